@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+namespace wl::store {
+
+enum class FieldType { AutoInc, Text, Memo, DateTime, Double };
+
+struct FieldDef
+{
+    QString name;
+    FieldType type = FieldType::Text;
+    int size = 0; // characters, for Text only
+    bool required = false;
+};
+
+enum class IndexOption { None, Primary };
+
+struct IndexDef
+{
+    QString name;
+    QString field;
+    IndexOption option = IndexOption::None;
+};
+
+// The outcome of a store operation: success, or failure with a reason a person can read.
+struct Status
+{
+    bool ok = true;
+    QString error;
+
+    static Status success() { return {}; }
+    static Status failure(QString reason) { return {false, std::move(reason)}; }
+    explicit operator bool() const { return ok; }
+};
+
+// What a repair did, for the caller to show.
+struct RepairResult
+{
+    bool ok = false;
+    QString reason;          // why it failed, when it failed
+    qint64 recordsKept = 0;
+    qint64 recordsLost = 0;
+    qint64 notesLost = 0;
+    QStringList keptAside;   // names the damaged originals were moved to
+};
+
+// A handle on one table kept in three files: the records (.dat), the indexes (.idx) and the
+// memo contents (.blb). The handle has a cursor that moves through the records visible through
+// the active index's range and the filter, in index order.
+//
+// Every operation on a closed or failed handle fails cleanly with a Status (or an empty value).
+class Table
+{
+public:
+    Table();
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // Naming and definitions.
+    void setDatabaseName(const QString& folder);
+    void setTableName(const QString& fileName);
+    QString databaseName() const;
+    QString tableName() const;
+    void clearDefinitions();
+    void addFieldDef(const FieldDef& field);
+    void addIndexDef(const IndexDef& index);
+    const std::vector<FieldDef>& fieldDefs() const;
+    const std::vector<IndexDef>& indexDefs() const;
+    void copyDefinitionsFrom(const Table& other);
+    bool exists() const;
+    // Writes the three files anew; an existing table file is never changed.
+    Status createTable();
+
+    // Opening: exclusive and writable.
+    Status open();
+    void close();
+    bool isOpen() const;
+    QString lastError() const;
+
+    // Index, range and filter. Changing range or filter moves the cursor to the first record.
+    Status setIndexName(const QString& name); // case-insensitive
+    Status setRange(double low, double high); // inclusive both ends
+    void cancelRange();
+    Status setFilter(const QString& expression); // on error the previous filter stays
+    QString filter() const;
+    Status setFiltered(bool on);
+    bool filtered() const;
+
+    // Navigation over the visible records.
+    Status first();
+    Status next();
+    bool eof() const;
+    qint64 moveBy(qint64 distance); // returns how far it moved
+    qint64 recordCount();           // -1 when it cannot be counted
+
+    // The current record. A null field reads as a null QVariant.
+    QVariant fieldValue(const QString& name) const; // name case-insensitive
+    qint64 recNum() const;                          // 0 when there is no current record
+
+    // Writing through the cursor.
+    Status append();
+    Status edit();
+    Status setFieldValue(const QString& name, const QVariant& value);
+    Status post();
+    void cancel();
+    Status deleteRecord(); // the cursor then rests on a neighbour
+
+    // By record number, regardless of range and filter.
+    Status locate(qint64 recNum);
+    Status deleteByRecNum(qint64 recNum);
+
+    // Several writes committed in all three files together.
+    Status beginTransaction();
+    Status commit();
+    Status rollback();
+
+    // Appends many records at once; each row holds the values of the non-auto-increment fields
+    // in definition order (a null QVariant writes null).
+    Status bulkAppend(const std::vector<std::vector<QVariant>>& rows);
+
+    // Checks and rebuilds the table's files; the table must not be open anywhere.
+    static RepairResult repair(const QString& folder, const QString& tableName);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace wl::store
