@@ -1,6 +1,9 @@
 #pragma once
 
+#include "store/Status.h"
+
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
@@ -8,7 +11,14 @@
 
 namespace wl::store {
 
-enum class FieldType { AutoInc, Text, Memo, DateTime, Double };
+enum class FieldType
+{
+    AutoInc,
+    Text,
+    Memo,
+    DateTime,
+    Double
+};
 
 struct FieldDef
 {
@@ -18,7 +28,11 @@ struct FieldDef
     bool required = false;
 };
 
-enum class IndexOption { None, Primary };
+enum class IndexOption
+{
+    None,
+    Primary
+};
 
 struct IndexDef
 {
@@ -27,26 +41,15 @@ struct IndexDef
     IndexOption option = IndexOption::None;
 };
 
-// The outcome of a store operation: success, or failure with a reason a person can read.
-struct Status
-{
-    bool ok = true;
-    QString error;
-
-    static Status success() { return {}; }
-    static Status failure(QString reason) { return {false, std::move(reason)}; }
-    explicit operator bool() const { return ok; }
-};
-
 // What a repair did, for the caller to show.
 struct RepairResult
 {
     bool ok = false;
-    QString reason;          // why it failed, when it failed
+    QString reason; // why it failed, when it failed
     qint64 recordsKept = 0;
-    qint64 recordsLost = 0;
-    qint64 notesLost = 0;
-    QStringList keptAside;   // names the damaged originals were moved to
+    qint64 recordsLost = 0; // -1 when the damage left no way to tell
+    qint64 notesLost = 0;   // notes of kept records that could not be recovered
+    QStringList keptAside;  // names the damaged originals were moved to
 };
 
 // A handle on one table kept in three files: the records (.dat), the indexes (.idx) and the
@@ -57,6 +60,13 @@ struct RepairResult
 class Table
 {
 public:
+    enum class EditState
+    {
+        Browse,
+        Edit,
+        Insert
+    };
+
     Table();
     ~Table();
     Table(const Table&) = delete;
@@ -103,28 +113,36 @@ public:
     QVariant fieldValue(const QString& name) const; // name case-insensitive
     qint64 recNum() const;                          // 0 when there is no current record
 
-    // Writing through the cursor.
+    // Writing through the cursor. Moving the cursor, appending or changing the range or filter
+    // while a record is being edited posts it first, and fails when that post fails.
+    EditState state() const;
     Status append();
     Status edit();
     Status setFieldValue(const QString& name, const QVariant& value);
-    Status post();
+    Status post(); // required fields must have a value; the posted record becomes current
     void cancel();
     Status deleteRecord(); // the cursor then rests on a neighbour
 
     // By record number, regardless of range and filter.
-    Status locate(qint64 recNum);
+    Status locate(qint64 recNum); // makes the record current
     Status deleteByRecNum(qint64 recNum);
+    // Reads one field of a record; a null field gives a null value.
+    Status readField(qint64 recNum, const QString& name, QVariant& value);
+    // Sets fields of a record in one write, with the same checks as setFieldValue and post.
+    Status updateByRecNum(qint64 recNum, const std::vector<std::pair<QString, QVariant>>& values);
 
     // Several writes committed in all three files together.
     Status beginTransaction();
     Status commit();
     Status rollback();
+    bool inTransaction() const;
 
     // Appends many records at once; each row holds the values of the non-auto-increment fields
     // in definition order (a null QVariant writes null).
     Status bulkAppend(const std::vector<std::vector<QVariant>>& rows);
 
-    // Checks and rebuilds the table's files; the table must not be open anywhere.
+    // Checks and rebuilds the table's files; the table must not be open anywhere. Damaged or
+    // foreign originals are kept aside under the names listed in the result.
     static RepairResult repair(const QString& folder, const QString& tableName);
 
 private:

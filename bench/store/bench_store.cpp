@@ -1,0 +1,283 @@
+// Store benchmarks on 1,000,000 generated records: bulk append beside the sqlite3 shell's CSV
+// import of the same rows, open + range + count, and a walk of every record in frequency order.
+#include "store/FrequencyRecord.h"
+#include "store/Table.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <memory>
+#include <random>
+
+namespace {
+
+using namespace wl::store;
+namespace FR = FrequencyRecord;
+
+constexpr int Records = 1'000'000;
+constexpr int Chunk = 250'000;
+
+// Deterministic, realistic rows: scanner bands, call signs, places and the odd note.
+class RowMaker
+{
+public:
+    std::vector<QVariant> row(int n)
+    {
+        static const char* const categories[] = {"Police",   "Short Wave", "Weather", "Fire",
+                                                 "Aviation", "Marine",     "Amateur", "Railroad",
+                                                 "Utility",  "Military"};
+        static const char* const places[] = {"Portland", "Seattle", "Boise", "Spokane", "Eugene",
+                                             "Salem",    "Tacoma",  "Bend",  "Yakima",  "Medford"};
+        static const double bands[][2] = {{0.5, 30},  {118, 137}, {144, 148},  {150, 174},
+                                          {420, 470}, {806, 869}, {1240, 1300}};
+        const auto& band = bands[pick(7)];
+        const double hz = std::round((band[0] + unit() * (band[1] - band[0])) * 100000) / 100000;
+        const int latDeg = 25 + pick(24), latMin = pick(60), lonDeg = 70 + pick(55),
+                  lonMin = pick(60);
+        const bool positioned = pick(3) != 0;
+        QString position = positioned ? QStringLiteral("%1 %2N %3 %4W")
+                                            .arg(latDeg)
+                                            .arg(latMin, 2, 10, QLatin1Char('0'))
+                                            .arg(lonDeg)
+                                            .arg(lonMin, 2, 10, QLatin1Char('0'))
+                                      : QString();
+        position = (position + QString(20, QLatin1Char(' '))).left(20);
+        QVariant notes;
+        if (pick(10) < 3)
+            notes = QStringLiteral(
+                        "Heard on %1 during the evening net.\r\nStrong signal, net control %2.")
+                        .arg(hz)
+                        .arg(callsign());
+        return {QString::fromLatin1(categories[pick(10)]),
+                callsign(),
+                notes,
+                36000.0 + pick(10000) + unit(),
+                hz,
+                QString(QLatin1Char(" +-"[pick(3)])),
+                QStringLiteral("User %1").arg(n % 5000),
+                QString::fromLatin1(places[pick(10)]),
+                pick(2) ? QVariant(QStringLiteral("CTCSS %1").arg(67 + pick(180))) : QVariant(),
+                position,
+                positioned ? QVariant(latDeg + latMin / 60.0) : QVariant(0.0),
+                positioned ? QVariant(lonDeg + lonMin / 60.0) : QVariant(0.0)};
+    }
+
+private:
+    int pick(int n) { return int(rng() % unsigned(n)); }
+    double unit() { return double(rng() % 1'000'000) / 1e6; }
+    QString callsign()
+    {
+        QString s = QString(QLatin1Char("KWN"[pick(3)])) + QChar('A' + pick(26)) +
+                    QString::number(pick(10));
+        for (int i = 0; i < 3; ++i)
+            s += QChar('A' + pick(26));
+        return s;
+    }
+    std::mt19937_64 rng{20261210};
+};
+
+std::vector<std::vector<QVariant>> makeRows(RowMaker& maker, int first, int count)
+{
+    std::vector<std::vector<QVariant>> rows;
+    rows.reserve(size_t(count));
+    for (int i = 0; i < count; ++i)
+        rows.push_back(maker.row(first + i));
+    return rows;
+}
+
+QByteArray csvField(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::Double) {
+        char buf[32];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v.toDouble());
+        return QByteArray(buf, r.ptr - buf);
+    }
+    QByteArray text = v.toString().toUtf8();
+    if (text.contains(',') || text.contains('"') || text.contains('\n') || text.contains('\r'))
+        text = '"' + text.replace("\"", "\"\"") + '"';
+    return text;
+}
+
+void appendCsv(QFile& csv, const std::vector<std::vector<QVariant>>& rows, int firstRecNum)
+{
+    QByteArray out;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        out += QByteArray::number(firstRecNum + qint64(r));
+        for (const QVariant& v : rows[r])
+            out += ',' + csvField(v);
+        out += '\n';
+    }
+    csv.write(out);
+}
+
+// The folder holding the 1M-record table that the reading benchmarks share.
+QString& sharedFolder()
+{
+    static QTemporaryDir dir;
+    static QString path;
+    if (path.isEmpty())
+        path = dir.path();
+    return path;
+}
+
+Table* openTable(Table& t, const QString& folder)
+{
+    t.setDatabaseName(folder);
+    t.setTableName(FR::TableFile);
+    return &t;
+}
+
+// Makes sure the shared folder holds the 1M-record table, building it when a reading benchmark
+// runs on its own.
+bool ensureTable()
+{
+    Table t;
+    openTable(t, sharedFolder());
+    if (t.exists())
+        return true;
+    FR::define(t);
+    if (!t.createTable() || !t.open() || !t.beginTransaction())
+        return false;
+    RowMaker maker;
+    for (int first = 1; first <= Records; first += Chunk) {
+        if (!t.bulkAppend(makeRows(maker, first, Chunk)))
+            return false;
+    }
+    return bool(t.commit());
+}
+
+double runShellImport(const QString& folder, const QString& csvPath)
+{
+    const QString script = QStringLiteral("CREATE TABLE records (RecNum INTEGER PRIMARY KEY "
+                                          "AUTOINCREMENT, Category TEXT, Callsign TEXT, "
+                                          "Notes TEXT, RDate REAL, Hz REAL, Modifier TEXT, User "
+                                          "TEXT, Location TEXT, Optional TEXT, "
+                                          "Position TEXT, RLat REAL, RLon REAL);\n"
+                                          "CREATE INDEX ByFrequency ON records (Hz);\n"
+                                          ".import --csv '%1' records\n")
+                               .arg(csvPath);
+    QProcess shell;
+    QElapsedTimer timer;
+    timer.start();
+    shell.start(QStringLiteral("sqlite3"), {QDir(folder).filePath(QStringLiteral("shell.db"))});
+    if (!shell.waitForStarted())
+        return -1;
+    shell.write(script.toUtf8());
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    return shell.exitCode() == 0 ? seconds : -1;
+}
+
+void BM_BulkAppendVsShellImport(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const QString folder = sharedFolder();
+        for (const QString& name : QDir(folder).entryList(QDir::Files))
+            QFile::remove(QDir(folder).filePath(name));
+        const QString csvPath = QDir(folder).filePath(QStringLiteral("rows.csv"));
+        QFile csv(csvPath);
+        csv.open(QIODevice::WriteOnly);
+
+        Table t;
+        openTable(t, folder);
+        FR::define(t);
+        if (!t.createTable() || !t.open()) {
+            state.SkipWithError("cannot create the table");
+            return;
+        }
+        RowMaker maker;
+        qint64 oursNs = 0;
+        QElapsedTimer timer;
+        timer.start();
+        t.beginTransaction();
+        oursNs += timer.nsecsElapsed();
+        for (int first = 1; first <= Records; first += Chunk) {
+            const auto rows = makeRows(maker, first, Chunk);
+            appendCsv(csv, rows, first);
+            timer.restart();
+            if (!t.bulkAppend(rows)) {
+                state.SkipWithError(t.lastError().toStdString().c_str());
+                return;
+            }
+            oursNs += timer.nsecsElapsed();
+        }
+        timer.restart();
+        t.commit();
+        t.close();
+        oursNs += timer.nsecsElapsed();
+        csv.close();
+
+        const double ours = double(oursNs) / 1e9;
+        const double shell = runShellImport(folder, csvPath);
+        state.SetIterationTime(ours);
+        state.counters["ours_s"] = ours;
+        state.counters["shell_s"] = shell;
+        state.counters["ratio"] = shell > 0 ? ours / shell : -1;
+        QFile::remove(csvPath);
+        QFile::remove(QDir(folder).filePath(QStringLiteral("shell.db")));
+    }
+}
+BENCHMARK(BM_BulkAppendVsShellImport)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_OpenRangeCount(benchmark::State& state)
+{
+    qint64 count = 0;
+    if (!ensureTable()) {
+        state.SkipWithError("cannot build the table");
+        return;
+    }
+    for (auto _ : state) {
+        Table t;
+        openTable(t, sharedFolder());
+        if (!t.open()) {
+            state.SkipWithError("cannot open the table");
+            return;
+        }
+        t.setIndexName(QStringLiteral("By frequency"));
+        t.setRange(0, 9999);
+        count = t.recordCount();
+        t.close();
+    }
+    state.counters["records"] = double(count);
+}
+BENCHMARK(BM_OpenRangeCount)->Unit(benchmark::kMillisecond);
+
+void BM_WalkAllInFrequencyOrder(benchmark::State& state)
+{
+    Table t;
+    openTable(t, sharedFolder());
+    if (!ensureTable() || !t.open()) {
+        state.SkipWithError("cannot open the table");
+        return;
+    }
+    t.setIndexName(QStringLiteral("By frequency"));
+    t.setRange(0, 9999);
+    qint64 seen = 0;
+    for (auto _ : state) {
+        seen = 0;
+        double sum = 0;
+        for (t.first(); !t.eof(); t.next()) {
+            sum += t.fieldValue(QStringLiteral("Hz")).toDouble();
+            ++seen;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["records"] = double(seen);
+}
+BENCHMARK(BM_WalkAllInFrequencyOrder)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

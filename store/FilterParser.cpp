@@ -1,0 +1,140 @@
+#include "store/FilterParser.h"
+
+namespace wl::store {
+
+namespace {
+
+std::unique_ptr<FilterNode> combine(FilterNode::Kind kind, std::unique_ptr<FilterNode> left,
+                                    std::unique_ptr<FilterNode> right)
+{
+    auto node = std::make_unique<FilterNode>();
+    node->kind = kind;
+    node->left = std::move(left);
+    node->right = std::move(right);
+    return node;
+}
+
+QString describe(const FilterToken& token)
+{
+    if (token.kind == FilterToken::Kind::End)
+        return QStringLiteral("end of expression");
+    return QStringLiteral("'%1' at position %2").arg(token.text).arg(token.position + 1);
+}
+
+} // namespace
+
+std::unique_ptr<FilterNode> FilterParser::parse(const QString& expression, QString& error)
+{
+    std::vector<FilterToken> tokens;
+    if (!FilterLexer::tokenize(expression, tokens, error))
+        return nullptr;
+    FilterParser parser(std::move(tokens));
+    auto tree = parser.parseOr();
+    if (tree && parser.peek().kind != FilterToken::Kind::End)
+        tree = parser.fail(QStringLiteral("Unexpected %1").arg(describe(parser.peek())));
+    if (!tree)
+        error = parser.error_;
+    return tree;
+}
+
+std::unique_ptr<FilterNode> FilterParser::fail(const QString& message)
+{
+    if (error_.isEmpty())
+        error_ = message;
+    return nullptr;
+}
+
+bool FilterParser::atKeyword(const char* keyword) const
+{
+    return peek().kind == FilterToken::Kind::Identifier &&
+           peek().text.compare(QLatin1StringView(keyword), Qt::CaseInsensitive) == 0;
+}
+
+std::unique_ptr<FilterNode> FilterParser::parseOr()
+{
+    auto left = parseAnd();
+    while (left && atKeyword("or")) {
+        take();
+        auto right = parseAnd();
+        if (!right)
+            return nullptr;
+        left = combine(FilterNode::Kind::Or, std::move(left), std::move(right));
+    }
+    return left;
+}
+
+std::unique_ptr<FilterNode> FilterParser::parseAnd()
+{
+    auto left = parseUnary();
+    while (left && atKeyword("and")) {
+        take();
+        auto right = parseUnary();
+        if (!right)
+            return nullptr;
+        left = combine(FilterNode::Kind::And, std::move(left), std::move(right));
+    }
+    return left;
+}
+
+std::unique_ptr<FilterNode> FilterParser::parseUnary()
+{
+    if (atKeyword("not")) {
+        take();
+        auto operand = parseUnary();
+        return operand ? combine(FilterNode::Kind::Not, std::move(operand), nullptr) : nullptr;
+    }
+    if (peek().kind == FilterToken::Kind::LeftParen) {
+        take();
+        auto inner = parseOr();
+        if (!inner)
+            return nullptr;
+        if (peek().kind != FilterToken::Kind::RightParen)
+            return fail(QStringLiteral("Expected ')' but found %1").arg(describe(peek())));
+        take();
+        return inner;
+    }
+    return parseComparison();
+}
+
+std::unique_ptr<FilterNode> FilterParser::parseComparison()
+{
+    auto node = std::make_unique<FilterNode>();
+    if (!parseOperand(node->lhs))
+        return nullptr;
+    if (peek().kind != FilterToken::Kind::Operator)
+        return fail(QStringLiteral("Expected a comparison but found %1").arg(describe(peek())));
+    node->op = take().text;
+    if (!parseOperand(node->rhs))
+        return nullptr;
+    return node;
+}
+
+bool FilterParser::parseOperand(FilterOperand& operand)
+{
+    const FilterToken& token = peek();
+    switch (token.kind) {
+    case FilterToken::Kind::Identifier:
+        if (atKeyword("and") || atKeyword("or") || atKeyword("not"))
+            break;
+        operand.kind = FilterOperand::Kind::Field;
+        operand.text = token.text;
+        take();
+        return true;
+    case FilterToken::Kind::Text:
+        operand.kind = FilterOperand::Kind::Text;
+        operand.text = token.text;
+        take();
+        return true;
+    case FilterToken::Kind::Number:
+        operand.kind = FilterOperand::Kind::Number;
+        operand.number = token.number;
+        take();
+        return true;
+    default:
+        break;
+    }
+    fail(QStringLiteral("Expected a field, text or number but found %1").arg(describe(token)));
+    return false;
+}
+
+} // namespace wl::store

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "store/FilterLexer.h"
+#include "store/FilterNode.h"
+
+#include <memory>
+
+namespace wl::store {
+
+// Recursive-descent parser for filter expressions:
+//   expr       := and-expr { "or" and-expr }
+//   and-expr   := unary { "and" unary }
+//   unary      := "not" unary | "(" expr ")" | comparison
+//   comparison := operand ( "=" | "<>" | "<" | ">" | "<=" | ">=" ) operand
+//   operand    := field-name | 'text' | number
+// Keywords are matched without regard to case.
+class FilterParser
+{
+public:
+    // Returns the tree, or null with error set.
+    static std::unique_ptr<FilterNode> parse(const QString& expression, QString& error);
+
+private:
+    explicit FilterParser(std::vector<FilterToken> tokens) : tokens_(std::move(tokens)) {}
+
+    std::unique_ptr<FilterNode> parseOr();
+    std::unique_ptr<FilterNode> parseAnd();
+    std::unique_ptr<FilterNode> parseUnary();
+    std::unique_ptr<FilterNode> parseComparison();
+    bool parseOperand(FilterOperand& operand);
+    bool atKeyword(const char* keyword) const;
+    const FilterToken& peek() const { return tokens_[index_]; }
+    const FilterToken& take() { return tokens_[index_++]; }
+    std::unique_ptr<FilterNode> fail(const QString& message);
+
+    std::vector<FilterToken> tokens_;
+    size_t index_ = 0;
+    QString error_;
+};
+
+} // namespace wl::store

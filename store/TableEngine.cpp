@@ -1,0 +1,550 @@
+#include "store/TableEngine.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace wl::store {
+
+namespace {
+
+bool isNumber(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Cuts text to a number of characters without splitting a surrogate pair.
+QString cutText(const QString& text, int size)
+{
+    if (text.size() <= size)
+        return text;
+    qsizetype end = size;
+    if (end > 0 && text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.left(end);
+}
+
+bool isBusy(int code)
+{
+    return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
+}
+
+// The files are there but cannot be written: not damage, so repair would not help.
+bool isAccessProblem(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_READONLY || primary == SQLITE_PERM || primary == SQLITE_CANTOPEN ||
+           primary == SQLITE_IOERR || primary == SQLITE_FULL;
+}
+
+} // namespace
+
+Status TableEngine::failure(const QString& context) const
+{
+    return Status::failure(context + QStringLiteral(": ") + db_.errorMessage());
+}
+
+Status TableEngine::open(const TableFiles& files)
+{
+    close();
+    Status st = files.attach(db_, true);
+    // Writing to every file takes and keeps the exclusive lock on all three.
+    if (st)
+        st = db_.exec(
+            QStringLiteral("BEGIN IMMEDIATE; UPDATE main.wl_meta SET v = v + 1 WHERE k = 'opens'; "
+                           "UPDATE idx.wl_meta SET v = v + 1 WHERE k = 'opens'; "
+                           "UPDATE blb.wl_meta SET v = v + 1 WHERE k = 'opens'; COMMIT"));
+    const int code = db_.errorCode();
+    if (!st) {
+        close();
+        if (isBusy(code))
+            return Status::failure(QStringLiteral("The table is in use by another program."));
+        if (isAccessProblem(code))
+            return Status::failure(
+                QStringLiteral("The table cannot be opened for writing: %1").arg(st.error));
+        return Status::failure(QStringLiteral("The table is damaged: %1").arg(st.error));
+    }
+    if (st = files.checkSet(db_); st)
+        st = TableSchema::loadDefinitions(db_, QStringLiteral("main"), schema_);
+    if (st)
+        st = prepareStatements();
+    if (!st) {
+        close();
+        return Status::failure(QStringLiteral("The table is damaged: %1").arg(st.error));
+    }
+    return Status::success();
+}
+
+void TableEngine::close()
+{
+    if (explicit_ && db_.isOpen())
+        db_.exec(QStringLiteral("ROLLBACK"));
+    explicit_ = false;
+    pendingDelta_ = 0;
+    insertRecord_ = {};
+    selectRow_ = {};
+    deleteRecord_ = {};
+    stamps_.clear();
+    counts_.clear();
+    insertIndex_.clear();
+    deleteIndex_.clear();
+    insertMemo_.clear();
+    selectMemo_.clear();
+    deleteMemo_.clear();
+    db_.close();
+}
+
+Status TableEngine::prepareStatements()
+{
+    const auto& fields = schema_.fields();
+    const QString recNum = schema_.column(schema_.recNumField());
+    QStringList cols;
+    QStringList params;
+    for (int f = 0; f < int(fields.size()); ++f) {
+        if (f == schema_.recNumField())
+            continue;
+        cols << schema_.column(f);
+        params << QStringLiteral("?%1").arg(params.size() + 1);
+    }
+    std::vector<SqliteStatement*> all;
+    auto prep = [&](SqliteStatement& st, const QString& sql) {
+        st = db_.prepare(sql);
+        all.push_back(&st);
+    };
+    prep(insertRecord_, QStringLiteral("INSERT INTO main.records (%1) VALUES (%2)")
+                            .arg(cols.join(QLatin1Char(',')), params.join(QLatin1Char(','))));
+    prep(selectRow_, QStringLiteral("SELECT %1 FROM main.records AS r WHERE r.%2 = ?1")
+                         .arg(schema_.columnList(QStringLiteral("r")), recNum));
+    prep(deleteRecord_, QStringLiteral("DELETE FROM main.records WHERE %1 = ?1").arg(recNum));
+    stamps_.resize(3);
+    counts_.resize(2);
+    const char* schemas[] = {"main", "idx", "blb"};
+    for (int i = 0; i < 3; ++i)
+        prep(stamps_[size_t(i)],
+             QStringLiteral("UPDATE %1.wl_meta SET v = v + 1 WHERE k = 'generation'")
+                 .arg(QLatin1StringView(schemas[i])));
+    for (int i = 0; i < 2; ++i)
+        prep(counts_[size_t(i)],
+             QStringLiteral("UPDATE %1.wl_meta SET v = v + ?1 WHERE k = 'records'")
+                 .arg(QLatin1StringView(schemas[i])));
+    const auto& indexes = schema_.indexes();
+    insertIndex_.resize(indexes.size());
+    deleteIndex_.resize(indexes.size());
+    for (int i = 0; i < int(indexes.size()); ++i) {
+        if (!schema_.isSecondary(i))
+            continue;
+        prep(insertIndex_[size_t(i)], QStringLiteral("INSERT INTO %1 (key, RecNum) VALUES (?1, ?2)")
+                                          .arg(schema_.indexTable(i)));
+        prep(deleteIndex_[size_t(i)],
+             QStringLiteral("DELETE FROM %1 WHERE key = ?1 AND RecNum = ?2")
+                 .arg(schema_.indexTable(i)));
+    }
+    insertMemo_.resize(fields.size());
+    selectMemo_.resize(fields.size());
+    deleteMemo_.resize(fields.size());
+    for (int f = 0; f < int(fields.size()); ++f) {
+        if (fields[size_t(f)].type != FieldType::Memo)
+            continue;
+        const QString table = schema_.memoTable(f);
+        prep(insertMemo_[size_t(f)],
+             QStringLiteral("INSERT INTO %1 (RecNum, content) VALUES (?1, ?2)").arg(table));
+        prep(selectMemo_[size_t(f)],
+             QStringLiteral("SELECT content FROM %1 WHERE RecNum = ?1").arg(table));
+        prep(deleteMemo_[size_t(f)], QStringLiteral("DELETE FROM %1 WHERE RecNum = ?1").arg(table));
+    }
+    for (SqliteStatement* st : all) {
+        if (!st->isValid())
+            return Status::failure(st->prepareError());
+    }
+    return Status::success();
+}
+
+Status TableEngine::normalize(int field, const QVariant& in, QVariant& out) const
+{
+    const FieldDef& def = schema_.fields()[size_t(field)];
+    if (def.type == FieldType::AutoInc)
+        return Status::failure(QStringLiteral("Field '%1' is set by the table.").arg(def.name));
+    if (in.isNull()) {
+        out = QVariant();
+        return Status::success();
+    }
+    switch (def.type) {
+    case FieldType::Text:
+    case FieldType::Memo: {
+        if (in.typeId() != QMetaType::QString && in.typeId() != QMetaType::QChar)
+            return Status::failure(QStringLiteral("Field '%1' needs a text.").arg(def.name));
+        const QString text = in.toString();
+        out = def.type == FieldType::Text ? cutText(text, def.size) : text;
+        return Status::success();
+    }
+    default: {
+        const double value = in.toDouble();
+        if (!isNumber(in) || !std::isfinite(value))
+            return Status::failure(QStringLiteral("Field '%1' needs a number.").arg(def.name));
+        out = value;
+        return Status::success();
+    }
+    }
+}
+
+Status TableEngine::checkRequired(const Row& row) const
+{
+    const auto& fields = schema_.fields();
+    for (int f = 0; f < int(fields.size()); ++f) {
+        if (fields[size_t(f)].required && f != schema_.recNumField() && row[size_t(f)].isNull())
+            return Status::failure(
+                QStringLiteral("Field '%1' must have a value.").arg(fields[size_t(f)].name));
+    }
+    return Status::success();
+}
+
+Status TableEngine::stepDone(SqliteStatement& st)
+{
+    const int rc = st.step();
+    Status result = rc == SQLITE_DONE ? Status::success() : Status::failure(db_.errorMessage());
+    st.reset();
+    return result;
+}
+
+Status TableEngine::stamp(qint64 delta)
+{
+    for (SqliteStatement& st : stamps_) {
+        if (Status s = stepDone(st); !s)
+            return s;
+    }
+    if (delta == 0)
+        return Status::success();
+    for (SqliteStatement& st : counts_) {
+        st.bindInt(1, delta);
+        if (Status s = stepDone(st); !s)
+            return s;
+    }
+    return Status::success();
+}
+
+Status TableEngine::write(const std::function<Status(qint64& delta)>& body)
+{
+    if (!isOpen())
+        return Status::failure(QStringLiteral("The table is not open."));
+    qint64 delta = 0;
+    if (explicit_) {
+        Status st = db_.exec(QStringLiteral("SAVEPOINT wl_write"));
+        if (st)
+            st = body(delta);
+        if (!st) {
+            db_.exec(QStringLiteral("ROLLBACK TO wl_write; RELEASE wl_write"));
+            return st;
+        }
+        pendingDelta_ += delta;
+        return db_.exec(QStringLiteral("RELEASE wl_write"));
+    }
+    Status st = db_.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (st)
+        st = body(delta);
+    if (st)
+        st = stamp(delta);
+    if (st)
+        st = db_.exec(QStringLiteral("COMMIT"));
+    if (!st && db_.inTransaction())
+        db_.exec(QStringLiteral("ROLLBACK"));
+    return st;
+}
+
+Status TableEngine::beginTransaction()
+{
+    if (!isOpen())
+        return Status::failure(QStringLiteral("The table is not open."));
+    if (explicit_)
+        return Status::failure(QStringLiteral("A transaction is already in progress."));
+    Status st = db_.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    explicit_ = bool(st);
+    pendingDelta_ = 0;
+    return st;
+}
+
+Status TableEngine::commit()
+{
+    if (!explicit_)
+        return Status::failure(QStringLiteral("No transaction is in progress."));
+    explicit_ = false;
+    Status st = stamp(pendingDelta_);
+    if (st)
+        st = db_.exec(QStringLiteral("COMMIT"));
+    if (!st && db_.inTransaction())
+        db_.exec(QStringLiteral("ROLLBACK"));
+    pendingDelta_ = 0;
+    return st;
+}
+
+Status TableEngine::rollback()
+{
+    if (!explicit_)
+        return Status::failure(QStringLiteral("No transaction is in progress."));
+    explicit_ = false;
+    pendingDelta_ = 0;
+    return db_.exec(QStringLiteral("ROLLBACK"));
+}
+
+Status TableEngine::bindRecord(SqliteStatement& st, const Row& row)
+{
+    const auto& fields = schema_.fields();
+    int param = 1;
+    for (int f = 0; f < int(fields.size()); ++f) {
+        if (f == schema_.recNumField())
+            continue;
+        const QVariant& v = row[size_t(f)];
+        if (fields[size_t(f)].type == FieldType::Memo && !v.isNull())
+            st.bindInt(param, v.toString().toUtf8().size());
+        else
+            st.bind(param, v);
+        ++param;
+    }
+    return Status::success();
+}
+
+Status TableEngine::writeMemo(int field, qint64 recNum, const QVariant& text, bool replace)
+{
+    if (replace) {
+        deleteMemo_[size_t(field)].bindInt(1, recNum);
+        if (Status st = stepDone(deleteMemo_[size_t(field)]); !st)
+            return st;
+    }
+    if (text.isNull())
+        return Status::success();
+    SqliteStatement& ins = insertMemo_[size_t(field)];
+    ins.bindInt(1, recNum);
+    ins.bindText(2, text.toString());
+    return stepDone(ins);
+}
+
+Status TableEngine::insertRow(const Row& row, qint64& recNum)
+{
+    bindRecord(insertRecord_, row);
+    if (Status st = stepDone(insertRecord_); !st)
+        return st;
+    recNum = db_.lastInsertRowId();
+    const auto& fields = schema_.fields();
+    for (int f = 0; f < int(fields.size()); ++f) {
+        if (fields[size_t(f)].type == FieldType::Memo) {
+            if (Status st = writeMemo(f, recNum, row[size_t(f)], false); !st)
+                return st;
+        }
+    }
+    for (int i = 0; i < int(insertIndex_.size()); ++i) {
+        if (!insertIndex_[size_t(i)].isValid())
+            continue;
+        SqliteStatement& st = insertIndex_[size_t(i)];
+        st.bind(1, row[size_t(schema_.indexField(i))]);
+        st.bindInt(2, recNum);
+        if (Status s = stepDone(st); !s)
+            return s;
+    }
+    return Status::success();
+}
+
+Status TableEngine::rowFromValues(const std::vector<QVariant>& values, Row& row) const
+{
+    const auto& fields = schema_.fields();
+    if (values.size() != fields.size() - 1)
+        return Status::failure(
+            QStringLiteral("%1 values instead of %2.").arg(values.size()).arg(fields.size() - 1));
+    row.resize(fields.size());
+    size_t column = 0;
+    for (int f = 0; f < int(fields.size()); ++f) {
+        if (f == schema_.recNumField())
+            continue;
+        if (Status st = normalize(f, values[column++], row[size_t(f)]); !st)
+            return st;
+    }
+    return checkRequired(row);
+}
+
+Status TableEngine::appendRows(const std::vector<std::vector<QVariant>>& rows)
+{
+    const auto& fields = schema_.fields();
+    std::vector<std::vector<std::pair<QVariant, qint64>>> keys(insertIndex_.size());
+    for (auto& k : keys)
+        k.reserve(rows.size());
+    Row row;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (Status st = rowFromValues(rows[r], row); !st)
+            return Status::failure(QStringLiteral("Row %1: %2").arg(r + 1).arg(st.error));
+        bindRecord(insertRecord_, row);
+        if (Status st = stepDone(insertRecord_); !st)
+            return st;
+        const qint64 recNum = db_.lastInsertRowId();
+        for (int f = 0; f < int(fields.size()); ++f) {
+            if (fields[size_t(f)].type == FieldType::Memo && !row[size_t(f)].isNull()) {
+                if (Status st = writeMemo(f, recNum, row[size_t(f)], false); !st)
+                    return st;
+            }
+        }
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (insertIndex_[i].isValid())
+                keys[i].emplace_back(row[size_t(schema_.indexField(int(i)))], recNum);
+        }
+    }
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (!insertIndex_[i].isValid())
+            continue;
+        const bool text = fields[size_t(schema_.indexField(int(i)))].type == FieldType::Text;
+        std::sort(keys[i].begin(), keys[i].end(), [text](const auto& a, const auto& b) {
+            if (text) {
+                const int c = a.first.toString().compare(b.first.toString());
+                return c < 0 || (c == 0 && a.second < b.second);
+            }
+            const double x = a.first.toDouble();
+            const double y = b.first.toDouble();
+            return x < y || (x == y && a.second < b.second);
+        });
+        for (const auto& [key, recNum] : keys[i]) {
+            insertIndex_[i].bind(1, key);
+            insertIndex_[i].bindInt(2, recNum);
+            if (Status st = stepDone(insertIndex_[i]); !st)
+                return st;
+        }
+    }
+    return Status::success();
+}
+
+bool TableEngine::readRow(qint64 recNum, Row& row, Status& status)
+{
+    selectRow_.bindInt(1, recNum);
+    const int rc = selectRow_.step();
+    if (rc == SQLITE_ROW)
+        rowFromStatement(selectRow_, row);
+    status = rc == SQLITE_ROW || rc == SQLITE_DONE
+                 ? Status::success()
+                 : failure(QStringLiteral("Cannot read a record"));
+    selectRow_.reset();
+    return rc == SQLITE_ROW;
+}
+
+void TableEngine::rowFromStatement(const SqliteStatement& st, Row& row) const
+{
+    row.resize(schema_.fields().size());
+    for (int f = 0; f < int(row.size()); ++f)
+        row[size_t(f)] = valueAt(st, f);
+}
+
+QVariant TableEngine::valueAt(const SqliteStatement& st, int field) const
+{
+    if (st.isNull(field))
+        return {};
+    switch (schema_.fields()[size_t(field)].type) {
+    case FieldType::AutoInc:
+    case FieldType::Memo:
+        return st.columnInt(field);
+    case FieldType::Text:
+        return st.columnText(field);
+    default:
+        return st.columnDouble(field);
+    }
+}
+
+QVariant TableEngine::readMemo(int field, qint64 recNum, Status& status)
+{
+    SqliteStatement& st = selectMemo_[size_t(field)];
+    st.bindInt(1, recNum);
+    const int rc = st.step();
+    QVariant value;
+    if (rc == SQLITE_ROW)
+        value = st.columnText(0);
+    status = rc == SQLITE_ROW || rc == SQLITE_DONE ? Status::success()
+                                                   : failure(QStringLiteral("Cannot read a note"));
+    st.reset();
+    return value;
+}
+
+Status TableEngine::updateRow(qint64 recNum, const std::vector<int>& changed, const Row& values)
+{
+    Row old;
+    Status st;
+    if (!readRow(recNum, old, st))
+        return st ? Status::failure(QStringLiteral("The record no longer exists.")) : st;
+    const auto& fields = schema_.fields();
+    QStringList sets;
+    for (int f : changed)
+        sets << QStringLiteral("%1 = ?%2").arg(schema_.column(f)).arg(sets.size() + 2);
+    SqliteStatement upd = db_.prepare(
+        QStringLiteral("UPDATE main.records SET %1 WHERE %2 = ?1")
+            .arg(sets.join(QStringLiteral(", ")), schema_.column(schema_.recNumField())));
+    if (!upd.isValid())
+        return Status::failure(upd.prepareError());
+    upd.bindInt(1, recNum);
+    for (size_t i = 0; i < changed.size(); ++i) {
+        const int f = changed[i];
+        const QVariant& v = values[size_t(f)];
+        if (fields[size_t(f)].type == FieldType::Memo && !v.isNull())
+            upd.bindInt(int(i) + 2, v.toString().toUtf8().size());
+        else
+            upd.bind(int(i) + 2, v);
+    }
+    if (st = stepDone(upd); !st)
+        return st;
+    for (int f : changed) {
+        if (fields[size_t(f)].type == FieldType::Memo) {
+            if (st = writeMemo(f, recNum, values[size_t(f)], true); !st)
+                return st;
+        }
+    }
+    for (int i = 0; i < int(insertIndex_.size()); ++i) {
+        const int f = schema_.indexField(i);
+        if (!insertIndex_[size_t(i)].isValid() ||
+            std::find(changed.begin(), changed.end(), f) == changed.end())
+            continue;
+        deleteIndex_[size_t(i)].bind(1, old[size_t(f)]);
+        deleteIndex_[size_t(i)].bindInt(2, recNum);
+        insertIndex_[size_t(i)].bind(1, values[size_t(f)]);
+        insertIndex_[size_t(i)].bindInt(2, recNum);
+        if (st = stepDone(deleteIndex_[size_t(i)]); st)
+            st = stepDone(insertIndex_[size_t(i)]);
+        if (!st)
+            return st;
+    }
+    return Status::success();
+}
+
+Status TableEngine::deleteRow(qint64 recNum)
+{
+    Row old;
+    Status st;
+    if (!readRow(recNum, old, st))
+        return st ? Status::failure(QStringLiteral("The record no longer exists.")) : st;
+    deleteRecord_.bindInt(1, recNum);
+    if (st = stepDone(deleteRecord_); !st)
+        return st;
+    for (int i = 0; i < int(deleteIndex_.size()); ++i) {
+        if (!deleteIndex_[size_t(i)].isValid())
+            continue;
+        deleteIndex_[size_t(i)].bind(1, old[size_t(schema_.indexField(i))]);
+        deleteIndex_[size_t(i)].bindInt(2, recNum);
+        if (st = stepDone(deleteIndex_[size_t(i)]); !st)
+            return st;
+    }
+    for (int f = 0; f < int(deleteMemo_.size()); ++f) {
+        if (!deleteMemo_[size_t(f)].isValid())
+            continue;
+        deleteMemo_[size_t(f)].bindInt(1, recNum);
+        if (st = stepDone(deleteMemo_[size_t(f)]); !st)
+            return st;
+    }
+    return Status::success();
+}
+
+} // namespace wl::store

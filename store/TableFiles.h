@@ -1,0 +1,57 @@
+#pragma once
+
+#include "store/SqliteDb.h"
+#include "store/TableSchema.h"
+
+#include <QHash>
+
+namespace wl::store {
+
+// The three files of one table: where they are, how they are created and attached, and the
+// stamps that tie them together. Each file carries a meta table with its role, the table's
+// identity, the format version and a generation counter that every write transaction raises in
+// all three; the set is sound only when these agree.
+class TableFiles
+{
+public:
+    static constexpr int FormatVersion = 1;
+
+    TableFiles(const QString& folder, const QString& tableName);
+
+    QString tablePath() const { return dat_; }
+    QString indexPath() const { return idx_; }
+    QString memoPath() const { return blb_; }
+
+    // Creates the three files from the definitions; fails when the table file exists.
+    // Stale companions of a missing table file are replaced.
+    Status create(const TableSchema& schema) const;
+
+    // Opens the table file on db and attaches the companions as "idx" and "blb", each with
+    // the locking, journal and cache settings of an open table.
+    Status attach(SqliteDb& db, bool exclusive) const;
+
+    // Reads the meta table of one attached schema; empty when unreadable.
+    static QHash<QString, QVariant> readMeta(const SqliteDb& db, const QString& schema);
+    // Checks that the attached set belongs together and that no file was cut short.
+    Status checkSet(const SqliteDb& db) const;
+
+    // Writes a fresh set of files at the given paths (none may exist) with one identity.
+    static Status writeNewSet(const QString& dat, const QString& idx, const QString& blb,
+                              const TableSchema& schema, const QString& identity,
+                              qint64 records = 0);
+    // Makes the meta rows of a new set.
+    static Status writeMeta(SqliteDb& db, const QString& identity, qint64 records);
+    // Removes journal files left beside a path; used only when the file they belong to is
+    // being replaced, so that an old journal is never played back into a new file.
+    static void removeJournals(const QString& path);
+    // A free name beside path for a temporary or kept-aside file.
+    static QString freeName(const QString& path, const QString& suffix);
+    static QString newIdentity();
+
+private:
+    QString dat_;
+    QString idx_;
+    QString blb_;
+};
+
+} // namespace wl::store
