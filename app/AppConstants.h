@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Names, addresses and numbers of the program that more than one window needs.
+namespace wl::app {
+
+inline const QString ProductName = QStringLiteral("Wavelark");
+inline const QString VersionText = QStringLiteral("4.44");
+
+// The maker's endpoints, kept here so that a change of address touches one line.
+inline const QString HomePageUrl = QStringLiteral("https://www.wavelark.example/");
+inline const QString SupportMailAddress = QStringLiteral("support@wavelark.example");
+
+// Settings keys.
+inline const QString SettingsKey = QStringLiteral("\\Software\\Brevant\\Wavelark\\4.3");
+inline const QString OldSettingsKey = QStringLiteral("\\Software\\Brevant\\Wavelark\\4.0");
+inline const QString ColumnDataKey = QStringLiteral("\\Column Data");
+inline const QString FieldDataKey = QStringLiteral("\\Field Data");
+
+// Help context numbers of the windows; the help topics are routed by them.
+namespace HelpContext {
+inline constexpr int CategoryEditor = 30;
+inline constexpr int Preferences = 40;
+inline constexpr int NewRecord = 60;
+inline constexpr int MainBrowse = 70;
+inline constexpr int Find = 80;
+inline constexpr int NotesViewer = 95;
+inline constexpr int MainEdit = 120;
+inline constexpr int RepairConfirmation = 130;
+inline constexpr int CategoryRename = 30;
+} // namespace HelpContext
+
+} // namespace wl::app

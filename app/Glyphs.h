@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace wl {
+
+enum class Glyph
+{
+    Add,
+    Edit,
+    Cancel,
+    Delete,
+    Save,
+    Find,
+    Print,
+    Notes,
+    Globe,
+    Exit,
+    Ok,
+    Program
+};
+
+// The program's glyphs and icon, drawn as flat figures on a 24-unit square so that they scale
+// cleanly to any size and need no artwork files.
+class Glyphs
+{
+public:
+    static QPixmap pixmap(Glyph glyph, int size);
+    static QIcon icon(Glyph glyph);
+    static QIcon programIcon();
+};
+
+} // namespace wl

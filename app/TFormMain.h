@@ -1,0 +1,156 @@
+#pragma once
+
+#include "app/Glyphs.h"
+#include "app/MainSettings.h"
+#include "app/services/MessageService.h"
+#include "store/Table.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <map>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStandardItemModel;
+class QTabBar;
+class QTableView;
+class QToolButton;
+class QWidget;
+
+namespace wl {
+
+// Where the main window finds its program folder, its default data folder and its settings.
+// Empty texts take the running program's values.
+struct MainWindowSetup
+{
+    QString programFolder;
+    QString defaultDataFolder;
+    QString settingsFile;
+};
+
+// The commands of the main window's menus and tool bar.
+enum class Command
+{
+    NewDatabase,
+    SelectDatabase,
+    MergeData,
+    RepairDatabase,
+    Import,
+    Export,
+    DataBackup,
+    BackupFolder,
+    Exit,
+    EditCategories,
+    Preferences,
+    HelpContents,
+    About,
+    HomePage,
+    MailHelp,
+    CheckUpdates,
+    Add,
+    Edit,
+    Cancel,
+    Delete,
+    Save,
+    Find,
+    Print,
+    Notes,
+    Globe
+};
+
+// The program's main window: it reads the settings, creates and opens the frequency table,
+// shows the records of the chosen tab and writes the window's place back when it closes.
+// Other windows reach the open table, the category list, the column layout and the range here.
+class TFormMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TFormMain(MainWindowSetup setup = {}, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // Shared state.
+    QString programFolder() const { return setup_.programFolder; }
+    QString settingsFile() const { return setup_.settingsFile; }
+    MainSettings& settings() { return settings_; }
+    const MainSettings& settings() const { return settings_; }
+    store::Table& table() { return table_; }
+    store::Table& mergeTable() { return mergeTable_; }
+    const QStringList& categories() const { return listCategory_; }
+    // Replaces the category list (kept sorted without regard to case) and the tabs.
+    void setCategories(const QStringList& names);
+    bool editing() const { return editing_; }
+    void setEditing(bool on);
+    QStringList& editedRows() { return editedRows_; }
+
+    // Operations other windows call.
+    void ReadReg(bool fullRead);
+    bool WriteRegistry();
+    store::Status MakeTable();
+    store::Status OpenTable();
+    void ReadCategories();
+    void ReadAllRecords();
+    void SetBrowseMode();
+    QString MainCaption() const;
+    void DisplayHint(const QString& hint);
+    static QString CategoryFilter(const QString& category);
+
+    // Widgets and commands, named as the other windows know them.
+    QTabBar* Tab1 = nullptr;
+    QTableView* SortableGrid1 = nullptr;
+    QLabel* PnlTotal = nullptr;
+    QLabel* PnlEditing = nullptr;
+    QAction* action(Command command) const;
+    QToolButton* button(Command command) const;
+    int helpContext() const { return helpContext_; }
+
+    // The long part of a "short|long" hint.
+    static QString longHint(const QString& hint);
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void Tab1Click(int index);
+    void selectAllRecordsTab();
+    void runTabChange(int index);
+    void applyGeometry();
+    void createCategoryFileIfMissing();
+    void buildMenus();
+    void buildToolBar();
+    void buildCentre();
+    void buildPopupMenu();
+    QAction* addCommand(QMenu* menu, Command command, const QString& caption);
+    QToolButton* addToolButton(QWidget* parent, Command command, Glyph glyph,
+                               const QString& caption, const QString& hint);
+    void connectCommands();
+    void placeEditingPanel();
+    void fillGridHeader();
+    void showAbout();
+    void openAddress(const QString& address);
+    void showHelpForWindow();
+
+    MainWindowSetup setup_;
+    MainSettings settings_;
+    store::Table table_;
+    store::Table mergeTable_;
+    QStringList listCategory_;
+    bool editing_ = false;
+    QStringList editedRows_;
+    QString settingsError_;
+    bool settingsErrorShown_ = false;
+    int helpContext_ = 0;
+    bool shownOnce_ = false;
+    QWidget* toolPanel_ = nullptr;
+    QStandardItemModel* gridModel_ = nullptr;
+    std::map<Command, QAction*> actions_;
+    std::map<Command, QToolButton*> buttons_;
+};
+
+} // namespace wl

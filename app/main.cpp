@@ -1,0 +1,27 @@
+#include "app/AppConstants.h"
+#include "app/Glyphs.h"
+#include "app/TFormMain.h"
+#include "app/THelpRouter.h"
+#include "app/services/UiServices.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    // The help router answers every help request from here on, also those of the main
+    // window's start-up.
+    wl::THelpRouter helpRouter;
+    wl::UiServices::setHelp(&helpRouter);
+    QApplication::setApplicationName(wl::app::ProductName);
+    QApplication::setWindowIcon(wl::Glyphs::programIcon());
+
+    int result = 0;
+    {
+        wl::TFormMain mainWindow;
+        mainWindow.show();
+        result = QApplication::exec();
+    }
+    wl::UiServices::setHelp(nullptr);
+    return result;
+}

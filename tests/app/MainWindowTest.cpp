@@ -1,0 +1,302 @@
+#include "AppTestSupport.h"
+#include "app/AppConstants.h"
+#include "app/services/Registry.h"
+#include "app/services/ServiceDoubles.h"
+#include "store/FrequencyRecord.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace wl {
+namespace {
+
+const QString ResolutionMessage =
+    QStringLiteral("A screen resolution of 800x600 or higher is required by this program.");
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { test::ensureApplication(); }
+
+    QStringList tabs(const TFormMain& w) const
+    {
+        QStringList result;
+        for (int i = 0; i < w.Tab1->count(); ++i)
+            result << w.Tab1->tabText(i);
+        return result;
+    }
+    QString setting(const QString& name) const
+    {
+        Registry reg(install.settingsFile());
+        if (!reg.openKey(app::SettingsKey, false))
+            return QStringLiteral("<no key>");
+        return reg.readString(name, QStringLiteral("<none>"));
+    }
+
+    test::ServiceDoubles services;
+    test::TempInstall install;
+};
+
+TEST_F(MainWindowTest, FirstRunOnACleanMachine)
+{
+    {
+        TFormMain w(install.setup());
+        w.show();
+        EXPECT_TRUE(services.messages.shown.empty())
+            << services.messages.texts().join("; ").toStdString();
+        EXPECT_EQ(tabs(w), (QStringList{"All Records", "Police", "Short Wave", "Weather"}));
+        EXPECT_EQ(w.Tab1->currentIndex(), 0);
+        EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 0"));
+        EXPECT_EQ(w.pos(), QPoint(0, 0));
+        EXPECT_EQ(w.size(), QSize(800, 600));
+        EXPECT_FALSE(w.PnlEditing->isVisible());
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Wavelark - ") +
+                                       QDir::toNativeSeparators(install.programFolder()) +
+                                       QStringLiteral("larkbase.dat   0 - 9999 MHz"));
+        for (const char* name : {"larkbase.dat", "larkbase.cat"})
+            EXPECT_TRUE(QFile::exists(install.programFolder() + name)) << name;
+        EXPECT_EQ(setting(QStringLiteral("Left")), QStringLiteral("<none>"));
+        w.close();
+    }
+    EXPECT_EQ(setting(QStringLiteral("Left")), QStringLiteral("0"));
+    EXPECT_EQ(setting(QStringLiteral("Width")), QStringLiteral("800"));
+    EXPECT_EQ(setting(QStringLiteral("Window")), QStringLiteral("0"));
+    EXPECT_EQ(setting(QStringLiteral("DataBasePath")), install.programFolder());
+    EXPECT_EQ(services.help.quits, 1);
+}
+
+TEST_F(MainWindowTest, SmallScreens)
+{
+    struct Case
+    {
+        int width;
+        bool warned;
+        bool maximized;
+        bool placed; // at (0, 0), 800 wide and as high as the work area
+    };
+    const Case cases[] = {{1024, false, false, false},
+                          {800, false, false, true},
+                          {700, true, false, false},
+                          {640, true, true, false}};
+    for (const Case& c : cases) {
+        test::TempInstall own;
+        services.messages.shown.clear();
+        services.screen.size = QSize(c.width, 600);
+        {
+            Registry reg(own.settingsFile());
+            reg.openKey(app::SettingsKey, true);
+            reg.writeInteger(QStringLiteral("Left"), 50);
+            reg.writeInteger(QStringLiteral("Top"), 40);
+        }
+        TFormMain w(own.setup());
+        w.show();
+        EXPECT_EQ(services.messages.texts().contains(ResolutionMessage), c.warned) << c.width;
+        if (c.warned) {
+            EXPECT_EQ(services.messages.shown.front().kind, MessageKind::Error);
+            EXPECT_EQ(services.messages.shown.front().buttons, QMessageBox::Ok);
+        }
+        EXPECT_EQ(w.isMaximized(), c.maximized) << c.width;
+        if (c.placed) {
+            EXPECT_EQ(w.pos(), QPoint(0, 0)) << c.width;
+            EXPECT_EQ(w.size(), QSize(800, 560)) << c.width;
+        } else if (!c.maximized) {
+            EXPECT_EQ(w.pos(), QPoint(50, 40)) << c.width;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, AWindowClosedMaximizedStartsMaximizedOverItsNormalPlace)
+{
+    {
+        Registry reg(install.settingsFile());
+        reg.openKey(app::SettingsKey, true);
+        reg.writeInteger(QStringLiteral("Left"), 10);
+        reg.writeInteger(QStringLiteral("Top"), 20);
+        reg.writeInteger(QStringLiteral("Width"), 700);
+        reg.writeInteger(QStringLiteral("Height"), 500);
+        reg.writeBool(QStringLiteral("Window"), true);
+    }
+    TFormMain w(install.setup());
+    w.show();
+    EXPECT_TRUE(w.isMaximized());
+    EXPECT_EQ(w.normalGeometry().size(), QSize(700, 500));
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(setting(QStringLiteral("Window")), QStringLiteral("1"));
+    EXPECT_EQ(setting(QStringLiteral("Width")), QStringLiteral("700"));
+}
+
+TEST_F(MainWindowTest, ClosingInEditModeAsksFirst)
+{
+    TFormMain w(install.setup());
+    w.show();
+    w.setEditing(true);
+    w.editedRows() << QStringLiteral("3");
+
+    services.messages.answers = {QMessageBox::No};
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.editing());
+    EXPECT_EQ(setting(QStringLiteral("Window")), QStringLiteral("<none>"));
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    const MessageRequest& asked = services.messages.shown.front();
+    EXPECT_EQ(asked.text, QStringLiteral("Exit without saving changes?"));
+    EXPECT_EQ(asked.kind, MessageKind::Confirmation);
+    EXPECT_EQ(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+
+    services.messages.answers = {QMessageBox::Yes};
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(w.editing());
+    EXPECT_TRUE(w.editedRows().isEmpty());
+    EXPECT_EQ(setting(QStringLiteral("Window")), QStringLiteral("0"));
+}
+
+TEST_F(MainWindowTest, ChangingTheTabInEditModeAsksFirst)
+{
+    TFormMain w(install.setup());
+    w.show();
+    w.setEditing(true);
+
+    // Yes means "go on editing": the tab stays on "All Records".
+    services.messages.answers = {QMessageBox::Yes};
+    w.Tab1->setCurrentIndex(2);
+    EXPECT_EQ(w.Tab1->currentIndex(), 0);
+    EXPECT_TRUE(w.editing());
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].caption, QStringLiteral("Edit Not Saved"));
+    EXPECT_EQ(services.messages.shown[0].text,
+              QStringLiteral("Do you wish to complete your edit?"));
+
+    services.messages.answers = {QMessageBox::No};
+    w.Tab1->setCurrentIndex(2);
+    EXPECT_EQ(w.Tab1->currentIndex(), 2);
+    EXPECT_FALSE(w.editing());
+    EXPECT_FALSE(w.PnlEditing->isVisible());
+    EXPECT_FALSE(w.button(Command::Edit)->isEnabled());
+}
+
+TEST_F(MainWindowTest, CategoryTabsFilterByTheirExactName)
+{
+    {
+        QFile cat(install.programFolder() + QStringLiteral("larkbase.cat"));
+        ASSERT_TRUE(cat.open(QIODevice::WriteOnly));
+        cat.write("x' OR '1'='1\r\nR&D\r\nPolice\r\nO'Brien\r\n");
+        cat.close();
+        TFormMain w(install.setup());
+        store::Table& t = w.table();
+        const std::pair<const char*, double> rows[] = {{"O'Brien", 146.52},    {"O'Brien", 9999.0},
+                                                       {"x' OR '1'='1", 10.0}, {"R&D", 20.0},
+                                                       {"Police", 9999.5},     {"Police", 155.0}};
+        for (const auto& [category, hz] : rows) {
+            ASSERT_TRUE(t.append());
+            t.setFieldValue(QStringLiteral("Category"), QString::fromUtf8(category));
+            t.setFieldValue(QStringLiteral("RDate"), 38313.5);
+            t.setFieldValue(QStringLiteral("Hz"), hz);
+            ASSERT_TRUE(t.post()) << t.lastError().toStdString();
+        }
+        w.show();
+        struct Case
+        {
+            int tab;
+            const char* total;
+        };
+        // 9999.5 MHz lies outside the default range of 0 to 9999.
+        const Case cases[] = {{0, "Records = 5"}, {1, "Records = 2"}, {2, "Records = 1"},
+                              {3, "Records = 1"}, {4, "Records = 1"}, {0, "Records = 5"}};
+        for (const Case& c : cases) {
+            w.Tab1->setCurrentIndex(c.tab);
+            EXPECT_EQ(w.PnlTotal->text(), QString::fromLatin1(c.total)) << c.tab;
+        }
+        EXPECT_EQ(w.Tab1->tabText(3), QStringLiteral("R&&D"));
+        w.Tab1->setCurrentIndex(2);
+        w.close();
+        // Closing goes back to "All Records" first.
+        EXPECT_EQ(w.Tab1->currentIndex(), 0);
+    }
+    EXPECT_EQ(TFormMain::CategoryFilter(QStringLiteral("O'Brien")),
+              QStringLiteral("Category = 'O''Brien'"));
+}
+
+TEST_F(MainWindowTest, StartUpGoesOnWhenTheDataFolderIsUnusable)
+{
+    {
+        Registry reg(install.settingsFile());
+        reg.openKey(app::SettingsKey, true);
+        reg.writeString(QStringLiteral("DataBasePath"), install.dir.path() + "/gone/away/");
+    }
+    TFormMain w(install.setup());
+    w.show();
+    const QStringList texts = services.messages.texts();
+    ASSERT_GE(texts.size(), 2);
+    EXPECT_EQ(texts[0], QStringLiteral("Table create failure"));
+    EXPECT_EQ(texts[1], QStringLiteral("Database read failure"));
+    EXPECT_EQ(services.messages.shown[0].caption, QStringLiteral("Wavelark"));
+    EXPECT_FALSE(w.table().isOpen());
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 0"));
+    EXPECT_EQ(w.Tab1->tabText(0), QStringLiteral("All Records"));
+    EXPECT_TRUE(w.close());
+}
+
+TEST_F(MainWindowTest, ColumnsTakeTheWidthOfTheirVisiblePosition)
+{
+    {
+        Registry reg(install.settingsFile());
+        reg.openKey(app::SettingsKey + app::ColumnDataKey, true);
+        for (int k = 0; k < 10; ++k)
+            reg.writeInteger(QStringLiteral("Width ") + QString::number(k), 100 + k);
+        reg.openKey(app::SettingsKey + app::FieldDataKey, true);
+        reg.writeBool(QStringLiteral("Disp3"), false);
+    }
+    TFormMain w(install.setup());
+    w.show();
+    for (int tab : {1, 0}) {
+        w.Tab1->setCurrentIndex(tab);
+        // Column 3 is hidden, so column 4 takes the width of the fourth visible position.
+        EXPECT_TRUE(w.SortableGrid1->isColumnHidden(3));
+        EXPECT_EQ(w.SortableGrid1->columnWidth(4), 103) << tab;
+        EXPECT_EQ(w.SortableGrid1->columnWidth(1), 101) << tab;
+        // A category tab drops the Category column after the widths are given out.
+        EXPECT_EQ(w.SortableGrid1->isColumnHidden(0), tab > 0);
+    }
+    EXPECT_EQ(w.SortableGrid1->columnWidth(0), 100);
+}
+
+TEST_F(MainWindowTest, HintsHelpAndInternetGoThroughTheServices)
+{
+    TFormMain w(install.setup());
+    w.show();
+    w.DisplayHint(QStringLiteral("Short|The long hint"));
+    EXPECT_EQ(w.statusBar()->currentMessage(), QStringLiteral("The long hint"));
+    w.DisplayHint(QStringLiteral("Add New Record"));
+    EXPECT_EQ(w.statusBar()->currentMessage(), QStringLiteral("Add New Record"));
+
+    w.action(Command::HomePage)->trigger();
+    w.action(Command::MailHelp)->trigger();
+    ASSERT_EQ(services.desktop.opened.size(), 2u);
+    EXPECT_EQ(services.desktop.opened[0].toString(), app::HomePageUrl);
+    EXPECT_EQ(services.desktop.opened[1].toString(),
+              QStringLiteral("mailto:") + app::SupportMailAddress + "?subject=Wavelark");
+
+    w.action(Command::HelpContents)->trigger();
+    EXPECT_EQ(services.help.contentsShown, 1);
+    EXPECT_EQ(w.helpContext(), 70);
+    w.setEditing(true);
+    EXPECT_EQ(w.helpContext(), 120);
+    EXPECT_TRUE(w.PnlEditing->isVisible());
+    w.setEditing(false);
+
+    // The commands of later work are there, with their captions, but cannot be used yet.
+    EXPECT_EQ(w.action(Command::NewDatabase)->text(), QStringLiteral("&New Database "));
+    EXPECT_FALSE(w.action(Command::Preferences)->isEnabled());
+    EXPECT_EQ(w.button(Command::Notes)->statusTip(), QStringLiteral("View Note Field"));
+    EXPECT_FALSE(w.button(Command::Add)->isEnabled());
+    EXPECT_TRUE(w.button(Command::Exit)->isEnabled());
+}
+
+} // namespace
+} // namespace wl
