@@ -1,0 +1,36 @@
+#pragma once
+
+#include "globe/DrawStyle.h"
+#include "globe/ScreenPoint.h"
+
+#include <string_view>
+
+namespace wl {
+
+// The drawing surface as the objects see it; the render layer implements it with QPainter.
+// Text is single-byte text in the data's code page.
+class Canvas
+{
+public:
+    virtual ~Canvas() = default;
+
+    virtual void setPen(const PenData& pen) = 0;
+    virtual void setBrush(const BrushData& brush) = 0;
+    // pixelHeight is the character height in device pixels (at least 1).
+    virtual void setFont(const std::string& face, std::uint8_t styles, std::int32_t angle,
+                         int pixelHeight, GlobeColor color) = 0;
+    virtual void setTransparentText(bool transparent) = 0;
+    virtual bool transparentText() const = 0;
+
+    virtual void drawPolyline(const ScreenPoint* points, int n) = 0;
+    virtual void drawPolygon(const ScreenPoint* points, int n) = 0;
+    virtual void drawEllipse(int x1, int y1, int x2, int y2) = 0;
+    virtual void setPixel(int x, int y, GlobeColor color) = 0;
+    // Writes text with its top-left corner at (x, y) in the current font.
+    virtual void drawText(int x, int y, std::string_view text) = 0;
+    virtual void drawGlyph(int x, int y, char16_t glyph) = 0;
+    virtual ScreenPoint glyphExtent(char16_t glyph) = 0;
+    virtual int pixelsPerInch() const = 0;
+};
+
+} // namespace wl

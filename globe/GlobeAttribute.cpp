@@ -1,0 +1,12 @@
+#include "globe/GlobeAttribute.h"
+
+#include "globe/ObjectLayer.h"
+
+namespace wl {
+
+void GlobeAttribute::discard()
+{
+    m_layer->discardAttribute(*this);
+}
+
+} // namespace wl

@@ -1,0 +1,105 @@
+#include "globe/GlobeText.h"
+
+#include "globe/ByteReader.h"
+#include "globe/ByteWriter.h"
+#include "globe/Canvas.h"
+#include "globe/GlobeFont.h"
+#include "globe/GlobeHost.h"
+#include "globe/GlobeMath.h"
+#include "globe/LLPointList.h"
+#include "globe/PrjModel.h"
+#include "globe/RecordIO.h"
+#include "globe/RenderContext.h"
+
+#include <cstdlib>
+
+namespace wl {
+
+GlobeText& GlobeText::create(ObjectLayer& layer, std::int32_t lat, std::int32_t lon,
+                             const std::string& title)
+{
+    GlobeText& t = make<GlobeText>(layer);
+    t.initText(lat, lon, title);
+    t.host().objectCreated(t);
+    return t;
+}
+
+void GlobeText::initText(std::int32_t lat, std::int32_t lon, const std::string& title)
+{
+    init(lat, lon, title);
+    font = &layer().findOrCreateFont(host().font());
+}
+
+GlobeAttribute* GlobeText::attribute(int index) const
+{
+    return index == 0 ? font : nullptr;
+}
+
+void GlobeText::setAttribute(int index, GlobeAttribute* a)
+{
+    if (index != 0)
+        return;
+    if (auto* f = dynamic_cast<GlobeFont*>(a))
+        font = f;
+}
+
+int GlobeText::fontHeight() const
+{
+    return font ? std::abs(font->pixelHeight()) : 0;
+}
+
+void GlobeText::drawLabel(RenderContext& ctx)
+{
+    if (title().empty() || !font || !projection().project(location(), 0))
+        return;
+    const ScreenPoint p = projection().points()[0];
+    const std::int64_t minHeight = gmath::mulDiv(
+        host().minTextHeight(), host().surfacePixelsPerInch(), host().screenPixelsPerInch());
+    if (fontHeight() < minHeight)
+        return;
+    font->apply(ctx, state);
+    const bool wasTransparent = ctx.canvas.transparentText();
+    ctx.canvas.setTransparentText(true);
+    ctx.canvas.drawText(gmath::saturate32(std::int64_t{p.x} + ctx.textOffset), p.y, title());
+    ctx.canvas.setTransparentText(wasTransparent);
+}
+
+void GlobeText::draw(RenderContext& ctx)
+{
+    drawLabel(ctx);
+}
+
+GlobeObject& GlobeText::clone() const
+{
+    GlobeText& t = create(layer(), location().lat, location().lon, title());
+    t.font = font;
+    return t;
+}
+
+void GlobeText::updateBounds()
+{
+    if (!font) {
+        GlobeObject::updateBounds();
+        return;
+    }
+    const std::int64_t b = std::int64_t{projection().unitsPerPixel()} * fontHeight();
+    const std::int64_t lon = location().lon, lat = location().lat;
+    setBounds(
+        {location().lon, gmath::saturate32(lat - b), gmath::saturate32(lon + b), location().lat});
+}
+
+void GlobeText::saveToStream(ByteWriter& out, const StreamContext& ctx) const
+{
+    saveHeader(out);
+    writePointRecord(out, ctx, location());
+    writeAttributeIndex(out, layer(), font);
+}
+
+void GlobeText::loadFromStream(ByteReader& in, const StreamContext& ctx)
+{
+    loadHeader(in, ctx);
+    setLocation(readPointRecord(in, ctx));
+    font = readAttribute<GlobeFont>(in, layer());
+}
+
+} // namespace wl

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "globe/GlobeObject.h"
+
+namespace wl {
+
+class GlobeFont;
+
+// A title written at a position, its top-left corner on the point.
+class GlobeText : public GlobeObject
+{
+public:
+    using GlobeObject::GlobeObject;
+
+    // Latitude first; the font comes from the control's current font settings.
+    static GlobeText& create(ObjectLayer& layer, std::int32_t lat, std::int32_t lon,
+                             const std::string& title);
+
+    GlobeFont* font = nullptr;
+
+    std::string className() const override { return "TGlobeText"; }
+    GlobeAttribute* attribute(int index) const override;
+    void setAttribute(int index, GlobeAttribute* attribute) override;
+    void draw(RenderContext& ctx) override;
+    GlobeObject& clone() const override;
+    void updateBounds() override;
+    void saveToStream(ByteWriter& out, const StreamContext& ctx) const override;
+    void loadFromStream(ByteReader& in, const StreamContext& ctx) override;
+
+protected:
+    // Sets the title, position and the font from the control.
+    void initText(std::int32_t lat, std::int32_t lon, const std::string& title);
+    // |pixel height| of the font, 0 without one.
+    int fontHeight() const;
+    void drawLabel(RenderContext& ctx);
+};
+
+} // namespace wl

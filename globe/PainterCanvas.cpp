@@ -1,0 +1,170 @@
+#include "globe/PainterCanvas.h"
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QPen>
+#include <QPoint>
+
+#include <algorithm>
+#include <vector>
+
+namespace wl {
+
+namespace {
+
+Qt::PenStyle penStyle(std::uint8_t s)
+{
+    switch (static_cast<PenStyle>(s)) {
+    case PenStyle::Dash:
+        return Qt::DashLine;
+    case PenStyle::Dot:
+        return Qt::DotLine;
+    case PenStyle::DashDot:
+        return Qt::DashDotLine;
+    case PenStyle::DashDotDot:
+        return Qt::DashDotDotLine;
+    case PenStyle::Clear:
+        return Qt::NoPen;
+    default:
+        return Qt::SolidLine;
+    }
+}
+
+Qt::BrushStyle brushStyle(std::uint8_t s)
+{
+    switch (static_cast<BrushStyle>(s)) {
+    case BrushStyle::Clear:
+        return Qt::NoBrush;
+    case BrushStyle::Horizontal:
+        return Qt::HorPattern;
+    case BrushStyle::Vertical:
+        return Qt::VerPattern;
+    case BrushStyle::FDiagonal:
+        return Qt::FDiagPattern;
+    case BrushStyle::BDiagonal:
+        return Qt::BDiagPattern;
+    case BrushStyle::Cross:
+        return Qt::CrossPattern;
+    case BrushStyle::DiagCross:
+        return Qt::DiagCrossPattern;
+    default:
+        return Qt::SolidPattern;
+    }
+}
+
+std::vector<QPoint> toQPoints(const ScreenPoint* points, int n)
+{
+    std::vector<QPoint> q;
+    q.reserve(static_cast<std::size_t>(std::max(n, 0)));
+    for (int i = 0; i < n; ++i)
+        q.emplace_back(points[i].x, points[i].y);
+    return q;
+}
+
+} // namespace
+
+PainterCanvas::PainterCanvas(QPainter& painter) : m_painter(painter) {}
+
+QColor PainterCanvas::toQColor(GlobeColor c)
+{
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+void PainterCanvas::setPen(const PenData& pen)
+{
+    QPen p(toQColor(pen.color));
+    p.setWidth(std::max<int>(pen.width, 1));
+    p.setStyle(penStyle(pen.style));
+    m_painter.setPen(p);
+}
+
+void PainterCanvas::setBrush(const BrushData& brush)
+{
+    m_painter.setBrush(QBrush(toQColor(brush.color), brushStyle(brush.style)));
+}
+
+void PainterCanvas::setFont(const std::string& face, std::uint8_t styles, std::int32_t angle,
+                            int pixelHeight, GlobeColor color)
+{
+    QFont f(QString::fromLatin1(face.data(), static_cast<qsizetype>(face.size())));
+    f.setPixelSize(std::max(pixelHeight, 1));
+    f.setBold(styles & FontBold);
+    f.setItalic(styles & FontItalic);
+    f.setUnderline(styles & FontUnderline);
+    f.setStrikeOut(styles & FontStrikeOut);
+    m_font = f;
+    m_textColor = toQColor(color);
+    m_angle = angle;
+}
+
+void PainterCanvas::setTransparentText(bool transparent)
+{
+    m_painter.setBackgroundMode(transparent ? Qt::TransparentMode : Qt::OpaqueMode);
+}
+
+bool PainterCanvas::transparentText() const
+{
+    return m_painter.backgroundMode() == Qt::TransparentMode;
+}
+
+void PainterCanvas::drawPolyline(const ScreenPoint* points, int n)
+{
+    const auto q = toQPoints(points, n);
+    m_painter.drawPolyline(q.data(), static_cast<int>(q.size()));
+}
+
+void PainterCanvas::drawPolygon(const ScreenPoint* points, int n)
+{
+    const auto q = toQPoints(points, n);
+    m_painter.drawPolygon(q.data(), static_cast<int>(q.size()), Qt::OddEvenFill);
+}
+
+void PainterCanvas::drawEllipse(int x1, int y1, int x2, int y2)
+{
+    m_painter.drawEllipse(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                                QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1)));
+}
+
+void PainterCanvas::setPixel(int x, int y, GlobeColor color)
+{
+    m_painter.save();
+    m_painter.setPen(QPen(toQColor(color), 1));
+    m_painter.drawPoint(x, y);
+    m_painter.restore();
+}
+
+void PainterCanvas::drawTurnedText(int x, int y, const QString& text)
+{
+    m_painter.save();
+    m_painter.setFont(m_font);
+    m_painter.setPen(m_textColor);
+    m_painter.translate(x, y);
+    // The stored angle turns counter-clockwise; Qt's rotation is clockwise on screen.
+    m_painter.rotate(-m_angle / 10.0);
+    m_painter.drawText(0, QFontMetrics(m_font).ascent(), text);
+    m_painter.restore();
+}
+
+void PainterCanvas::drawText(int x, int y, std::string_view text)
+{
+    // Titles are single-byte text; drawn as plain text, never interpreted.
+    drawTurnedText(x, y, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void PainterCanvas::drawGlyph(int x, int y, char16_t glyph)
+{
+    drawTurnedText(x, y, QString(QChar(glyph)));
+}
+
+ScreenPoint PainterCanvas::glyphExtent(char16_t glyph)
+{
+    const QFontMetrics m(m_font);
+    return {m.horizontalAdvance(QChar(glyph)), m.height()};
+}
+
+int PainterCanvas::pixelsPerInch() const
+{
+    return m_painter.device() ? m_painter.device()->logicalDpiY() : 96;
+}
+
+} // namespace wl

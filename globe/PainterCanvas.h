@@ -1,0 +1,43 @@
+#pragma once
+
+#include "globe/Canvas.h"
+
+#include <QFont>
+#include <QPainter>
+
+namespace wl {
+
+// Draws the globe engine's canvas calls with QPainter, on any QPaintDevice (window picture,
+// image, printer).
+class PainterCanvas : public Canvas
+{
+public:
+    explicit PainterCanvas(QPainter& painter);
+
+    static QColor toQColor(GlobeColor color);
+
+    void setPen(const PenData& pen) override;
+    void setBrush(const BrushData& brush) override;
+    void setFont(const std::string& face, std::uint8_t styles, std::int32_t angle, int pixelHeight,
+                 GlobeColor color) override;
+    void setTransparentText(bool transparent) override;
+    bool transparentText() const override;
+    void drawPolyline(const ScreenPoint* points, int n) override;
+    void drawPolygon(const ScreenPoint* points, int n) override;
+    void drawEllipse(int x1, int y1, int x2, int y2) override;
+    void setPixel(int x, int y, GlobeColor color) override;
+    void drawText(int x, int y, std::string_view text) override;
+    void drawGlyph(int x, int y, char16_t glyph) override;
+    ScreenPoint glyphExtent(char16_t glyph) override;
+    int pixelsPerInch() const override;
+
+private:
+    void drawTurnedText(int x, int y, const QString& text);
+
+    QPainter& m_painter;
+    QFont m_font;
+    QColor m_textColor;
+    std::int32_t m_angle = 0; // tenths of a degree, counter-clockwise
+};
+
+} // namespace wl

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace wl {
+
+class Canvas;
+class GlobeFont;
+
+// State of one render pass, passed to every object instead of living in globals: the surface,
+// the font last made for it, and the label offset a point text sets while drawing its label.
+struct RenderContext
+{
+    Canvas& canvas;
+    const GlobeFont* fontCache = nullptr;
+    int textOffset = 0;
+};
+
+} // namespace wl
