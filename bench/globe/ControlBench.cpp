@@ -1,0 +1,76 @@
+// The globe control's costs with the shipped data: opening the profile, a full redraw with
+// many labels, and the redraw after each step of a drag.
+#include "globe/GlobeControl.h"
+#include "globe/GlobePointText.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+using namespace wl;
+
+namespace {
+
+const QString Profile = QStringLiteral(WAVELARK_DATA_DIR "/globe.prf");
+
+std::unique_ptr<GlobeControl> worldControl()
+{
+    auto ctl = std::make_unique<GlobeControl>();
+    ctl->resize(1024, 768);
+    ctl->onLayerWarning = [](const QString&) {};
+    ctl->setProfileName(Profile);
+    ctl->setScaleFactor(0);
+    return ctl;
+}
+
+void BM_LoadShippedProfile(benchmark::State& state)
+{
+    GlobeControl ctl;
+    ctl.resize(1024, 768);
+    for (auto _ : state) {
+        ctl.setProfileName(Profile);
+        benchmark::DoNotOptimize(ctl.layerCount());
+        state.PauseTiming();
+        ctl.setProfileName({});
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadShippedProfile)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawWorldWith100kLabels(benchmark::State& state)
+{
+    auto ctl = worldControl();
+    GlobeLayer& labels = ctl->addLayer("labels");
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<std::int32_t> lon(-971999999, 972000000);
+    std::uniform_int_distribution<std::int32_t> lat(-486000000, 486000000);
+    for (int i = 0; i < 100000; ++i)
+        GlobePointText::create(labels, lat(rng), lon(rng), "Label " + std::to_string(i));
+    ctl->renderToImage();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ctl->renderToImage());
+}
+BENCHMARK(BM_RedrawWorldWith100kLabels)->Unit(benchmark::kMillisecond);
+
+void BM_DragRedrawWorld(benchmark::State& state)
+{
+    auto ctl = worldControl();
+    int step = 0;
+    for (auto _ : state) {
+        ctl->setRotation(5, (step++ % 360) - 180); // one degree per mouse move
+        benchmark::DoNotOptimize(ctl->renderToImage());
+    }
+}
+BENCHMARK(BM_DragRedrawWorld)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

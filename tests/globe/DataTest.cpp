@@ -1,0 +1,154 @@
+// The data converter on a tiny fixture, and the shipped globe data opened and drawn.
+#include "TestLayerHost.h"
+
+#include "globe/FileBytes.h"
+#include "globe/GlobeControl.h"
+#include "globe/GlobeException.h"
+#include "globe/GlobePointText.h"
+#include "globe/GlobePolygon.h"
+#include "globe/LayerFile.h"
+#include "globe/PainterCanvas.h"
+#include "tools/GlobeDataConverter.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace wl;
+using wl::tools::GlobeDataConverter;
+namespace fs = std::filesystem;
+
+namespace {
+
+void app()
+{
+    if (QApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv); // left alive on purpose for the whole program
+}
+
+std::int32_t gu(double degrees)
+{
+    return static_cast<std::int32_t>(std::lround(degrees * GUPerDegree));
+}
+
+} // namespace
+
+TEST(GlobeDataConverter, SplitsLongListsIntoJoinedPieces)
+{
+    LLPointList list;
+    for (int i = 0; i < 10; ++i)
+        list.add(makeLLPoint(i * GUPerDegree, 0));
+    struct Case
+    {
+        int limit;
+        std::vector<int> sizes;
+    };
+    for (const Case& c : {Case{10, {10}}, Case{4, {4, 4, 4}}, Case{5, {5, 5, 2}},
+                          Case{2, std::vector<int>(9, 2)}}) {
+        const auto pieces = GlobeDataConverter::split(list, c.limit);
+        std::vector<int> sizes;
+        for (const auto& p : pieces)
+            sizes.push_back(p.count());
+        EXPECT_EQ(sizes, c.sizes) << c.limit;
+        EXPECT_EQ(pieces.front()[0].lon, 0);
+        EXPECT_EQ(pieces.back()[pieces.back().count() - 1].lon, 9 * GUPerDegree);
+        for (std::size_t k = 1; k < pieces.size(); ++k)
+            EXPECT_EQ(pieces[k][0].lon, pieces[k - 1][pieces[k - 1].count() - 1].lon);
+    }
+}
+
+TEST(GlobeDataConverter, FixtureBecomesAProfileWithPreciseLayers)
+{
+    const fs::path out =
+        fs::temp_directory_path() / ("wl-globe-data-" + std::to_string(::getpid()));
+    fs::remove_all(out);
+    fs::create_directories(out);
+    GlobeDataConverter::convert(WAVELARK_FIXTURE_DIR, out.string());
+
+    TestLayerHost host;
+    host.openProfile((out / "globe.prf").string());
+    EXPECT_TRUE(host.warnings.empty());
+    ASSERT_EQ(host.layers.count(), 4);
+    const GlobeLayer& land = *host.layers.layer(0);
+    EXPECT_EQ(land.name(), "Land");
+    EXPECT_FALSE(land.enabled); // coast and borders are never picked with the mouse
+    EXPECT_FALSE(host.layers.layer(1)->enabled);
+    ASSERT_EQ(land.objectCount(), 2);
+    const auto& ring = dynamic_cast<const GlobePolygon&>(*land.object(1));
+    ASSERT_EQ(ring.points.count(), 3); // the malformed and out-of-range pairs are skipped
+    EXPECT_EQ(ring.points[0].lon, gu(170.123456)); // finer than an arc minute
+    EXPECT_EQ(ring.points[0].lat, gu(50.5));
+    EXPECT_EQ(host.layers.layer(1)->objectCount(), 1);
+
+    GlobeLayer& cities = *host.layers.layer(2);
+    EXPECT_TRUE(cities.loadOnDemand);
+    cities.loadObjects();
+    ASSERT_EQ(cities.objectCount(), 2);
+    EXPECT_EQ(cities.object(0)->title(), "Z\xfcrich");
+    EXPECT_EQ(cities.object(1)->location().lon, gu(-104.9847));
+    EXPECT_EQ(host.layers.layer(3)->objectCount(), 0);
+    fs::remove_all(out);
+}
+
+TEST(ShippedGlobeData, OpensAndDrawsLandAndSea)
+{
+    app();
+    GlobeControl ctl;
+    ctl.resize(792, 466);
+    std::vector<QString> warnings;
+    ctl.onLayerWarning = [&](const QString& m) { warnings.push_back(m); };
+    ctl.setProfileName(QStringLiteral(WAVELARK_DATA_DIR "/globe.prf"));
+    EXPECT_TRUE(warnings.empty());
+    ASSERT_EQ(ctl.layerCount(), 4);
+    EXPECT_GT(ctl.layer(0).objectCount(), 1000);
+    EXPECT_GT(ctl.layer(1).objectCount(), 100);
+    ctl.setRotation(6, 40);
+    ctl.setRotation(5, -100);
+    ctl.setGlobeColor(0xFF0000); // blue sea
+    const QImage img = ctl.renderToImage();
+    ASSERT_EQ(img.size(), QSize(792, 466));
+    EXPECT_EQ(img.pixelColor(396, 233), PainterCanvas::toQColor(0x5CA56E)); // Kansas
+    const ScreenPoint origin = ctl.screenOrigin();
+    ctl.projection().projectLL(gu(-143), gu(33), 0); // the Pacific, off the graticule
+    const ScreenPoint sea = ctl.projection().points()[0];
+    EXPECT_EQ(img.pixelColor(sea.x, sea.y), QColor(0, 0, 255));
+    EXPECT_EQ(origin.x, 396);
+
+    // For a look by eye: the default view with the night shadow of a fixed moment.
+    if (const char* png = std::getenv("WAVELARK_GLOBE_PNG")) {
+        ctl.setScaleFactor(0);
+        ctl.setRotation(6, 23);
+        ctl.setRotation(5, 0);
+        ctl.onRender = [&] { ctl.drawNightShadow(0x402000, 0x804020, 1, 45464.75); };
+        ctl.renderToImage().save(QString::fromLocal8Bit(png));
+    }
+}
+
+TEST(ShippedGlobeData, TruncatedLayerFilesLoadOrFailCleanly)
+{
+    for (const char* name : {"Borders.lay", "Cities.dat"}) {
+        const auto bytes = FileBytes::read(std::string(WAVELARK_DATA_DIR "/") + name);
+        ASSERT_TRUE(bytes) << name;
+        // Every cut in the first blocks, then cuts spread over the whole file.
+        std::vector<std::size_t> cuts;
+        for (std::size_t n = 0; n < std::min<std::size_t>(bytes->size(), 3000); ++n)
+            cuts.push_back(n);
+        for (std::size_t k = 1; k < 40; ++k)
+            cuts.push_back(bytes->size() * k / 40);
+        for (std::size_t n : cuts) {
+            TestGlobeHost host;
+            ObjectLayer layer(host);
+            const std::span<const std::uint8_t> prefix(bytes->data(), n);
+            try {
+                LayerFile::read(prefix, layer, name);
+            } catch (const GlobeException&) {
+            }
+        }
+    }
+}

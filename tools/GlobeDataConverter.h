@@ -1,0 +1,38 @@
+#pragma once
+
+#include "globe/LLPointList.h"
+
+#include <string>
+#include <vector>
+
+namespace wl::tools {
+
+// Builds the program's shipped globe data (the profile and its layer files) from the plain
+// text that extract-globe-data.js writes, through the engine's own layer writer, in the
+// precise data format (GU as int32).
+class GlobeDataConverter
+{
+public:
+    // The most points one list record can hold (its count is an unsigned 16-bit word).
+    static constexpr int StreamLimit = 65535;
+
+    // One list per line of "lon,lat lon,lat ..." in degrees; malformed pairs are skipped.
+    static std::vector<LLPointList> parseLines(const std::string& text);
+    // Pieces of at most limit points; neighbouring pieces share their end point, so the
+    // drawn line stays unbroken.
+    static std::vector<LLPointList> split(const LLPointList& list, int limit = StreamLimit);
+
+    // Each writes one layer file; throws GlobeException on failure.
+    static void writeLand(const std::string& text, const std::string& path);
+    static void writeBorders(const std::string& text, const std::string& path);
+    // name<TAB>lon<TAB>lat[<TAB>population] lines, names already in the single-byte code page.
+    static void writeCities(const std::string& tsv, const std::string& path);
+    static void writeEmpty(const std::string& path);
+    // The profile naming the layers and their settings.
+    static void writeProfile(const std::string& path);
+
+    // All of the above from an extract folder into a data folder.
+    static void convert(const std::string& extractDir, const std::string& dataDir);
+};
+
+} // namespace wl::tools
