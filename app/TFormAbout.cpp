@@ -45,6 +45,9 @@ TFormAbout::TFormAbout(QWidget* parent)
     inner->addWidget(makeLabel(app::ProductName, QStringLiteral("blue"), 24, true, panel));
     inner->addWidget(makeLabel(QStringLiteral("Version ") + app::VersionText,
                                QStringLiteral("navy"), 11, false, panel));
+    // The shipped city list is GeoNames data, whose licence asks for this credit.
+    inner->addWidget(makeLabel(QStringLiteral("Map: Natural Earth. Cities: GeoNames (CC BY 4.0)."),
+                               QStringLiteral("gray"), 7, false, panel));
 
     closeButton_ = new QToolButton(this);
     closeButton_->setIcon(Glyphs::icon(Glyph::Ok));

@@ -5,12 +5,15 @@
 #include "app/Glyphs.h"
 #include "app/LongPath.h"
 #include "app/ProgramFolders.h"
+#include "app/RecordList.h"
 #include "app/SettingsTree.h"
 #include "app/TFormAbout.h"
 #include "app/WaitCursor.h"
 #include "app/services/CaptionedMessage.h"
 #include "app/services/Registry.h"
 #include "app/services/UiServices.h"
+#include "grid/LocaleInfo.h"
+#include "grid/TSortableGrid.h"
 #include "store/CategoryFile.h"
 #include "store/FrequencyRecord.h"
 
@@ -23,11 +26,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
-#include <QTableView>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -224,17 +225,19 @@ void TFormMain::buildCentre()
     Tab1->setDrawBase(false);
     column->addWidget(Tab1);
 
-    SortableGrid1 = new QTableView(centre);
+    SortableGrid1 = new TSortableGrid(centre);
     SortableGrid1->setObjectName(QStringLiteral("SortableGrid1"));
-    gridModel_ = new QStandardItemModel(this);
-    SortableGrid1->setModel(gridModel_);
-    SortableGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    SortableGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    SortableGrid1->verticalHeader()->hide();
-    SortableGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    SortableGrid1->verticalHeader()->setDefaultSectionSize(18);
+    RecordList::setUpGrid(*SortableGrid1);
+    SortableGrid1->SetColCount(ColumnCount);
+    SortableGrid1->SetRowCount(2);
     SortableGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SortableGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SortableGrid1->OnColumnWidthsChanged = [this](TSortableGrid&) {
+        SortableGrid1ColumnWidthsChanged();
+    };
+    SortableGrid1->OnClickSort = [this](TSortableGrid&, int col, int, TSortOptions& options) {
+        SortableGrid1ClickSort(col, options);
+    };
     column->addWidget(SortableGrid1, 1);
     setCentralWidget(centre);
 
@@ -395,11 +398,17 @@ void TFormMain::ReadReg(bool fullRead)
     SettingsTree::readReg(registry, settings_, fullRead, setup_.defaultDataFolder);
     if (fullRead)
         applyGeometry();
-    // Told once: the layout is read again at every tab change.
-    if (!registry.flush() && !settingsErrorShown_) {
-        settingsErrorShown_ = true;
-        ShowMessage(QStringLiteral("The settings could not be saved."), registry.errorString());
-    }
+    if (!registry.flush())
+        reportSettingsError(registry.errorString());
+}
+
+void TFormMain::reportSettingsError(const QString& error)
+{
+    // Told once: the layout is read at every tab change and written at every width change.
+    if (settingsErrorShown_)
+        return;
+    settingsErrorShown_ = true;
+    ShowMessage(QStringLiteral("The settings could not be saved."), error);
 }
 
 void TFormMain::applyGeometry()
@@ -460,52 +469,69 @@ void TFormMain::ReadCategories()
 
 QString TFormMain::CategoryFilter(const QString& category)
 {
-    QString quoted = category;
-    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QStringLiteral("Category = '") + quoted + QLatin1Char('\'');
+    return RecordList::categoryFilter(category);
 }
 
-void TFormMain::fillGridHeader()
+QString TFormMain::DisplayDateFormat() const
 {
-    gridModel_->clear();
-    gridModel_->setColumnCount(ColumnCount);
-    for (int j = 0; j < ColumnCount; ++j) {
-        const int slot = j == 0 ? 0 : settings_.columnNumbers[static_cast<size_t>(j)];
-        gridModel_->setHorizontalHeaderItem(
-            j,
-            new QStandardItem(QLatin1Char(' ') + settings_.columnNames[static_cast<size_t>(slot)]));
-    }
-    // Every remaining column takes the width stored for its visible position; the Category
-    // column of a category tab is removed after the widths are given out.
-    int position = 0;
-    for (int j = 0; j < ColumnCount; ++j) {
-        const bool shown = settings_.columnShown[static_cast<size_t>(j)];
-        SortableGrid1->setColumnHidden(j, false);
-        if (shown)
-            SortableGrid1->setColumnWidth(j,
-                                          settings_.columnWidths[static_cast<size_t>(position++)]);
-        SortableGrid1->setColumnHidden(j, !shown || (j == 0 && Tab1->currentIndex() > 0));
-    }
+    return LocaleInfo::current().DisplayDateFormat();
 }
 
 void TFormMain::ReadAllRecords()
 {
-    WaitCursor wait;
-    SortableGrid1->setUpdatesEnabled(false);
-    qint64 count = 0;
-    if (table_.isOpen()) {
-        bool ready = static_cast<bool>(table_.setFiltered(false));
-        const int tab = Tab1->currentIndex();
-        if (ready && tab > 0) {
-            ready = table_.setFilter(CategoryFilter(Tab1->tabData(tab).toString())) &&
-                    table_.setFiltered(true);
-        }
-        // A filter that did not take would count another category's records.
-        count = ready ? std::max<qint64>(0, table_.recordCount()) : 0;
+    const int tab = Tab1->currentIndex();
+    std::optional<QString> category;
+    if (tab > 0)
+        category = Tab1->tabData(tab).toString();
+    const RecordList::Outcome outcome =
+        RecordList::fill(*SortableGrid1, table_, settings_, category);
+    PnlTotal->setText(QStringLiteral("Records = ") + QString::number(outcome.records));
+    if (!outcome.error.isEmpty())
+        ShowMessage(QStringLiteral("The records could not be read."), outcome.error);
+}
+
+qint64 TFormMain::RecNumOfRow(int row) const
+{
+    return RecordList::recNumOfRow(*SortableGrid1, row);
+}
+
+void TFormMain::SortableGrid1ColumnWidthsChanged()
+{
+    // Edit mode shows a fixed layout of its own, which is not the user's.
+    if (!PnlEditing->isHidden())
+        return;
+    const int first = Tab1->currentIndex() > 0 ? 1 : 0;
+    for (int position = first; position < ColumnCount; ++position) {
+        const int col = position - first;
+        settings_.columnWidths[size_t(position)] = col < SortableGrid1->ColCount()
+                                                       ? SortableGrid1->ColWidths(col)
+                                                       : SortableGrid1->DefaultColWidth();
     }
-    fillGridHeader();
-    PnlTotal->setText(QStringLiteral("Records = ") + QString::number(count));
-    SortableGrid1->setUpdatesEnabled(true);
+    WriteColumns();
+}
+
+void TFormMain::WriteColumns()
+{
+    Registry registry(setup_.settingsFile);
+    registry.openKey(app::SettingsKey + app::ColumnDataKey, true);
+    for (int k = 0; k < ColumnCount; ++k)
+        registry.writeInteger(QStringLiteral("Width ") + QString::number(k),
+                              settings_.columnWidths[size_t(k)]);
+    registry.closeKey();
+    if (!registry.flush())
+        reportSettingsError(registry.errorString());
+}
+
+void TFormMain::SortableGrid1ClickSort(int col, TSortOptions& options)
+{
+    if (editing_ || col < 0 || col >= ColumnCount)
+        return;
+    // A sorted grid no longer lists the records in frequency order; Delete comes back with
+    // browse mode.
+    button(Command::Delete)->setEnabled(false);
+    bool& descending = sortDescending_[size_t(col)];
+    options.Descending = descending;
+    descending = !descending;
 }
 
 void TFormMain::Tab1Click(int index)

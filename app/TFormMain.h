@@ -8,18 +8,20 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <array>
 #include <map>
 
 class QAction;
 class QLabel;
 class QMenu;
-class QStandardItemModel;
 class QTabBar;
-class QTableView;
 class QToolButton;
 class QWidget;
 
 namespace wl {
+
+class TSortableGrid;
+struct TSortOptions;
 
 // Where the main window finds its program folder, its default data folder and its settings.
 // Empty texts take the running program's values.
@@ -91,6 +93,13 @@ public:
     store::Status OpenTable();
     void ReadCategories();
     void ReadAllRecords();
+    // Writes the column widths by visible position to the settings.
+    void WriteColumns();
+    // The date part of the grid's date-time format.
+    QString DisplayDateFormat() const;
+    // The record shown in a grid row (row 0 is the heading row), 0 for none. Rows are matched
+    // to records only through this: after a heading click row R is no longer the R-th record.
+    qint64 RecNumOfRow(int row) const;
     void SetBrowseMode();
     QString MainCaption() const;
     void DisplayHint(const QString& hint);
@@ -98,7 +107,7 @@ public:
 
     // Widgets and commands, named as the other windows know them.
     QTabBar* Tab1 = nullptr;
-    QTableView* SortableGrid1 = nullptr;
+    TSortableGrid* SortableGrid1 = nullptr;
     QLabel* PnlTotal = nullptr;
     QLabel* PnlEditing = nullptr;
     QAction* action(Command command) const;
@@ -131,7 +140,9 @@ private:
                                const QString& caption, const QString& hint);
     void connectCommands();
     void placeEditingPanel();
-    void fillGridHeader();
+    void SortableGrid1ColumnWidthsChanged();
+    void SortableGrid1ClickSort(int col, TSortOptions& options);
+    void reportSettingsError(const QString& error);
     void showAbout();
     void openAddress(const QString& address);
     void showHelpForWindow();
@@ -148,7 +159,8 @@ private:
     int helpContext_ = 0;
     bool shownOnce_ = false;
     QWidget* toolPanel_ = nullptr;
-    QStandardItemModel* gridModel_ = nullptr;
+    // Per grid column: the next heading click sorts descending. Kept for the whole run.
+    std::array<bool, ColumnCount> sortDescending_{};
     std::map<Command, QAction*> actions_;
     std::map<Command, QToolButton*> buttons_;
 };

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/MainSettings.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace wl {
+
+class TSortableGrid;
+
+namespace store {
+class Table;
+}
+
+// Fills the main window's grid with the visible records of the table: one row per record in
+// frequency order under one heading row, the columns of the layout with their captions and
+// widths, hidden columns removed. Each row carries its record's number (see recNumOfRow), so a
+// row still finds its record after the grid has been re-sorted.
+class RecordList
+{
+public:
+    struct Outcome
+    {
+        qint64 records = 0; // rows filled
+        QString error;      // why the table could not be read (fully), empty when it could
+    };
+
+    // The look of the main grid: Arial 8 pt black, 18-pixel rows, one heading row, grid lines,
+    // columns sized by dragging heading borders, whole-row selection.
+    static void setUpGrid(TSortableGrid& grid);
+
+    // Refills the grid, resetting it to 2 rows and 10 columns first. A category limits the
+    // records to that category and drops the Category column; without one every record in the
+    // table's range is shown. A closed table leaves the grid with its headings and no records.
+    static Outcome fill(TSortableGrid& grid, store::Table& table, const MainSettings& layout,
+                        const std::optional<QString>& category);
+
+    // The record number carried by a grid row (row 0 is the heading row), 0 when it has none.
+    static qint64 recNumOfRow(const TSortableGrid& grid, int row);
+
+    // The filter expression that selects one category.
+    static QString categoryFilter(const QString& category);
+};
+
+} // namespace wl

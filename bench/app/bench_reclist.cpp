@@ -1,0 +1,331 @@
+// The record list at 1,000,000 generated records: filling the main grid beside the sqlite3
+// shell printing the same rows in frequency order to /dev/null, heading sorts of the frequency
+// and a text column, and painting one screen of the grid.
+//
+//   bench_reclist                        runs the benchmarks (the table is built in a temporary
+//                                        folder, or taken from $WL_RECLIST_TABLE when set)
+//   bench_reclist --make-table DIR N INI builds an N-record table in DIR and a settings file INI
+//                                        whose data folder is DIR, for running the program
+#include "app/AppConstants.h"
+#include "app/MainSettings.h"
+#include "app/RecordList.h"
+#include "app/services/Registry.h"
+#include "grid/TSortableGrid.h"
+#include "store/FrequencyRecord.h"
+#include "store/Table.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+using namespace wl;
+namespace FR = store::FrequencyRecord;
+
+constexpr int Records = 1'000'000;
+constexpr int Chunk = 200'000;
+
+// Deterministic, realistic rows: scanner bands, call signs, places, positions and the odd note.
+class RowMaker
+{
+public:
+    std::vector<QVariant> row(int n)
+    {
+        static const char* const categories[] = {"Police",   "Short Wave", "Weather", "Fire",
+                                                 "Aviation", "Marine",     "Amateur", "Railroad",
+                                                 "Utility",  "Military"};
+        static const char* const places[] = {"Portland", "Seattle", "Boise", "Spokane", "Eugene",
+                                             "Salem",    "Tacoma",  "Bend",  "Yakima",  "Medford"};
+        static const double bands[][2] = {{0.5, 30},  {118, 137}, {144, 148},  {150, 174},
+                                          {420, 470}, {806, 869}, {1240, 1300}};
+        const auto& band = bands[pick(7)];
+        const double hz = std::round((band[0] + unit() * (band[1] - band[0])) * 100000) / 100000;
+        const int latDeg = 25 + pick(24), latMin = pick(60), lonDeg = 70 + pick(55),
+                  lonMin = pick(60);
+        const bool positioned = pick(3) != 0;
+        QString position = positioned ? QStringLiteral("%1 %2N %3 %4W")
+                                            .arg(latDeg)
+                                            .arg(latMin, 2, 10, QLatin1Char('0'))
+                                            .arg(lonDeg)
+                                            .arg(lonMin, 2, 10, QLatin1Char('0'))
+                                      : QString();
+        position = (position + QString(20, QLatin1Char(' '))).left(20);
+        QVariant notes;
+        if (pick(10) < 3)
+            notes = QStringLiteral(
+                        "Heard on %1 during the evening net.\r\nStrong signal, net control %2.")
+                        .arg(hz)
+                        .arg(callsign());
+        return {QString::fromLatin1(categories[pick(10)]),
+                callsign(),
+                notes,
+                36000.0 + pick(10000) + unit(),
+                hz,
+                QString(QLatin1Char(" +-"[pick(3)])),
+                QStringLiteral("User %1").arg(n % 5000),
+                QString::fromLatin1(places[pick(10)]),
+                pick(2) ? QVariant(QStringLiteral("CTCSS %1").arg(67 + pick(180))) : QVariant(),
+                position,
+                positioned ? QVariant(latDeg + latMin / 60.0) : QVariant(0.0),
+                positioned ? QVariant(lonDeg + lonMin / 60.0) : QVariant(0.0)};
+    }
+
+private:
+    int pick(int n) { return int(rng() % unsigned(n)); }
+    double unit() { return double(rng() % 1'000'000) / 1e6; }
+    QString callsign()
+    {
+        QString s = QString(QLatin1Char("KWN"[pick(3)])) + QChar('A' + pick(26)) +
+                    QString::number(pick(10));
+        for (int i = 0; i < 3; ++i)
+            s += QChar('A' + pick(26));
+        return s;
+    }
+    std::mt19937_64 rng{20261210};
+};
+
+void name(store::Table& t, const QString& folder)
+{
+    t.setDatabaseName(folder);
+    t.setTableName(FR::TableFile);
+}
+
+bool makeTable(const QString& folder, int records)
+{
+    QDir().mkpath(folder);
+    store::Table t;
+    name(t, folder);
+    if (t.exists())
+        return true;
+    FR::define(t);
+    if (!t.createTable() || !t.open() || !t.beginTransaction())
+        return false;
+    RowMaker maker;
+    for (int first = 1; first <= records; first += Chunk) {
+        std::vector<std::vector<QVariant>> rows;
+        const int count = std::min(Chunk, records - first + 1);
+        rows.reserve(size_t(count));
+        for (int i = 0; i < count; ++i)
+            rows.push_back(maker.row(first + i));
+        if (!t.bulkAppend(rows))
+            return false;
+    }
+    return bool(t.commit());
+}
+
+QString sharedFolder()
+{
+    static QTemporaryDir dir;
+    static const QString path = qEnvironmentVariableIsSet("WL_RECLIST_TABLE")
+                                    ? qEnvironmentVariable("WL_RECLIST_TABLE")
+                                    : dir.path();
+    return path;
+}
+
+bool openShared(store::Table& t)
+{
+    if (!makeTable(sharedFolder(), Records))
+        return false;
+    name(t, sharedFolder());
+    return t.open() && t.setIndexName(FR::FrequencyIndex) && t.setRange(0, 9999);
+}
+
+MainSettings defaultLayout()
+{
+    MainSettings s;
+    for (int n = 0; n < ColumnCount; ++n) {
+        s.columnWidths[size_t(n)] = MainSettings::defaultColumnWidth(n);
+        s.columnShown[size_t(n)] = true;
+        s.columnNumbers[size_t(n)] = n;
+        s.columnNames[size_t(n)] = MainSettings::defaultColumnName(n);
+    }
+    return s;
+}
+
+// The same rows in frequency order, every field the grid shows, notes included.
+double runShell(const QString& folder)
+{
+    const QString script =
+        QStringLiteral(
+            "ATTACH '%1' AS idx; ATTACH '%2' AS blb;\n"
+            "SELECT r.Category, r.Hz, r.Modifier, r.Callsign, r.User, r.Location, r.Optional, "
+            "r.Position, r.RDate, m.content FROM idx.ix1 AS i CROSS JOIN main.records AS r ON "
+            "r.RecNum = i.RecNum LEFT JOIN blb.m3 AS m ON m.RecNum = r.RecNum "
+            "WHERE i.key >= 0 AND i.key <= 9999 ORDER BY i.key, i.RecNum;\n")
+            .arg(QDir(folder).filePath(FR::IndexFile), QDir(folder).filePath(FR::MemoFile));
+    QProcess shell;
+    shell.setStandardOutputFile(QStringLiteral("/dev/null"));
+    QElapsedTimer timer;
+    timer.start();
+    shell.start(QStringLiteral("sqlite3"), {QDir(folder).filePath(FR::TableFile)});
+    if (!shell.waitForStarted())
+        return -1;
+    shell.write(script.toUtf8());
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    return shell.exitCode() == 0 ? seconds : -1;
+}
+
+void BM_ReadAllRecordsVsShell(benchmark::State& state)
+{
+    double shellSeconds = 0;
+    double oursSeconds = 0;
+    for (auto _ : state) {
+        {
+            store::Table t;
+            if (!openShared(t)) {
+                state.SkipWithError("cannot open the table");
+                return;
+            }
+            TSortableGrid grid;
+            RecordList::setUpGrid(grid);
+            QElapsedTimer timer;
+            timer.start();
+            const RecordList::Outcome out = RecordList::fill(grid, t, defaultLayout(), {});
+            oursSeconds += double(timer.nsecsElapsed()) / 1e9;
+            if (out.records != Records) {
+                state.SkipWithError("wrong record count");
+                return;
+            }
+        }
+        // The table is closed now, so the shell can read its files.
+        const double s = runShell(sharedFolder());
+        if (s < 0) {
+            state.SkipWithError("sqlite3 shell failed");
+            return;
+        }
+        shellSeconds += s;
+    }
+    const double n = double(state.iterations());
+    state.counters["ours_s"] = oursSeconds / n;
+    state.counters["shell_s"] = shellSeconds / n;
+    state.counters["ratio"] = oursSeconds / shellSeconds;
+}
+BENCHMARK(BM_ReadAllRecordsVsShell)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// The table walk alone, reading the fields the grid shows: the part of the fill that belongs
+// to the store.
+void BM_WalkReadingShownFields(benchmark::State& state)
+{
+    store::Table t;
+    if (!openShared(t)) {
+        state.SkipWithError("cannot open the table");
+        return;
+    }
+    const QString fields[] = {"Category", "Hz",       "Modifier", "Callsign", "User",
+                              "Location", "Optional", "Position", "RDate",    "Notes"};
+    for (auto _ : state) {
+        qint64 n = 0;
+        for (t.first(); !t.eof(); t.next()) {
+            for (const QString& f : fields)
+                benchmark::DoNotOptimize(t.fieldValue(f));
+            ++n;
+        }
+        if (n != Records)
+            state.SkipWithError("wrong record count");
+    }
+}
+BENCHMARK(BM_WalkReadingShownFields)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One filled grid shared by the sort and paint benchmarks.
+TSortableGrid& filledGrid()
+{
+    static store::Table table;
+    static TSortableGrid* grid = nullptr;
+    if (!grid) {
+        grid = new TSortableGrid;
+        RecordList::setUpGrid(*grid);
+        grid->resize(1000, 700);
+        if (openShared(table))
+            RecordList::fill(*grid, table, defaultLayout(), {});
+    }
+    return *grid;
+}
+
+void sortBench(benchmark::State& state, int col)
+{
+    TSortableGrid& grid = filledGrid();
+    bool descending = false;
+    for (auto _ : state) {
+        TSortOptions options;
+        options.Descending = descending;
+        grid.SortColumn(col, options);
+        descending = !descending;
+    }
+}
+
+void BM_SortFrequencyColumn(benchmark::State& state)
+{
+    sortBench(state, 1);
+}
+BENCHMARK(BM_SortFrequencyColumn)->Iterations(4)->Unit(benchmark::kMillisecond);
+
+void BM_SortCallsignColumn(benchmark::State& state)
+{
+    sortBench(state, 3);
+}
+BENCHMARK(BM_SortCallsignColumn)->Iterations(4)->Unit(benchmark::kMillisecond);
+
+void BM_SortDateColumn(benchmark::State& state)
+{
+    sortBench(state, 8);
+}
+BENCHMARK(BM_SortDateColumn)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// Painting one screen of the grid somewhere in the middle, as scrolling does.
+void BM_PaintOneScreen(benchmark::State& state)
+{
+    TSortableGrid& grid = filledGrid();
+    QImage image(grid.size(), QImage::Format_ARGB32_Premultiplied);
+    int step = 0;
+    for (auto _ : state) {
+        grid.verticalScrollBar()->setValue(400'000 + 37 * step++);
+        QPainter painter(&image);
+        grid.render(&painter);
+    }
+}
+BENCHMARK(BM_PaintOneScreen)->Iterations(50)->Unit(benchmark::kMillisecond);
+
+int makeTableCommand(int argc, char** argv)
+{
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: %s --make-table DIR RECORDS SETTINGS.ini\n", argv[0]);
+        return 2;
+    }
+    QCoreApplication app(argc, argv);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    if (!makeTable(folder, QString::fromLatin1(argv[3]).toInt()))
+        return 1;
+    Registry settings(QString::fromLocal8Bit(argv[4]));
+    settings.openKey(app::SettingsKey, true);
+    settings.writeString(QStringLiteral("DataBasePath"), QDir(folder).absolutePath());
+    return settings.flush() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && QByteArray(argv[1]) == "--make-table")
+        return makeTableCommand(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,345 @@
+#include "AppTestSupport.h"
+#include "app/AppConstants.h"
+#include "app/RecordCells.h"
+#include "app/RecordDate.h"
+#include "app/services/Registry.h"
+#include "app/services/ServiceDoubles.h"
+#include "grid/LocaleInfo.h"
+#include "grid/TSortableGrid.h"
+
+#include <QLabel>
+#include <QTabBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace wl {
+namespace {
+
+const QString Blanks19(19, u' ');
+
+double storedDate(int y, int m, int d, int h, int min)
+{
+    return RecordDate::fromDateTime(QDateTime(QDate(y, m, d), QTime(h, min), Qt::UTC));
+}
+
+class LocaleScope
+{
+public:
+    explicit LocaleScope(const char* name) : saved_(LocaleInfo::current())
+    {
+        LocaleInfo::setCurrent(LocaleInfo::fromName(QString::fromLatin1(name)));
+    }
+    ~LocaleScope() { LocaleInfo::setCurrent(saved_); }
+
+private:
+    LocaleInfo saved_;
+};
+
+TEST(RecordCellsTest, EachSlotShowsItsFieldAsTheListDoes)
+{
+    const double pm = storedDate(2004, 11, 22, 15, 7);
+    struct Case
+    {
+        const char* locale;
+        int dateOption;
+        int slot;
+        QVariant value;
+        QString shown;
+    };
+    const Case cases[] = {
+        {"en_US", 0, 0, QStringLiteral("  Police \t"), QStringLiteral("Police")},
+        {"en_US", 0, 1, 7.0, QStringLiteral("7.0000")},
+        {"en_US", 0, 1, 1296.5, QStringLiteral("1296.5000")},
+        {"en_US", 0, 1, 0.00004, QStringLiteral("0.0000")},
+        {"de_DE", 0, 1, 1296.5, QStringLiteral("1296,5000")},
+        {"en_US", 0, 2, QVariant(), QStringLiteral(" ")},
+        {"en_US", 0, 3, QVariant(), Blanks19},
+        {"en_US", 0, 8, QVariant(), Blanks19},
+        {"en_US", 0, 9, QVariant(), Blanks19},
+        {"en_US", 0, 9, QStringLiteral("first line\r\nsecond line"),
+         QStringLiteral("first line  second line")},
+        {"en_US", 0, 9, QStringLiteral("a\rb\nc"), QStringLiteral("a b c")},
+        {"en_US", 0, 8, pm, QStringLiteral("11/22/2004 03:07 PM")},
+        {"en_US", 0, 8, storedDate(2005, 1, 5, 0, 30), QStringLiteral("01/05/2005 12:30 AM")},
+        {"en_US", 1, 8, pm, QStringLiteral("11/22/2004 15:07")},
+        {"en_US", 2, 8, pm, QStringLiteral("11/22/2004")},
+        // A short date format that starts with the day.
+        {"de_DE", 1, 8, pm, QStringLiteral("22.11.2004 15:07")},
+        {"en_GB", 0, 8, pm, QStringLiteral("22/11/2004 03:07 PM")},
+        // Seconds are never shown, and 59.9 seconds are not rounded up to the next minute.
+        {"en_US", 1, 8, pm + 59.9 / 86400, QStringLiteral("11/22/2004 15:07")},
+        // Before the zero date the fraction still counts forward from midnight.
+        {"en_US", 1, 8, -1.25, QStringLiteral("12/29/1899 06:00")},
+        // Values that no four-digit year can show are treated like a missing date.
+        {"en_US", 0, 8, 1e12, Blanks19},
+        {"en_US", 0, 8, -1e12, Blanks19},
+    };
+    for (const Case& c : cases) {
+        const RecordCells cells(LocaleInfo::fromName(QString::fromLatin1(c.locale)), c.dateOption);
+        EXPECT_EQ(cells.text(c.slot, c.value), c.shown)
+            << c.locale << " slot " << c.slot << " " << c.value.toString().toStdString();
+    }
+}
+
+TEST(RecordCellsTest, LongTextsAreCutWithoutSplittingACharacter)
+{
+    const RecordCells cells(LocaleInfo::fromName(QStringLiteral("en_US")), 0);
+    const QString longNote = QString(200, u'n');
+    EXPECT_EQ(cells.text(9, longNote), QString(120, u'n'));
+    EXPECT_EQ(cells.text(1, 1e150).size(), 120);
+    // A character outside the basic plane that would straddle the cut is left out whole.
+    const QString astral = QString(119, u'a') + QString::fromUtf8("\xF0\x9F\x93\xBB") + "zz";
+    EXPECT_EQ(cells.text(5, astral), QString(119, u'a'));
+    // The Category column is not cut.
+    EXPECT_EQ(cells.text(0, QString(130, u'c')).size(), 130);
+}
+
+// A main window over a data folder holding a few records.
+class RecordListTest : public ::testing::Test
+{
+protected:
+    struct Rec
+    {
+        const char* category;
+        double hz;
+        const char* callsign;
+        QVariant notes;
+    };
+
+    void SetUp() override { test::ensureApplication(); }
+
+    void addRecords(TFormMain& w, std::initializer_list<Rec> recs)
+    {
+        store::Table& t = w.table();
+        for (const Rec& r : recs) {
+            ASSERT_TRUE(t.append());
+            t.setFieldValue(QStringLiteral("Category"), QString::fromUtf8(r.category));
+            t.setFieldValue(QStringLiteral("Hz"), r.hz);
+            t.setFieldValue(QStringLiteral("Callsign"), QString::fromUtf8(r.callsign));
+            t.setFieldValue(QStringLiteral("Notes"), r.notes);
+            t.setFieldValue(QStringLiteral("RDate"), storedDate(2004, 11, 22, 15, 7));
+            ASSERT_TRUE(t.post()) << t.lastError().toStdString();
+        }
+    }
+    void addSample(TFormMain& w)
+    {
+        addRecords(w, {{"Weather", 162.55, "WXK32", QVariant()},
+                       {"Police", 7.0, "KA1AAA", QStringLiteral("first\r\nsecond")},
+                       {"Police", 1296.5, "NB2BBB", QVariant()},
+                       {"Short Wave", 15.0, "AC3CCC", QVariant()},
+                       {"Police", 44.0, "KD4DDD", QVariant()}});
+    }
+    void writeSetting(const QString& key, const QString& name, const QString& value)
+    {
+        Registry reg(install.settingsFile());
+        reg.openKey(app::SettingsKey + key, true);
+        reg.writeString(name, value);
+    }
+    QString setting(const QString& key, const QString& name)
+    {
+        Registry reg(install.settingsFile());
+        reg.openKey(app::SettingsKey + key, true);
+        return reg.readString(name, QStringLiteral("<none>"));
+    }
+    static QStringList row(const TSortableGrid& g, int r)
+    {
+        QStringList cells;
+        for (int c = 0; c < g.ColCount(); ++c)
+            cells << g.Cells(c, r);
+        return cells;
+    }
+    static QStringList column(const TSortableGrid& g, int c)
+    {
+        QStringList cells;
+        for (int r = 1; r < g.RowCount(); ++r)
+            cells << g.Cells(c, r);
+        return cells;
+    }
+
+    LocaleScope us{"en_US"};
+    test::ServiceDoubles services;
+    test::TempInstall install;
+};
+
+TEST_F(RecordListTest, AllRecordsShowsEveryFieldInFrequencyOrderUnderTheDefaultHeadings)
+{
+    TFormMain w(install.setup());
+    addSample(w);
+    w.show();
+    const TSortableGrid& g = *w.SortableGrid1;
+    EXPECT_EQ(row(g, 0),
+              (QStringList{" Category", " Frequency(MHz)", " +-", " Callsign", " User", " Location",
+                           " Special", " Position", " Date/Time", " Notes"}));
+    ASSERT_EQ(g.RowCount(), 6);
+    EXPECT_EQ(row(g, 1), (QStringList{"Police", "7.0000", " ", "KA1AAA", Blanks19, Blanks19,
+                                      Blanks19, Blanks19, "11/22/2004 03:07 PM", "first  second"}));
+    EXPECT_EQ(column(g, 1), (QStringList{"7.0000", "15.0000", "44.0000", "162.5500", "1296.5000"}));
+    EXPECT_EQ(g.ColWidths(2), 20);
+    EXPECT_EQ(g.ColWidths(1), 80);
+    EXPECT_EQ(g.FixedRows(), 1);
+    EXPECT_EQ(g.FixedCols(), 0);
+    EXPECT_EQ(g.DefaultRowHeight(), 18);
+    EXPECT_TRUE(g.Options().testFlag(TSortableGrid::goRowSelect));
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 5"));
+    // The Category column is fitted to its widest text, heading included.
+    const QFontMetrics fm(g.font());
+    int widest = 0;
+    for (const char* text : {" Category", "Police", "Short Wave", "Weather"})
+        widest = std::max(widest, fm.horizontalAdvance(QString::fromLatin1(text)));
+    EXPECT_EQ(g.ColWidths(0), widest + fm.horizontalAdvance("x"));
+    EXPECT_TRUE(services.messages.shown.empty());
+}
+
+TEST_F(RecordListTest, ACategoryTabShowsOnlyItsRecordsWithoutTheCategoryColumn)
+{
+    TFormMain w(install.setup());
+    addSample(w);
+    w.show();
+    w.button(Command::Edit)->setEnabled(true);
+    w.Tab1->setCurrentIndex(w.Tab1->count() > 1 ? 1 : 0);
+    ASSERT_EQ(w.Tab1->tabText(1), QStringLiteral("Police"));
+    const TSortableGrid& g = *w.SortableGrid1;
+    EXPECT_EQ(g.ColCount(), 9);
+    EXPECT_EQ(g.Cells(0, 0), QStringLiteral(" Frequency(MHz)"));
+    EXPECT_EQ(column(g, 0), (QStringList{"7.0000", "44.0000", "1296.5000"}));
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 3"));
+    EXPECT_FALSE(w.button(Command::Edit)->isEnabled());
+    EXPECT_FALSE(w.button(Command::Save)->isEnabled());
+    // Every row still finds its record.
+    for (int r = 1; r < g.RowCount(); ++r) {
+        QVariant category;
+        ASSERT_TRUE(w.table().readField(w.RecNumOfRow(r), QStringLiteral("Category"), category));
+        EXPECT_EQ(category.toString(), QStringLiteral("Police"));
+    }
+    // A category without records leaves one empty row.
+    w.setCategories(w.categories() + QStringList{QStringLiteral("Zulu")});
+    w.Tab1->setCurrentIndex(w.Tab1->count() - 1);
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 0"));
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(w.RecNumOfRow(1), 0);
+}
+
+TEST_F(RecordListTest, ALargeTableFillsEveryRowWithItsOwnRecord)
+{
+    // Enough records for the fill to hand several chunks to its helper thread.
+    constexpr int Count = 20'000;
+    TFormMain w(install.setup());
+    std::vector<std::vector<QVariant>> rows;
+    for (int i = 1; i <= Count; ++i) {
+        // Frequencies in a scrambled order, so that frequency order differs from entry order.
+        const double hz = double((i * 7919) % Count) / 10.0;
+        rows.push_back({QStringLiteral("Police"), QStringLiteral("C%1").arg(i), QVariant(), 38313.5,
+                        hz, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), 0.0, 0.0});
+    }
+    ASSERT_TRUE(w.table().bulkAppend(rows)) << w.table().lastError().toStdString();
+    w.show();
+    const TSortableGrid& g = *w.SortableGrid1;
+    ASSERT_EQ(g.RowCount(), Count + 1);
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = %1").arg(Count));
+    for (int r = 1; r <= Count; ++r) {
+        // Appended records are numbered from 1 in entry order.
+        ASSERT_EQ(g.Cells(3, r), QStringLiteral("C%1").arg(w.RecNumOfRow(r))) << r;
+        ASSERT_EQ(g.Cells(1, r), LocaleInfo::current().formatFrequency((r - 1) / 10.0)) << r;
+    }
+}
+
+TEST_F(RecordListTest, TheRefillStartsFromTenColumnsWhateverTheGridWasLeftWith)
+{
+    TFormMain w(install.setup());
+    addSample(w);
+    w.show();
+    TSortableGrid& g = *w.SortableGrid1;
+    g.SetColCount(3);
+    g.SetRowCount(40);
+    g.SetCells(2, 30, QStringLiteral("stale"));
+    w.ReadAllRecords();
+    EXPECT_EQ(g.ColCount(), 10);
+    EXPECT_EQ(g.RowCount(), 6);
+    EXPECT_EQ(g.Cells(9, 0), QStringLiteral(" Notes"));
+}
+
+TEST_F(RecordListTest, TheLayoutDecidesColumnsCaptionsAndDateFormat)
+{
+    writeSetting(app::FieldDataKey, QStringLiteral("Column Number 3"), QStringLiteral("4"));
+    writeSetting(app::FieldDataKey, QStringLiteral("Column Number 4"), QStringLiteral("3"));
+    writeSetting(app::FieldDataKey, QStringLiteral("Column Name 4"), QStringLiteral("Operator"));
+    writeSetting(app::FieldDataKey, QStringLiteral("Disp9"), QStringLiteral("0"));
+    writeSetting(QString(), QStringLiteral("Date Option"), QStringLiteral("2"));
+    TFormMain w(install.setup());
+    addSample(w);
+    w.show();
+    const TSortableGrid& g = *w.SortableGrid1;
+    EXPECT_EQ(row(g, 0),
+              (QStringList{" Category", " Frequency(MHz)", " +-", " Operator", " Callsign",
+                           " Location", " Special", " Position", " Date/Time"}));
+    EXPECT_EQ(row(g, 1), (QStringList{"Police", "7.0000", " ", Blanks19, "KA1AAA", Blanks19,
+                                      Blanks19, Blanks19, "11/22/2004"}));
+}
+
+TEST_F(RecordListTest, HeadingClicksAlternateDirectionPerColumnAndRowsKeepTheirRecords)
+{
+    TFormMain w(install.setup());
+    addSample(w);
+    w.show();
+    TSortableGrid& g = *w.SortableGrid1;
+    w.button(Command::Delete)->setEnabled(true);
+
+    g.SortByHeaderClick(3, 0, Qt::LeftButton);
+    EXPECT_EQ(column(g, 3), (QStringList{"AC3CCC", "KA1AAA", "KD4DDD", "NB2BBB", "WXK32"}));
+    EXPECT_FALSE(w.button(Command::Delete)->isEnabled());
+    g.SortByHeaderClick(3, 0, Qt::LeftButton);
+    EXPECT_EQ(column(g, 3), (QStringList{"WXK32", "NB2BBB", "KD4DDD", "KA1AAA", "AC3CCC"}));
+    // Another column keeps its own direction: its first click sorts ascending.
+    g.SortByHeaderClick(1, 0, Qt::LeftButton);
+    EXPECT_EQ(column(g, 1), (QStringList{"7.0000", "15.0000", "44.0000", "162.5500", "1296.5000"}));
+    g.SortByHeaderClick(1, 0, Qt::LeftButton);
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("1296.5000"));
+
+    // After the sort, row R is no longer the R-th record in frequency order: every row must
+    // still reach the record it shows, or Delete and Notes would touch another record.
+    for (int r = 1; r < g.RowCount(); ++r) {
+        QVariant callsign;
+        ASSERT_TRUE(w.table().readField(w.RecNumOfRow(r), QStringLiteral("Callsign"), callsign));
+        EXPECT_EQ(callsign.toString(), g.Cells(3, r)) << r;
+    }
+    const int noted = g.Cells(3, 5) == QStringLiteral("KA1AAA") ? 5 : -1;
+    ASSERT_EQ(noted, 5);
+    QVariant notes;
+    ASSERT_TRUE(w.table().readField(w.RecNumOfRow(noted), QStringLiteral("Notes"), notes));
+    EXPECT_EQ(notes.toString(), QStringLiteral("first\r\nsecond"));
+    const QString deleted = g.Cells(3, 2);
+    ASSERT_TRUE(w.table().deleteByRecNum(w.RecNumOfRow(2)));
+    w.ReadAllRecords();
+    EXPECT_FALSE(column(g, 3).contains(deleted));
+    EXPECT_EQ(g.RowCount(), 5);
+}
+
+TEST_F(RecordListTest, ColumnWidthsAreStoredByVisiblePosition)
+{
+    writeSetting(app::FieldDataKey, QStringLiteral("Disp3"), QStringLiteral("0"));
+    TFormMain w(install.setup());
+    addSample(w);
+    w.show();
+    TSortableGrid& g = *w.SortableGrid1;
+    ASSERT_EQ(g.ColCount(), 9);
+    g.SetColWidths(3, 150); // the User column, now at position 3
+    EXPECT_EQ(setting(app::ColumnDataKey, QStringLiteral("Width 3")), QStringLiteral("150"));
+    // Positions past the last column take the grid's default width.
+    EXPECT_EQ(setting(app::ColumnDataKey, QStringLiteral("Width 9")), QStringLiteral("64"));
+
+    // On a category tab grid column 0 stands for position 1.
+    w.Tab1->setCurrentIndex(1);
+    EXPECT_EQ(g.ColWidths(2), 150);
+    g.SetColWidths(0, 90);
+    EXPECT_EQ(setting(app::ColumnDataKey, QStringLiteral("Width 1")), QStringLiteral("90"));
+    EXPECT_EQ(setting(app::ColumnDataKey, QStringLiteral("Width 3")), QStringLiteral("150"));
+
+    // Edit mode's own layout is never stored.
+    w.setEditing(true);
+    g.SetColWidths(0, 33);
+    EXPECT_EQ(setting(app::ColumnDataKey, QStringLiteral("Width 1")), QStringLiteral("90"));
+}
+
+} // namespace
+} // namespace wl
