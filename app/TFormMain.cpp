@@ -32,6 +32,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <memory>
 
 #include <algorithm>
 
@@ -301,6 +302,19 @@ void TFormMain::connectCommands()
     connect(Tab1, &QTabBar::currentChanged, this, &TFormMain::Tab1Click);
     auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
     connect(f1, &QShortcut::activated, this, &TFormMain::showHelpForWindow);
+}
+
+void TFormMain::setCommandHandler(Command command, std::function<void()> handler)
+{
+    auto shared = std::make_shared<std::function<void()>>(std::move(handler));
+    if (QAction* a = action(command)) {
+        connect(a, &QAction::triggered, this, [shared] { (*shared)(); });
+        a->setEnabled(true);
+    }
+    if (QToolButton* b = button(command)) {
+        connect(b, &QToolButton::clicked, this, [shared] { (*shared)(); });
+        b->setEnabled(true);
+    }
 }
 
 QAction* TFormMain::action(Command command) const

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <map>
 
 class QAction;
@@ -112,6 +113,9 @@ public:
     QLabel* PnlEditing = nullptr;
     QAction* action(Command command) const;
     QToolButton* button(Command command) const;
+    // Lets a window library that builds on the main window carry out a command: the command's
+    // menu item and tool button run the handler and are enabled from then on.
+    void setCommandHandler(Command command, std::function<void()> handler);
     int helpContext() const { return helpContext_; }
 
     // The long part of a "short|long" hint.

@@ -3,6 +3,7 @@
 #include "app/TFormMain.h"
 #include "app/THelpRouter.h"
 #include "app/services/UiServices.h"
+#include "dialogs/DialogCommands.h"
 
 #include <QApplication>
 
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
     int result = 0;
     {
         wl::TFormMain mainWindow;
+        wl::installDialogCommands(mainWindow);
         mainWindow.show();
         result = QApplication::exec();
     }
