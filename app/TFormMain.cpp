@@ -317,6 +317,17 @@ void TFormMain::setCommandHandler(Command command, std::function<void()> handler
     }
 }
 
+void TFormMain::setNotesEditorHandler(std::function<void(int row)> handler)
+{
+    notesEditor_ = std::move(handler);
+}
+
+void TFormMain::openNotesEditor(int row)
+{
+    if (notesEditor_)
+        notesEditor_(row);
+}
+
 QAction* TFormMain::action(Command command) const
 {
     const auto found = actions_.find(command);

@@ -116,6 +116,10 @@ public:
     // Lets a window library that builds on the main window carry out a command: the command's
     // menu item and tool button run the handler and are enabled from then on.
     void setCommandHandler(Command command, std::function<void()> handler);
+    // The notes editor of a grid row, opened by a click on the Notes column in edit mode; it
+    // lives in the record windows' library, which installs it here.
+    void setNotesEditorHandler(std::function<void(int row)> handler);
+    void openNotesEditor(int row);
     int helpContext() const { return helpContext_; }
 
     // The long part of a "short|long" hint.
@@ -165,6 +169,7 @@ private:
     QWidget* toolPanel_ = nullptr;
     // Per grid column: the next heading click sorts descending. Kept for the whole run.
     std::array<bool, ColumnCount> sortDescending_{};
+    std::function<void(int row)> notesEditor_;
     std::map<Command, QAction*> actions_;
     std::map<Command, QToolButton*> buttons_;
 };

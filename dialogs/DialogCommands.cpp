@@ -32,6 +32,7 @@ void installDialogCommands(TFormMain& main)
         (*find)->activateWindow();
     });
     main.setCommandHandler(Command::Notes, [&main] { TFormView::openViewer(main); });
+    main.setNotesEditorHandler([&main](int row) { TFormView::openEditor(main, row); });
 }
 
 } // namespace wl
