@@ -2,6 +2,7 @@
 
 #include "app/AppConstants.h"
 #include "app/CategoryAccess.h"
+#include "app/EditMode.h"
 #include "app/Glyphs.h"
 #include "app/LongPath.h"
 #include "app/ProgramFolders.h"
@@ -75,6 +76,7 @@ TFormMain::TFormMain(MainWindowSetup setup, QWidget* parent)
     buildToolBar();
     buildCentre();
     buildPopupMenu();
+    editMode_ = new EditMode(*this);
     connectCommands();
     FormCreate();
 }
@@ -299,6 +301,10 @@ void TFormMain::connectCommands()
         openAddress(QStringLiteral("mailto:") + app::SupportMailAddress +
                     QStringLiteral("?subject=Wavelark"));
     });
+    connect(button(Command::Edit), &QToolButton::clicked, editMode_, &EditMode::edit);
+    connect(button(Command::Save), &QToolButton::clicked, editMode_, &EditMode::save);
+    connect(button(Command::Cancel), &QToolButton::clicked, editMode_, &EditMode::cancel);
+    connect(button(Command::Delete), &QToolButton::clicked, editMode_, &EditMode::deleteSelected);
     connect(Tab1, &QTabBar::currentChanged, this, &TFormMain::Tab1Click);
     auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
     connect(f1, &QShortcut::activated, this, &TFormMain::showHelpForWindow);
@@ -307,14 +313,37 @@ void TFormMain::connectCommands()
 void TFormMain::setCommandHandler(Command command, std::function<void()> handler)
 {
     auto shared = std::make_shared<std::function<void()>>(std::move(handler));
+    const auto run = [this, command, shared] {
+        if (editFinishedFor(command))
+            (*shared)();
+    };
+    handled_.insert(command);
     if (QAction* a = action(command)) {
-        connect(a, &QAction::triggered, this, [shared] { (*shared)(); });
+        connect(a, &QAction::triggered, this, run);
         a->setEnabled(true);
     }
     if (QToolButton* b = button(command)) {
-        connect(b, &QToolButton::clicked, this, [shared] { (*shared)(); });
+        connect(b, &QToolButton::clicked, this, run);
         b->setEnabled(true);
     }
+}
+
+bool TFormMain::editFinishedFor(Command command)
+{
+    // These windows refill the grid or change records under it: unsaved cells would be lost
+    // without a word, or written later onto a list that no longer matches them.
+    static const std::set<Command> refilling = {
+        Command::NewDatabase, Command::SelectDatabase, Command::MergeData,  Command::RepairDatabase,
+        Command::Import,      Command::EditCategories, Command::Preferences};
+    if (!editing_ || !refilling.contains(command))
+        return true;
+    const auto answer = CaptionedMessage(
+        QStringLiteral("Edit Not Saved"), QStringLiteral("Do you wish to complete your edit?"),
+        MessageKind::Confirmation, app::HelpContext::MainEdit, QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::No)
+        return false;
+    SetBrowseMode();
+    return true;
 }
 
 void TFormMain::setNotesEditorHandler(std::function<void(int row)> handler)
@@ -398,6 +427,7 @@ void TFormMain::FormShow()
     SortableGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     SortableGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWindowTitle(MainCaption());
+    SetBrowseMode();
 }
 
 void TFormMain::setCategories(const QStringList& names)
@@ -593,9 +623,15 @@ void TFormMain::runTabChange(int index)
 
 void TFormMain::SetBrowseMode()
 {
-    // Edit mode is left without writing anything; the commands of browse mode become
-    // available as their windows join the program.
+    // Edit mode is left without writing anything.
+    const bool wasEditing = editing_;
     setEditing(false);
+    editMode_->showBrowseMode();
+    if (wasEditing) {
+        // The fixed layout of edit mode gives way to the user's saved one.
+        ReadReg(false);
+        ReadAllRecords();
+    }
 }
 
 void TFormMain::setEditing(bool on)

@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <set>
 
 class QAction;
 class QLabel;
@@ -21,6 +22,7 @@ class QWidget;
 
 namespace wl {
 
+class EditMode;
 class TSortableGrid;
 struct TSortOptions;
 
@@ -101,7 +103,10 @@ public:
     // The record shown in a grid row (row 0 is the heading row), 0 for none. Rows are matched
     // to records only through this: after a heading click row R is no longer the R-th record.
     qint64 RecNumOfRow(int row) const;
+    // Browse mode: ends edit mode (dropping unsaved cells and bringing back the saved layout)
+    // and makes the grid select rows and sort on heading clicks again.
     void SetBrowseMode();
+    EditMode& editMode() { return *editMode_; }
     QString MainCaption() const;
     void DisplayHint(const QString& hint);
     static QString CategoryFilter(const QString& category);
@@ -115,7 +120,9 @@ public:
     QToolButton* button(Command command) const;
     // Lets a window library that builds on the main window carry out a command: the command's
     // menu item and tool button run the handler and are enabled from then on.
+    // Commands that refill or change the records ask first while edit mode is on.
     void setCommandHandler(Command command, std::function<void()> handler);
+    bool hasCommandHandler(Command command) const { return handled_.contains(command); }
     // The notes editor of a grid row, opened by a click on the Notes column in edit mode; it
     // lives in the record windows' library, which installs it here.
     void setNotesEditorHandler(std::function<void(int row)> handler);
@@ -147,6 +154,7 @@ private:
     QToolButton* addToolButton(QWidget* parent, Command command, Glyph glyph,
                                const QString& caption, const QString& hint);
     void connectCommands();
+    bool editFinishedFor(Command command);
     void placeEditingPanel();
     void SortableGrid1ColumnWidthsChanged();
     void SortableGrid1ClickSort(int col, TSortOptions& options);
@@ -172,6 +180,8 @@ private:
     std::function<void(int row)> notesEditor_;
     std::map<Command, QAction*> actions_;
     std::map<Command, QToolButton*> buttons_;
+    std::set<Command> handled_;
+    EditMode* editMode_ = nullptr;
 };
 
 } // namespace wl

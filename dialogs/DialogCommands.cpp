@@ -3,6 +3,7 @@
 #include "app/TFormMain.h"
 #include "dialogs/TFormCategory.h"
 #include "dialogs/TFormFind.h"
+#include "dialogs/TFormNew.h"
 #include "dialogs/TFormSetup.h"
 #include "dialogs/TFormView.h"
 
@@ -14,6 +15,10 @@ namespace wl {
 
 void installDialogCommands(TFormMain& main)
 {
+    main.setCommandHandler(Command::Add, [&main] {
+        TFormNew dialog(main);
+        dialog.exec();
+    });
     main.setCommandHandler(Command::EditCategories, [&main] {
         TFormCategory dialog(main);
         dialog.exec();
