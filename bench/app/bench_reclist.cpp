@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 
 #include "bench/support/RowMaker.h"
+#include "bench/support/SqliteShell.h"
 
 #include <benchmark/benchmark.h>
 
@@ -111,18 +112,8 @@ double runShell(const QString& folder)
             "r.RecNum = i.RecNum LEFT JOIN blb.m3 AS m ON m.RecNum = r.RecNum "
             "WHERE i.key >= 0 AND i.key <= 9999 ORDER BY i.key, i.RecNum;\n")
             .arg(QDir(folder).filePath(FR::IndexFile), QDir(folder).filePath(FR::MemoFile));
-    QProcess shell;
-    shell.setStandardOutputFile(QStringLiteral("/dev/null"));
-    QElapsedTimer timer;
-    timer.start();
-    shell.start(QStringLiteral("sqlite3"), {QDir(folder).filePath(FR::TableFile)});
-    if (!shell.waitForStarted())
-        return -1;
-    shell.write(script.toUtf8());
-    shell.closeWriteChannel();
-    shell.waitForFinished(-1);
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    return shell.exitCode() == 0 ? seconds : -1;
+    return bench::timeSqliteShell(QDir(folder).filePath(FR::TableFile), script,
+                                  QStringLiteral("/dev/null"));
 }
 
 void BM_ReadAllRecordsVsShell(benchmark::State& state)

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "bench/support/RowMaker.h"
+#include "bench/support/SqliteShell.h"
 
 #include <benchmark/benchmark.h>
 
@@ -109,17 +110,7 @@ double runShellImport(const QString& folder, const QString& csvPath)
                                           "CREATE INDEX ByFrequency ON records (Hz);\n"
                                           ".import --csv '%1' records\n")
                                .arg(csvPath);
-    QProcess shell;
-    QElapsedTimer timer;
-    timer.start();
-    shell.start(QStringLiteral("sqlite3"), {QDir(folder).filePath(QStringLiteral("shell.db"))});
-    if (!shell.waitForStarted())
-        return -1;
-    shell.write(script.toUtf8());
-    shell.closeWriteChannel();
-    shell.waitForFinished(-1);
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    return shell.exitCode() == 0 ? seconds : -1;
+    return wl::bench::timeSqliteShell(QDir(folder).filePath(QStringLiteral("shell.db")), script);
 }
 
 void BM_BulkAppendVsShellImport(benchmark::State& state)
