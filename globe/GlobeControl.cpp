@@ -1,11 +1,14 @@
 #include "globe/GlobeControl.h"
 
+#include "globe/CartesianPrj.h"
 #include "globe/Clipper.h"
 #include "globe/DrawServices.h"
+#include "globe/Geodesy.h"
 #include "globe/GlobeAttribute.h"
 #include "globe/GlobeException.h"
 #include "globe/GlobeMath.h"
 #include "globe/GlobeObject.h"
+#include "globe/MercatorPrj.h"
 #include "globe/PainterCanvas.h"
 #include "globe/RenderContext.h"
 #include "globe/SphericalPrj.h"
@@ -16,6 +19,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -53,6 +58,19 @@ bool validRotationIndex(int index)
 {
     static constexpr int valid[] = {0, 1, 2, 4, 5, 6, 8, 9, 10, 16, 17, 18};
     return std::find(std::begin(valid), std::end(valid), index) != std::end(valid);
+}
+
+std::unique_ptr<PrjModel> makeModel(GlobeControl::Projection p, PrjHost& host)
+{
+    switch (p) {
+    case GlobeControl::Projection::Cartesian:
+        return std::make_unique<CartesianPrj>(host);
+    case GlobeControl::Projection::Mercator:
+        return std::make_unique<MercatorPrj>(host);
+    case GlobeControl::Projection::Spherical:
+        break;
+    }
+    return std::make_unique<SphericalPrj>(host);
 }
 
 } // namespace
@@ -202,16 +220,20 @@ void GlobeControl::setSurface(int w, int h, int ppi)
 void GlobeControl::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    syncSurface();
+    layoutScrollBars();
+    // A render in progress paints into the current picture; its final paint resizes.
+    if (!m_rendering)
+        syncSurface();
 }
 
 void GlobeControl::syncSurface()
 {
     // A hidden window gets its resize event only when shown; views and renders of a hidden
     // control must still use its real size.
-    if (width() == m_w && height() == m_h)
+    const QSize client = clientSize();
+    if (client.width() == m_w && client.height() == m_h)
         return;
-    setSurface(width(), height(), m_screenPpi);
+    setSurface(client.width(), client.height(), m_screenPpi);
     m_picture = QImage();
     m_overlay = QImage();
     redraw();
@@ -235,6 +257,7 @@ void GlobeControl::applyScale(long double x)
     if (onZoomed)
         onZoomed();
     update();
+    schedulePicture();
 }
 
 void GlobeControl::setScaleFactor(long double x)
@@ -342,6 +365,136 @@ bool GlobeControl::screenToLL(int x, int y, LLPoint& p) const
     return false;
 }
 
+// --- scroll bars -----------------------------------------------------------------------
+
+void GlobeControl::setScrollBars(ScrollBars s)
+{
+    if (s == m_scrollBars)
+        return;
+    m_scrollBars = s;
+    const auto makeBar = [this](std::unique_ptr<QScrollBar>& bar, Qt::Orientation o, bool want) {
+        if (!want) {
+            bar.reset();
+            return;
+        }
+        if (bar)
+            return;
+        bar = std::make_unique<QScrollBar>(o, this);
+        connect(bar.get(), &QAbstractSlider::actionTriggered, this,
+                [this, o](int action) { scrollAction(o, action); });
+        bar->show();
+    };
+    makeBar(m_hBar, Qt::Horizontal, s == ScrollBars::Horizontal || s == ScrollBars::Both);
+    makeBar(m_vBar, Qt::Vertical, s == ScrollBars::Vertical || s == ScrollBars::Both);
+    setScrollRanges();
+    layoutScrollBars();
+    if (!m_rendering)
+        syncSurface();
+    update();
+}
+
+QSize GlobeControl::clientSize() const
+{
+    const int bw = m_vBar ? m_vBar->sizeHint().width() : 0;
+    const int bh = m_hBar ? m_hBar->sizeHint().height() : 0;
+    return {std::max(0, width() - bw), std::max(0, height() - bh)};
+}
+
+void GlobeControl::layoutScrollBars()
+{
+    const QSize c = clientSize();
+    if (m_hBar)
+        m_hBar->setGeometry(0, c.height(), c.width(), height() - c.height());
+    if (m_vBar)
+        m_vBar->setGeometry(c.width(), 0, width() - c.width(), c.height());
+}
+
+// The ranges cover twice the model's extent, at most a whole turn each way.
+void GlobeControl::setScrollRanges()
+{
+    const GURect& e = m_model->extent();
+    const auto reach = [](std::int32_t edge) {
+        return static_cast<int>(2 *
+                                std::min<std::int64_t>(486000000, std::abs(std::int64_t{edge})));
+    };
+    if (m_hBar)
+        m_hBar->setRange(-reach(e.left), reach(e.right));
+    if (m_vBar)
+        m_vBar->setRange(-reach(e.top), reach(e.bottom));
+}
+
+void GlobeControl::syncScrollPositions()
+{
+    const long double s = m_model->scale();
+    if (m_hBar)
+        m_hBar->setValue(-gmath::round32((m_model->cx() - m_w / 2) / s));
+    if (m_vBar)
+        m_vBar->setValue(-gmath::round32((m_model->cy() - m_h / 2) / s));
+}
+
+// Line and page steps scroll the view by a twentieth or a half of what it shows; the thumb
+// itself is put back by the next paint.
+void GlobeControl::scrollAction(Qt::Orientation o, int action)
+{
+    const bool horizontal = o == Qt::Horizontal;
+    const std::int32_t w =
+        horizontal ? m_viewRect.right - m_viewRect.left : m_viewRect.bottom - m_viewRect.top;
+    const std::int32_t step = std::max<std::int32_t>(1, w / 20);
+    std::int32_t amount = 0;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        amount = -step;
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        amount = step;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        amount = -(w / 2);
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        amount = w / 2;
+        break;
+    default:
+        return;
+    }
+    if (horizontal)
+        scrollBy(amount, 0);
+    else
+        scrollBy(0, amount);
+}
+
+void GlobeControl::setProjection(Projection p)
+{
+    if (p == m_projection)
+        return;
+    if (m_rendering) {
+        // The render in progress draws through the current model; swap it afterwards.
+        QTimer::singleShot(0, this, [this, p] { setProjection(p); });
+        return;
+    }
+    LLPoint centre;
+    const bool onMap = screenToLL(m_w / 2, m_h / 2, centre);
+    m_model = makeModel(p, *this);
+    m_projection = p;
+    setScrollRanges();
+    // A fresh model has no derived units until its first view.
+    m_model->setView(m_model->xRotation(), m_model->yRotation(), m_model->scale(),
+                     m_model->zRotation());
+    // Every cached projection belongs to the old model.
+    viewChanged();
+    if (!onMap) {
+        setScaleFactor(0);
+        return;
+    }
+    zoomToRect(m_viewRect);
+    centreOnLL(centre.lon, centre.lat);
+}
+
+std::int32_t GlobeControl::ellipsoidDistance(const LLPoint& p1, const LLPoint& p2) const
+{
+    return wl::ellipsoidDistance(p1, p2, spheroid);
+}
+
 void GlobeControl::centreOnLL(std::int32_t lon, std::int32_t lat)
 {
     m_model->setOrigin(m_w / 2, m_h / 2);
@@ -409,6 +562,7 @@ void GlobeControl::redraw()
     if (!m_overlay.isNull())
         m_overlay.fill(Qt::transparent);
     update();
+    schedulePicture();
 }
 
 // --- layers ----------------------------------------------------------------------------
@@ -577,9 +731,16 @@ void GlobeControl::objectSelected(GlobeObject& object)
 
 void GlobeControl::progress(int type, const std::string& text)
 {
+    // Loading reports progress only; an abort asked for here has nothing to stop.
+    doProgress(type, QString::fromStdString(text));
+}
+
+bool GlobeControl::doProgress(int type, const QString& text)
+{
     bool abort = false;
     if (onProgress)
-        onProgress(type, QString::fromStdString(text), abort);
+        onProgress(type, text, abort);
+    return abort;
 }
 
 bool GlobeControl::renderAttributes(GlobeObject& object)
@@ -619,6 +780,11 @@ void GlobeControl::drawBackground(Canvas&, QPainter& painter)
 
 void GlobeControl::renderStatic(Canvas& canvas)
 {
+    renderStatic(canvas, m_rerender, m_redraw);
+}
+
+void GlobeControl::renderStatic(Canvas& canvas, bool rerender, bool redraw)
+{
     canvas.setBrush(BrushData{m_globeColor, 0});
     canvas.setPen(PenData{m_globeColor, 0, 1});
     const int n = m_model->outline();
@@ -632,7 +798,7 @@ void GlobeControl::renderStatic(Canvas& canvas)
     for (int i = 0; i < m_layers.count(); ++i) {
         GlobeLayer& l = *m_layers.layer(i);
         if (!l.animated)
-            l.render(ctx, m_rerender, m_redraw);
+            l.render(ctx, rerender, redraw);
     }
     if (m_drawGrid == DrawGrid::InFront)
         drawGraticule();
@@ -659,32 +825,90 @@ void GlobeControl::renderOverlay(Canvas& canvas)
         onPaint();
 }
 
+// A new picture is rendered from the event loop rather than inside a paint, so that a long
+// render can show its steps; a paint that comes first renders it at once.
+void GlobeControl::schedulePicture()
+{
+    if (m_pictureScheduled || !periodicUpdateEnabled)
+        return;
+    m_pictureScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_pictureScheduled = false;
+        renderPictureProgressively();
+    });
+}
+
+void GlobeControl::renderPictureProgressively()
+{
+    if (m_rendering || m_destroying || !isVisible() || !(m_rerender || m_redraw))
+        return;
+    syncSurface();
+    const bool rerender = m_rerender, redraw = m_redraw;
+    // A change while the steps let events run shows up in these flags again.
+    m_rerender = m_redraw = false;
+    m_progressive = true;
+    renderPicture(rerender, redraw);
+    m_progressive = false;
+    m_pictureFresh = !(m_rerender || m_redraw);
+    m_rerender = m_rerender || rerender;
+    m_redraw = m_redraw || redraw;
+    repaint();
+    // Only that paint may take the picture as it is: one that did not happen (a window not
+    // exposed) leaves the next paint to render again.
+    m_pictureFresh = false;
+}
+
+void GlobeControl::renderPicture(bool rerender, bool redraw)
+{
+    if (m_picture.size() != QSize(m_w, m_h))
+        m_picture = QImage(m_w, m_h, QImage::Format_RGB32);
+    QPainter p(&m_picture);
+    PainterCanvas canvas(p);
+    SurfaceScope scope(*this, canvas);
+    if (!scope.ok())
+        return;
+    try {
+        drawBackground(canvas, p);
+        renderStatic(canvas, rerender, redraw);
+        canvas.setBrush(brushData);
+        canvas.setPen(penData);
+        if (onRender)
+            onRender();
+    } catch (const std::exception&) {
+        // The picture shows what was drawn; the window still gets its overlay.
+    }
+}
+
+void GlobeControl::showProgressPicture()
+{
+    if (!m_progressive || m_showingProgress)
+        return;
+    m_showingProgress = true;
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_showingProgress = false;
+}
+
 void GlobeControl::paintEvent(QPaintEvent*)
 {
-    if (m_rendering)
-        return; // a print or image render is running; its end asks for a new picture
+    if (m_rendering) {
+        // Only the steps of a progressive render show the picture being drawn; a print or
+        // image render asks for a new picture when it ends.
+        if (m_showingProgress)
+            QPainter(this).drawImage(0, 0, m_picture);
+        return;
+    }
     syncSurface();
     if (m_picture.size() != QSize(m_w, m_h)) {
-        m_picture = QImage(m_w, m_h, QImage::Format_RGB32);
+        m_pictureFresh = false;
         m_redraw = true;
     }
-    if (m_rerender || m_redraw) {
-        QPainter p(&m_picture);
-        PainterCanvas canvas(p);
-        SurfaceScope scope(*this, canvas);
-        try {
-            drawBackground(canvas, p);
-            renderStatic(canvas);
-            canvas.setBrush(brushData);
-            canvas.setPen(penData);
-            if (onRender)
-                onRender();
-        } catch (const std::exception&) {
-            // The picture shows what was drawn; the window still gets its overlay below.
-        }
-    }
+    if ((m_rerender || m_redraw) && !m_pictureFresh)
+        renderPicture(m_rerender, m_redraw);
     QPainter p(this);
     p.drawImage(0, 0, m_picture);
+    if (m_hBar && m_vBar) // the corner between the two bars
+        p.fillRect(QRect(m_w, m_h, width() - m_w, height() - m_h), palette().window());
     if (!m_overlay.isNull())
         p.drawImage(0, 0, m_overlay);
     if (m_zooming) {
@@ -699,7 +923,8 @@ void GlobeControl::paintEvent(QPaintEvent*)
         if (onPaint)
             onPaint();
     }
-    m_rerender = m_redraw = false;
+    syncScrollPositions();
+    m_rerender = m_redraw = m_pictureFresh = false;
 }
 
 QImage GlobeControl::renderToImage()
@@ -731,10 +956,26 @@ bool GlobeControl::print(QPrinter& printer)
     QPainter p;
     if (!p.begin(&printer))
         return false;
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    return printTo(printer, p, QRect(0, 0, page.width(), page.height()));
+}
+
+bool GlobeControl::printRect(QPrinter& printer, const QRect& r)
+{
+    if (m_rendering)
+        return false;
+    printer.setDocName(QStringLiteral("TGlobeControl Print"));
+    QPainter p;
+    if (!p.begin(&printer))
+        return false;
+    return printTo(printer, p, r);
+}
+
+bool GlobeControl::printTo(QPrinter& printer, QPainter& p, const QRect& r)
+{
     const int ppi = printer.resolution();
-    const QRect page = printer.pageLayout().paintRectPixels(ppi);
-    const int w = std::min(page.width(), static_cast<int>(gmath::mulDiv(m_w, ppi, m_screenPpi)));
-    const int h = std::min(page.height(), static_cast<int>(gmath::mulDiv(m_h, ppi, m_screenPpi)));
+    const int w = std::min(r.width(), static_cast<int>(gmath::mulDiv(m_w, ppi, m_screenPpi)));
+    const int h = std::min(r.height(), static_cast<int>(gmath::mulDiv(m_h, ppi, m_screenPpi)));
     const int oldW = m_w, oldH = m_h;
     setSurface(w, h, ppi);
     {
@@ -743,6 +984,7 @@ bool GlobeControl::print(QPrinter& printer)
         SurfaceScope scope(*this, canvas);
         m_rerender = m_redraw = true;
         markBoundsStale();
+        p.translate(r.topLeft());
         p.setClipRect(QRect(0, 0, w, h));
         renderStatic(canvas);
         renderOverlay(canvas);

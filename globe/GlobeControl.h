@@ -1,11 +1,13 @@
 #pragma once
 
 #include "globe/DrawStyle.h"
+#include "globe/GlobeClassRegistry.h"
 #include "globe/GlobeHost.h"
 #include "globe/GlobeView.h"
 #include "globe/LayerHost.h"
 #include "globe/LayerSet.h"
 #include "globe/PrjHost.h"
+#include "globe/Spheroid.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -16,6 +18,7 @@
 #include <vector>
 
 class QPrinter;
+class QScrollBar;
 
 namespace wl {
 
@@ -37,6 +40,19 @@ public:
         Left,
         Right,
         Middle,
+    };
+    enum class Projection
+    {
+        Spherical,
+        Cartesian,
+        Mercator,
+    };
+    enum class ScrollBars
+    {
+        None,
+        Horizontal,
+        Vertical,
+        Both,
     };
     enum class DrawGrid
     {
@@ -74,6 +90,21 @@ public:
     void setColor(GlobeColor c);
     void setMinTextHeight(int h);
 
+    ScrollBars scrollBars() const { return m_scrollBars; }
+    // Bars along the bottom and right edges; the map gets the rest of the window.
+    void setScrollBars(ScrollBars s);
+    QScrollBar* horizontalScrollBar() const { return m_hBar.get(); }
+    QScrollBar* verticalScrollBar() const { return m_vBar.get(); }
+
+    Projection projectionKind() const { return m_projection; }
+    // Replaces the projection model, keeping the point at the window centre and the scale
+    // when that point is on the map, else fitting the whole map.
+    void setProjection(Projection p);
+    // Ellipsoid of ellipsoidDistance.
+    Spheroid spheroid = Spheroid::WGS84;
+    // Length of the geodesic between two points on that ellipsoid, in GU.
+    std::int32_t ellipsoidDistance(const LLPoint& p1, const LLPoint& p2) const;
+
     long double scaleFactor() const;
     // 0 fits the whole map and centres it; at most 4 pixels per GU.
     void setScaleFactor(long double x);
@@ -91,6 +122,15 @@ public:
     void scrollBy(std::int32_t dx, std::int32_t dy);
     GlobeView saveView() const;
     void restoreView(const GlobeView& view);
+
+    // Adds a class that layer files may hold; throws GlobeException for a name already
+    // registered. Layer files write their blocks in registration order.
+    void registerGlobeClass(const std::string& name, GlobeClassRegistry::Factory factory)
+    {
+        m_registry.add(name, std::move(factory));
+    }
+    template <class T> void registerGlobeClass(const std::string& name) { m_registry.add<T>(name); }
+    const GlobeClassRegistry* classRegistry() const override { return &m_registry; }
 
     // Layers and the profile.
     LayerSet& layers() { return m_layers; }
@@ -117,6 +157,8 @@ public:
     // Prints what the window shows onto the printer's page (or PDF file), scaled to its
     // resolution; false when a print is already running.
     bool print(QPrinter& printer);
+    // The same, placed at r's top left on the page and cut to its size.
+    bool printRect(QPrinter& printer, const QRect& r);
 
     // Drawing services on the surface being rendered; outside a render they draw into an
     // overlay over the picture that the next redraw clears.
@@ -177,7 +219,11 @@ public:
     void clearSelectedObject() override { setSelectedObject(nullptr); }
     bool renderAttributes(GlobeObject& object) override;
     bool periodicUpdate() const override { return periodicUpdateEnabled; }
-    void showProgressPicture() override {}
+    // During a long render of the picture started from the event loop, shows the half-finished
+    // picture and lets pending non-input events run; elsewhere nothing.
+    void showProgressPicture() override;
+    // Raises onProgress; true when the handler asked to abort.
+    bool doProgress(int type, const QString& text);
     void beginBusy() override;
     void endBusy() override;
 
@@ -194,10 +240,20 @@ private:
     class SurfaceScope;
 
     void setSurface(int w, int h, int ppi);
+    QSize clientSize() const;
+    void layoutScrollBars();
+    void setScrollRanges();
+    void syncScrollPositions();
+    void scrollAction(Qt::Orientation o, int action);
+    bool printTo(QPrinter& printer, QPainter& p, const QRect& r);
     void syncSurface();
     void applyScale(long double x);
     void drawBackground(Canvas& canvas, QPainter& painter);
     void renderStatic(Canvas& canvas);
+    void renderStatic(Canvas& canvas, bool rerender, bool redraw);
+    void schedulePicture();
+    void renderPictureProgressively();
+    void renderPicture(bool rerender, bool redraw);
     void renderAnimated(Canvas& canvas);
     void renderOverlay(Canvas& canvas);
     void markBoundsStale();
@@ -205,7 +261,11 @@ private:
     template <class Find> GlobeObject* findAcross(const GlobeObject* after, Find find) const;
 
     QString m_dataFolder;
+    GlobeClassRegistry m_registry;
     std::unique_ptr<PrjModel> m_model;
+    Projection m_projection = Projection::Spherical;
+    ScrollBars m_scrollBars = ScrollBars::None;
+    std::unique_ptr<QScrollBar> m_hBar, m_vBar; // children of this window
     LayerSet m_layers;
     std::vector<GlobeObject*> m_selection;
     QImage m_picture;
@@ -218,6 +278,10 @@ private:
     bool m_redraw = true;
     bool m_rendering = false; // guards paint, print and image renders against re-entry
     bool m_destroying = false;
+    bool m_pictureScheduled = false;
+    bool m_progressive = false;     // the picture render may show its steps
+    bool m_showingProgress = false; // a paint of the half-finished picture
+    bool m_pictureFresh = false;    // rendered ahead of the paint that shows it
     bool m_zooming = false;
     QRect m_zoomRect;
     bool m_rotating = false;

@@ -159,9 +159,10 @@ void GlobeLayer::loadObjects()
             layer.m_layerHost->progress(0, objectsLoadedText(layer.m_name, layer.objectCount()));
         }
     } finish{*this};
-    dataFormat = LayerFile::read(*bytes, *this, m_fileName, [this](int n) {
-        m_layerHost->progress(0, objectsLoadedText(m_name, n));
-    });
+    dataFormat = LayerFile::read(
+        *bytes, *this, m_fileName,
+        [this](int n) { m_layerHost->progress(0, objectsLoadedText(m_name, n)); },
+        m_layerHost->classRegistry());
 }
 
 void GlobeLayer::readProfileSection()
@@ -214,7 +215,8 @@ void GlobeLayer::saveToFile(const std::string& path)
                 layer.m_directory = folderOf(path);
         }
     } rename{*this, path};
-    const std::vector<std::uint8_t> bytes = LayerFile::write(*this, dataFormat);
+    const std::vector<std::uint8_t> bytes =
+        LayerFile::write(*this, dataFormat, m_layerHost->classRegistry());
     FileBytes::writeAtomically(path, bytes);
 }
 

@@ -3,7 +3,7 @@
 #include "globe/ByteReader.h"
 #include "globe/ByteWriter.h"
 #include "globe/GlobeAttribute.h"
-#include "globe/GlobeClasses.h"
+#include "globe/GlobeClassRegistry.h"
 #include "globe/GlobeException.h"
 #include "globe/GlobeHost.h"
 #include "globe/GlobeObject.h"
@@ -62,18 +62,17 @@ void dropDamaged(ObjectLayer& layer, GlobePersistent* record)
 }
 
 void readBlock(ByteReader& in, StreamContext& ctx, ObjectLayer& layer, const std::string& fileName,
-               const LayerFile::Progress& progress)
+               const LayerFile::Progress& progress, const GlobeClassRegistry& registry)
 {
     const std::int64_t count =
         ctx.fileVersion < StreamContext::Version528 ? in.readU16() : in.readI32();
     const std::string name = readShortString(in, 255);
     ctx.classVersion = ctx.fileVersion < StreamContext::Version528 ? 0 : in.readI16();
-    const auto& names = GlobeClasses::names();
-    if (std::find(names.begin(), names.end(), name) == names.end())
+    if (!registry.contains(name))
         throw GlobeException("LoadFromFile: Unknown Globe Object Class " + name + " in " +
                              fileName);
     for (std::int64_t i = 0; i < count; ++i) {
-        GlobePersistent* record = GlobeClasses::create(name, layer);
+        GlobePersistent* record = registry.create(name, layer);
         try {
             record->loadFromStream(in, ctx);
         } catch (...) {
@@ -89,9 +88,16 @@ void readBlock(ByteReader& in, StreamContext& ctx, ObjectLayer& layer, const std
         layer.object(i)->loaded();
 }
 
-template <class List> void writeBlocks(ByteWriter& out, const StreamContext& ctx, const List& list)
+template <class List>
+void writeBlocks(ByteWriter& out, const StreamContext& ctx, const List& list,
+                 const GlobeClassRegistry& registry)
 {
-    for (const std::string& name : GlobeClasses::names()) {
+    // A record of a class the registry does not know would be dropped without a word.
+    for (const auto& p : list) {
+        if (!registry.contains(p->className()))
+            throw GlobeException("SaveToFile: Unknown Globe Object Class " + p->className());
+    }
+    for (const std::string& name : registry.names()) {
         std::vector<const GlobePersistent*> block;
         for (const auto& p : list) {
             if (p->className() == name)
@@ -126,13 +132,15 @@ void discardUnused(ObjectLayer& layer)
 } // namespace
 
 int LayerFile::read(std::span<const std::uint8_t> data, ObjectLayer& layer,
-                    const std::string& fileName, const Progress& progress)
+                    const std::string& fileName, const Progress& progress,
+                    const GlobeClassRegistry* registry)
 {
+    const GlobeClassRegistry& classes = registry ? *registry : GlobeClassRegistry::standard();
     ByteReader in(data);
     int dataFormat = 1;
     StreamContext ctx = readHeader(in, fileName, dataFormat);
     while (!in.atEnd())
-        readBlock(in, ctx, layer, fileName, progress);
+        readBlock(in, ctx, layer, fileName, progress, classes);
     return dataFormat;
 }
 
@@ -160,8 +168,10 @@ void LayerFile::sortAttributes(ObjectLayer& layer)
     } while (gap > 1 || swapped);
 }
 
-std::vector<std::uint8_t> LayerFile::write(ObjectLayer& layer, int dataFormat)
+std::vector<std::uint8_t> LayerFile::write(ObjectLayer& layer, int dataFormat,
+                                           const GlobeClassRegistry* registry)
 {
+    const GlobeClassRegistry& classes = registry ? *registry : GlobeClassRegistry::standard();
     sortAttributes(layer);
     if (dataFormat != 0 && dataFormat != 1)
         throw GlobeException("SaveToFile: Unknown data format " + std::to_string(dataFormat));
@@ -179,8 +189,8 @@ std::vector<std::uint8_t> LayerFile::write(ObjectLayer& layer, int dataFormat)
         attributes.push_back(layer.attribute(i));
     for (int i = 0; i < layer.objectCount(); ++i)
         objects.push_back(layer.object(i));
-    writeBlocks(out, ctx, attributes);
-    writeBlocks(out, ctx, objects);
+    writeBlocks(out, ctx, attributes, classes);
+    writeBlocks(out, ctx, objects, classes);
     return out.take();
 }
 

@@ -4,6 +4,7 @@
 
 namespace wl {
 
+class GlobeClassRegistry;
 class GlobeObject;
 class IniFile;
 
@@ -27,6 +28,8 @@ public:
     // Shows the half-finished picture of a long render.
     virtual bool periodicUpdate() const = 0;
     virtual void showProgressPicture() = 0;
+    // The classes layer files may hold; nullptr for the built-in ones.
+    virtual const GlobeClassRegistry* classRegistry() const { return nullptr; }
     virtual void beginBusy() {}
     virtual void endBusy() {}
 };

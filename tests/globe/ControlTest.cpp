@@ -1,8 +1,11 @@
 // The globe control offscreen: fit scale, positions against PROJ's orthographic projection,
 // saved views, mouse zoom and rotation, the overlay, and the night shadow pixel by pixel.
+#include "globe/Geodesy.h"
 #include "globe/GlobeControl.h"
 #include "globe/GlobeException.h"
+#include "globe/GlobePen.h"
 #include "globe/GlobePointText.h"
+#include "globe/LayerFile.h"
 #include "globe/PainterCanvas.h"
 #include "globe/PrjModel.h"
 #include "globe/SphericalPrj.h"
@@ -11,6 +14,7 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <proj.h>
@@ -293,4 +297,235 @@ TEST_F(ControlTest, PrintsToPdfAndRefusesToStartDuringARender)
     // The window's view is back as it was.
     EXPECT_EQ(ctl->scaleFactor(), FitScale);
     EXPECT_EQ(ctl->screenOrigin().x, 396);
+}
+
+namespace {
+
+struct PaintCounter : QObject
+{
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+// A redraw renders from the event loop and shows the half-finished picture at each step; a
+// change made while a step lets events run is not lost, and renders outside the event loop
+// (a paint, an image) draw no steps.
+TEST_F(ControlTest, ProgressiveRenderShowsStepsAndKeepsChangesMadeMeanwhile)
+{
+    ctl->setDrawGrid(GlobeControl::DrawGrid::None);
+    ctl->setColor(0);
+    ctl->setGlobeColor(0x00FF00);
+    GlobeLayer& layer = ctl->addLayer("towns");
+    GlobePointText::create(layer, 0, 0, "here");
+    PaintCounter counter;
+    ctl->installEventFilter(&counter);
+    ctl->show();
+    QCoreApplication::processEvents();
+
+    int stepPaints = -1;
+    ctl->onRenderAttributes = [&](GlobeObject&, bool&) {
+        if (stepPaints >= 0)
+            return; // the render of the change
+        const int before = counter.paints;
+        ctl->showProgressPicture();
+        stepPaints = counter.paints - before;
+        if (stepPaints > 0)
+            ctl->setGlobeColor(0x0000FF); // red, asked for while the step runs
+    };
+    ctl->redraw();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(stepPaints, 1);
+    ctl->onRenderAttributes = nullptr;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ctl->grab().toImage().pixelColor(396 + 231, 233), QColor(255, 0, 0));
+
+    ctl->onRenderAttributes = [&](GlobeObject&, bool&) {
+        const int before = counter.paints;
+        ctl->showProgressPicture();
+        stepPaints = counter.paints - before;
+    };
+    for (const bool image : {false, true}) {
+        stepPaints = -1;
+        ctl->redraw();
+        if (image)
+            ctl->renderToImage();
+        else
+            ctl->repaint();
+        EXPECT_EQ(stepPaints, 0) << image;
+    }
+    ctl->removeEventFilter(&counter);
+}
+
+TEST_F(ControlTest, DoProgressAnswersTheHandlersAbort)
+{
+    EXPECT_FALSE(ctl->doProgress(1, QStringLiteral("Loading layer x")));
+    std::vector<std::pair<int, QString>> seen;
+    ctl->onProgress = [&](int type, const QString& text, bool& abort) {
+        seen.emplace_back(type, text);
+        abort = type == 0;
+    };
+    EXPECT_TRUE(ctl->doProgress(0, QStringLiteral("x Loaded 5 objects")));
+    EXPECT_FALSE(ctl->doProgress(2, QString()));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].second, QStringLiteral("x Loaded 5 objects"));
+    EXPECT_EQ(seen[1].first, 2);
+}
+
+// Switching the model keeps the point at the window centre and the scale; the flat maps show
+// land 300 pixels west of the centre, beyond the disc's edge; a centre off the map refits.
+TEST_F(ControlTest, ProjectionChangeKeepsTheCentrePointOrRefits)
+{
+    ctl->setDrawGrid(GlobeControl::DrawGrid::None);
+    ctl->setColor(0);
+    ctl->setGlobeColor(0x00FF00);
+    ctl->centreOnLL(-100 * GUPerDegree, 40 * GUPerDegree);
+    const long double scale = ctl->scaleFactor();
+    for (auto kind : {GlobeControl::Projection::Cartesian, GlobeControl::Projection::Mercator,
+                      GlobeControl::Projection::Spherical}) {
+        ctl->setProjection(kind);
+        EXPECT_EQ(ctl->projectionKind(), kind);
+        LLPoint c;
+        ASSERT_TRUE(ctl->screenToLL(396, 233, c)) << int(kind);
+        const double pixelGU = 1.5 / static_cast<double>(scale);
+        EXPECT_NEAR(c.lon, -100.0 * GUPerDegree, pixelGU) << int(kind);
+        EXPECT_NEAR(c.lat, 40.0 * GUPerDegree, pixelGU) << int(kind);
+        EXPECT_NEAR(static_cast<double>(ctl->scaleFactor() / scale), 1.0, 0.01) << int(kind);
+        const QColor corner = ctl->renderToImage().pixelColor(96, 233);
+        EXPECT_EQ(corner == QColor(0, 255, 0), kind != GlobeControl::Projection::Spherical)
+            << int(kind);
+    }
+
+    ctl->setScreenOrigin({100000, 100000}); // the window shows empty space
+    ctl->setProjection(GlobeControl::Projection::Cartesian);
+    EXPECT_EQ(ctl->screenOrigin().x, 396);
+    EXPECT_EQ(ctl->screenOrigin().y, 233);
+    LLPoint c;
+    EXPECT_TRUE(ctl->screenToLL(396, 233, c));
+}
+
+TEST_F(ControlTest, EllipsoidDistanceUsesTheChosenSpheroid)
+{
+    const LLPoint a = makeLLPoint(0, 0), b = makeLLPoint(0, 90 * GUPerDegree);
+    EXPECT_EQ(ctl->spheroid, Spheroid::WGS84);
+    EXPECT_EQ(ctl->ellipsoidDistance(a, b), ellipsoidDistance(a, b, Spheroid::WGS84));
+    ctl->spheroid = Spheroid::Airy1830;
+    EXPECT_EQ(ctl->ellipsoidDistance(a, b), ellipsoidDistance(a, b, Spheroid::Airy1830));
+    EXPECT_NE(ctl->ellipsoidDistance(a, b), ellipsoidDistance(a, b, Spheroid::WGS84));
+}
+
+// PrintRect places the picture at the rectangle and cuts it to the rectangle's size.
+TEST_F(ControlTest, PrintRectPlacesAndCutsThePicture)
+{
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("rect.pdf")));
+    QSize rendered;
+    ctl->onRender = [&] { rendered = QSize(ctl->surfaceWidth(), ctl->surfaceHeight()); };
+    EXPECT_TRUE(ctl->printRect(printer, QRect(300, 400, 500, 200)));
+    EXPECT_EQ(rendered, QSize(500, 200));
+    EXPECT_GT(QFile(dir.filePath(QStringLiteral("rect.pdf"))).size(), 500);
+    EXPECT_EQ(ctl->surfaceWidth(), 792);
+    EXPECT_EQ(ctl->scaleFactor(), FitScale);
+}
+
+// The bars take their room from the map; line and page steps scroll by a twentieth and a
+// half of the view, and the next paint puts each thumb where the view is.
+TEST_F(ControlTest, ScrollBarsScrollTheViewAndFollowIt)
+{
+    ctl->setScrollBars(GlobeControl::ScrollBars::Both);
+    QScrollBar* h = ctl->horizontalScrollBar();
+    QScrollBar* v = ctl->verticalScrollBar();
+    ASSERT_TRUE(h && v);
+    const int w = 792 - v->sizeHint().width(), ht = 466 - h->sizeHint().height();
+    EXPECT_EQ(ctl->surfaceWidth(), w);
+    EXPECT_EQ(ctl->surfaceHeight(), ht);
+    // Twice the disc's reach, one radian, either way.
+    EXPECT_EQ(h->maximum(), 618794460);
+    EXPECT_EQ(v->minimum(), -618794460);
+    ctl->setProjection(GlobeControl::Projection::Cartesian); // the range is capped at 180 degrees
+    EXPECT_EQ(h->minimum(), -972000000);
+    ctl->setProjection(GlobeControl::Projection::Spherical);
+    ctl->setScaleFactor(0);
+
+    struct Case
+    {
+        QScrollBar* bar;
+        QAbstractSlider::SliderAction action;
+        int dx, dy; // expected origin change in pixels
+    };
+    const Case cases[] = {
+        {h, QAbstractSlider::SliderSingleStepAdd, -w / 20, 0},
+        {h, QAbstractSlider::SliderSingleStepSub, w / 20, 0},
+        {v, QAbstractSlider::SliderPageStepAdd, 0, -ht / 2},
+        {v, QAbstractSlider::SliderPageStepSub, 0, ht / 2},
+        {h, QAbstractSlider::SliderToMaximum, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const ScreenPoint before = ctl->screenOrigin();
+        c.bar->triggerAction(c.action);
+        EXPECT_NEAR(ctl->screenOrigin().x - before.x, c.dx, 1) << c.action;
+        EXPECT_NEAR(ctl->screenOrigin().y - before.y, c.dy, 1) << c.action;
+    }
+    ctl->scrollBy(-1000000, 2000000);
+    ctl->grab();
+    const long double s = ctl->scaleFactor();
+    EXPECT_EQ(h->value(), -std::lround((ctl->screenOrigin().x - w / 2) / s));
+    EXPECT_EQ(v->value(), -std::lround((ctl->screenOrigin().y - ht / 2) / s));
+    EXPECT_NEAR(h->value(), -1000000, 1 / s);
+
+    ctl->setScrollBars(GlobeControl::ScrollBars::None);
+    EXPECT_EQ(ctl->horizontalScrollBar(), nullptr);
+    EXPECT_EQ(ctl->surfaceWidth(), 792);
+}
+
+namespace {
+
+// A program's own record class: a labelled point under another stored name.
+class BeaconText : public GlobePointText
+{
+public:
+    using GlobePointText::GlobePointText;
+    std::string className() const override { return "TBeaconText"; }
+};
+
+} // namespace
+
+// A registered class is read and written by its stored name, after the built-in blocks; a
+// name registered twice is refused, and a layer holding a class a registry does not know is
+// neither read nor written silently without it.
+TEST_F(ControlTest, RegisteredClassesTravelThroughLayerFiles)
+{
+    try {
+        ctl->registerGlobeClass<GlobePen>("TGlobePen");
+        ADD_FAILURE() << "a second TGlobePen was accepted";
+    } catch (const GlobeException& e) {
+        EXPECT_STREQ(e.what(),
+                     "TGlobeControl.RegisterGlobeClass: Class TGlobePen already registered");
+    }
+    ctl->registerGlobeClass<BeaconText>("TBeaconText");
+    EXPECT_EQ(ctl->classRegistry()->names().back(), "TBeaconText");
+
+    GlobeLayer& layer = ctl->addLayer("beacons");
+    GlobePointText::create(layer, 0, 0, "town");
+    auto beacon = std::make_unique<BeaconText>(layer);
+    beacon->setTitle("NDB");
+    layer.adoptObject(std::move(beacon));
+
+    EXPECT_THROW(LayerFile::write(layer, 1), GlobeException);
+    const std::vector<std::uint8_t> bytes = LayerFile::write(layer, 1, ctl->classRegistry());
+    GlobeLayer& copy = ctl->addLayer("copy");
+    EXPECT_THROW(LayerFile::read(bytes, copy, "b.lay"), GlobeException);
+    GlobeLayer& copy2 = ctl->addLayer("copy2");
+    LayerFile::read(bytes, copy2, "b.lay", {}, ctl->classRegistry());
+    ASSERT_EQ(copy2.objectCount(), 2);
+    EXPECT_EQ(copy2.object(0)->className(), "TGlobePointText");
+    EXPECT_EQ(copy2.object(1)->className(), "TBeaconText");
+    EXPECT_EQ(copy2.object(1)->title(), "NDB");
 }

@@ -305,6 +305,28 @@ TEST(FlatProjection, ListDropsPointsOutsideTheMap)
     EXPECT_EQ(merc.projectList(l, nullptr, PrjModel::Shape::Polyline), 2);
 }
 
+// A ring across the 180th meridian goes on past the map's edge; joining its points straight
+// would run back across the whole map and fill a band. Polylines keep the plain projection.
+TEST(FlatProjection, PolygonAcrossTheDateLineStaysTogether)
+{
+    TestPrjHost host;
+    CartesianPrj flat(host);
+    flat.setView(0, 0, 1e-6L, 0);
+    flat.setOrigin(1000, 500);
+    LLPointList ring;
+    int lat = 60;
+    for (int lon : {170, 179, -179, -170, -170, -179, 179, 170})
+        ring.add(makeLLPoint(lon * D, lat++ * D));
+    const int n = flat.projectList(ring, nullptr, PrjModel::Shape::Polygon);
+    ASSERT_EQ(n, 8);
+    const double px = 1e-6 * D; // pixels per degree
+    for (int i = 1; i < n; ++i)
+        EXPECT_LT(std::abs(flat.points()[i].x - flat.points()[i - 1].x), 11 * px) << i;
+    EXPECT_NEAR(flat.points()[2].x, 1000 + 181 * px, 1); // -179 drawn as 181
+    EXPECT_EQ(flat.projectList(ring, nullptr, PrjModel::Shape::Polyline), 8);
+    EXPECT_NEAR(flat.points()[2].x, 1000 - 179 * px, 1);
+}
+
 TEST(Clipper, CodesAndVisibility)
 {
     const std::vector<ScreenPoint> one{{10, 10}};
