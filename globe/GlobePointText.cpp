@@ -53,14 +53,7 @@ GlobeObject& GlobePointText::clone() const
 
 void GlobePointText::updateBounds()
 {
-    if (!font) {
-        GlobeObject::updateBounds();
-        return;
-    }
-    const std::int64_t b = gmath::mulDiv(fontHeight(), projection().unitsPerPixel(), 2);
-    const std::int64_t lon = location().lon, lat = location().lat;
-    setBounds({gmath::saturate32(lon - b), gmath::saturate32(lat - b), gmath::saturate32(lon + b),
-               gmath::saturate32(lat + b)});
+    boundsAroundLocation();
 }
 
 } // namespace wl

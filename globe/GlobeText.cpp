@@ -102,4 +102,16 @@ void GlobeText::loadFromStream(ByteReader& in, const StreamContext& ctx)
     font = readAttribute<GlobeFont>(in, layer());
 }
 
+void GlobeText::boundsAroundLocation()
+{
+    if (!font) {
+        GlobeObject::updateBounds();
+        return;
+    }
+    const std::int64_t b = gmath::mulDiv(fontHeight(), projection().unitsPerPixel(), 2);
+    const std::int64_t lon = location().lon, lat = location().lat;
+    setBounds({gmath::saturate32(lon - b), gmath::saturate32(lat - b), gmath::saturate32(lon + b),
+               gmath::saturate32(lat + b)});
+}
+
 } // namespace wl

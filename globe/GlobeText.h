@@ -33,6 +33,9 @@ protected:
     // |pixel height| of the font, 0 without one.
     int fontHeight() const;
     void drawLabel(RenderContext& ctx);
+    // Bounds of a label centred on its position: a square of the font's height, or the bare
+    // point without a font.
+    void boundsAroundLocation();
 };
 
 } // namespace wl

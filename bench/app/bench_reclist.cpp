@@ -26,6 +26,7 @@
 
 #include "bench/support/RowMaker.h"
 #include "bench/support/SqliteShell.h"
+#include "bench/support/TableBuilder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,25 +52,7 @@ void name(store::Table& t, const QString& folder)
 
 bool makeTable(const QString& folder, int records)
 {
-    QDir().mkpath(folder);
-    store::Table t;
-    name(t, folder);
-    if (t.exists())
-        return true;
-    FR::define(t);
-    if (!t.createTable() || !t.open() || !t.beginTransaction())
-        return false;
-    RowMaker maker;
-    for (int first = 1; first <= records; first += Chunk) {
-        std::vector<std::vector<QVariant>> rows;
-        const int count = std::min(Chunk, records - first + 1);
-        rows.reserve(size_t(count));
-        for (int i = 0; i < count; ++i)
-            rows.push_back(maker.row(first + i));
-        if (!t.bulkAppend(rows))
-            return false;
-    }
-    return bool(t.commit());
+    return bench::buildTable(folder, records, Chunk);
 }
 
 QString sharedFolder()

@@ -11,6 +11,7 @@
 
 #include "bench/support/RowMaker.h"
 #include "bench/support/SqliteShell.h"
+#include "bench/support/TableBuilder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -85,19 +86,7 @@ Table* openTable(Table& t, const QString& folder)
 // runs on its own.
 bool ensureTable()
 {
-    Table t;
-    openTable(t, sharedFolder());
-    if (t.exists())
-        return true;
-    FR::define(t);
-    if (!t.createTable() || !t.open() || !t.beginTransaction())
-        return false;
-    RowMaker maker;
-    for (int first = 1; first <= Records; first += Chunk) {
-        if (!t.bulkAppend(makeRows(maker, first, Chunk)))
-            return false;
-    }
-    return bool(t.commit());
+    return wl::bench::buildTable(sharedFolder(), Records, Chunk);
 }
 
 double runShellImport(const QString& folder, const QString& csvPath)
