@@ -73,6 +73,12 @@ std::unique_ptr<PrjModel> makeModel(GlobeControl::Projection p, PrjHost& host)
     return std::make_unique<SphericalPrj>(host);
 }
 
+// Unwinds a progressive render whose layers or objects changed while it let events run.
+struct RenderStopped : std::exception
+{
+    const char* what() const noexcept override { return "render stopped"; }
+};
+
 } // namespace
 
 // Makes a canvas the surface of the objects' drawing services while a render runs, and
@@ -111,6 +117,7 @@ GlobeControl::GlobeControl(QWidget* parent)
         m_screenPpi = std::max(1, static_cast<int>(std::lround(s->logicalDotsPerInch())));
     resize(150, 150);
     setSurface(150, 150, m_screenPpi);
+    setScrollBars(ScrollBars::Both);
     setScaleFactor(0);
 }
 
@@ -712,12 +719,14 @@ void GlobeControl::removeFromSelection(GlobeObject& object)
 
 void GlobeControl::objectCreated(GlobeObject& object)
 {
+    ++m_contentVersion;
     if (onObjectCreate)
         onObjectCreate(object);
 }
 
 void GlobeControl::objectFreed(GlobeObject& object)
 {
+    ++m_contentVersion;
     removeFromSelection(object);
     if (onObjectFree)
         onObjectFree(object);
@@ -847,8 +856,15 @@ void GlobeControl::renderPictureProgressively()
     // A change while the steps let events run shows up in these flags again.
     m_rerender = m_redraw = false;
     m_progressive = true;
+    m_renderStopped = false;
     renderPicture(rerender, redraw);
     m_progressive = false;
+    if (m_renderStopped) {
+        // Objects met before the stop were measured for the old content: measure all again.
+        m_rerender = true;
+        schedulePicture();
+        return;
+    }
     m_pictureFresh = !(m_rerender || m_redraw);
     m_rerender = m_rerender || rerender;
     m_redraw = m_redraw || redraw;
@@ -863,7 +879,7 @@ void GlobeControl::renderPicture(bool rerender, bool redraw)
     if (m_picture.size() != QSize(m_w, m_h))
         m_picture = QImage(m_w, m_h, QImage::Format_RGB32);
     QPainter p(&m_picture);
-    PainterCanvas canvas(p);
+    PainterCanvas canvas(p, &m_textLayouts);
     SurfaceScope scope(*this, canvas);
     if (!scope.ok())
         return;
@@ -885,8 +901,13 @@ void GlobeControl::showProgressPicture()
         return;
     m_showingProgress = true;
     repaint();
+    const std::uint64_t version = m_contentVersion;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_showingProgress = false;
+    if (m_contentVersion != version) {
+        m_renderStopped = true;
+        throw RenderStopped();
+    }
 }
 
 void GlobeControl::paintEvent(QPaintEvent*)
@@ -916,7 +937,7 @@ void GlobeControl::paintEvent(QPaintEvent*)
         p.setBrush(Qt::NoBrush);
         p.drawRect(m_zoomRect.normalized());
     }
-    PainterCanvas canvas(p);
+    PainterCanvas canvas(p, &m_textLayouts);
     {
         SurfaceScope scope(*this, canvas);
         renderAnimated(canvas);
@@ -933,7 +954,7 @@ QImage GlobeControl::renderToImage()
     QImage image(m_w, m_h, QImage::Format_RGB32);
     {
         QPainter p(&image);
-        PainterCanvas canvas(p);
+        PainterCanvas canvas(p, &m_textLayouts);
         SurfaceScope scope(*this, canvas);
         if (!scope.ok())
             return {};

@@ -8,6 +8,7 @@
 #include "globe/LayerSet.h"
 #include "globe/PrjHost.h"
 #include "globe/Spheroid.h"
+#include "globe/TextLayoutCache.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -220,8 +221,11 @@ public:
     bool renderAttributes(GlobeObject& object) override;
     bool periodicUpdate() const override { return periodicUpdateEnabled; }
     // During a long render of the picture started from the event loop, shows the half-finished
-    // picture and lets pending non-input events run; elsewhere nothing.
+    // picture and lets pending non-input events run; elsewhere nothing. When those events
+    // added or freed layers or objects, the render stops here (the objects it was walking may
+    // be gone) and a new one follows.
     void showProgressPicture() override;
+    void layersChanged() override { ++m_contentVersion; }
     // Raises onProgress; true when the handler asked to abort.
     bool doProgress(int type, const QString& text);
     void beginBusy() override;
@@ -270,6 +274,7 @@ private:
     std::vector<GlobeObject*> m_selection;
     QImage m_picture;
     QImage m_overlay;
+    TextLayoutCache m_textLayouts; // labels of the window's renders (not of prints)
     QImage m_background;
     Canvas* m_canvas = nullptr; // the surface of the render in progress
     int m_w = 0, m_h = 0, m_ppi = 96, m_screenPpi = 96;
@@ -279,9 +284,11 @@ private:
     bool m_rendering = false; // guards paint, print and image renders against re-entry
     bool m_destroying = false;
     bool m_pictureScheduled = false;
-    bool m_progressive = false;     // the picture render may show its steps
-    bool m_showingProgress = false; // a paint of the half-finished picture
-    bool m_pictureFresh = false;    // rendered ahead of the paint that shows it
+    bool m_progressive = false;         // the picture render may show its steps
+    bool m_showingProgress = false;     // a paint of the half-finished picture
+    bool m_pictureFresh = false;        // rendered ahead of the paint that shows it
+    bool m_renderStopped = false;       // a progressive render stopped by a change of content
+    std::uint64_t m_contentVersion = 0; // counts additions and removals of layers and objects
     bool m_zooming = false;
     QRect m_zoomRect;
     bool m_rotating = false;

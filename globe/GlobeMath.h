@@ -60,4 +60,35 @@ constexpr std::int64_t floorMod(std::int64_t a, std::int64_t m)
     return (r != 0 && ((r < 0) != (m < 0))) ? r + m : r;
 }
 
+// Sine and cosine of an angle of a few turns at most. The C library reduces every long double
+// argument beyond a quarter of pi with a multi-precision routine that costs as much as a
+// thousand instructions; projecting a globe full of points spends most of its time there.
+// Taking off whole quarter turns first leaves an error of a few units in the last place of a
+// long double, far below the integer units every caller rounds to.
+inline void sinCos(long double x, long double& s, long double& c)
+{
+    constexpr long double HalfPi = Pi / 2;
+    const long quarter = std::lrint(x / HalfPi);
+    const long double r = x - quarter * HalfPi;
+    const long double sr = std::sin(r), cr = std::cos(r);
+    switch (quarter & 3) {
+    case 0:
+        s = sr;
+        c = cr;
+        break;
+    case 1:
+        s = cr;
+        c = -sr;
+        break;
+    case 2:
+        s = -sr;
+        c = -cr;
+        break;
+    default:
+        s = -cr;
+        c = sr;
+        break;
+    }
+}
+
 } // namespace wl::gmath

@@ -15,8 +15,9 @@ LLPoint makeLLPoint(std::int32_t lon, std::int32_t lat)
         lon = static_cast<std::int32_t>(lon + GU360);
     const long double lambda = lon * RadianPerGU;
     const long double phi = lat * RadianPerGU;
-    const long double sinLambda = std::sin(lambda), cosLambda = std::cos(lambda);
-    const long double sinPhi = std::sin(phi), cosPhi = std::cos(phi);
+    long double sinLambda, cosLambda, sinPhi, cosPhi;
+    gmath::sinCos(lambda, sinLambda, cosLambda);
+    gmath::sinCos(phi, sinPhi, cosPhi);
     const long double c = cosPhi * GlobeRadius;
     LLPoint p{lon, lat, 0, 0, 0};
     p.x = gmath::round32(sinLambda * c);

@@ -32,6 +32,8 @@ public:
     virtual const GlobeClassRegistry* classRegistry() const { return nullptr; }
     virtual void beginBusy() {}
     virtual void endBusy() {}
+    // A layer was added to or removed from the set.
+    virtual void layersChanged() {}
 };
 
 // Shows the busy cursor for the life of a scope, also when a failure leaves it.

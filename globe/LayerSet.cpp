@@ -44,6 +44,7 @@ GlobeLayer& LayerSet::addLayer(const std::string& name)
 {
     m_layers.push_back(std::make_unique<GlobeLayer>(m_host, m_layerHost));
     m_layers.back()->setName(name);
+    m_layerHost.layersChanged();
     return *m_layers.back();
 }
 
@@ -55,6 +56,7 @@ void LayerSet::removeLayer(GlobeLayer& layer)
     std::unique_ptr<GlobeLayer> gone = std::move(m_layers[i]);
     m_layers.erase(m_layers.begin() + i);
     gone.reset();
+    m_layerHost.layersChanged();
     m_host.redraw();
 }
 

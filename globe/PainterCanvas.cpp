@@ -1,5 +1,7 @@
 #include "globe/PainterCanvas.h"
 
+#include "globe/TextLayoutCache.h"
+
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPen>
@@ -63,7 +65,10 @@ std::vector<QPoint> toQPoints(const ScreenPoint* points, int n)
 
 } // namespace
 
-PainterCanvas::PainterCanvas(QPainter& painter) : m_painter(painter) {}
+PainterCanvas::PainterCanvas(QPainter& painter, TextLayoutCache* layouts)
+    : m_painter(painter), m_layouts(layouts)
+{
+}
 
 QColor PainterCanvas::toQColor(GlobeColor c)
 {
@@ -92,7 +97,12 @@ void PainterCanvas::setFont(const std::string& face, std::uint8_t styles, std::i
     f.setItalic(styles & FontItalic);
     f.setUnderline(styles & FontUnderline);
     f.setStrikeOut(styles & FontStrikeOut);
-    m_font = f;
+    if (f != m_font) {
+        m_font = f;
+        m_fontKey.clear();
+        m_ascent = -1;
+        m_painterHasFont = false;
+    }
     m_textColor = toQColor(color);
     m_angle = angle;
 }
@@ -141,14 +151,38 @@ void PainterCanvas::drawTurnedText(int x, int y, const QString& text)
     m_painter.translate(x, y);
     // The stored angle turns counter-clockwise; Qt's rotation is clockwise on screen.
     m_painter.rotate(-m_angle / 10.0);
-    m_painter.drawText(0, QFontMetrics(m_font).ascent(), text);
+    if (m_ascent < 0)
+        m_ascent = QFontMetrics(m_font).ascent();
+    m_painter.drawText(0, m_ascent, text);
     m_painter.restore();
+}
+
+void PainterCanvas::drawCachedText(int x, int y, const QString& text)
+{
+    if (m_fontKey.isEmpty())
+        m_fontKey = m_font.key();
+    const QStaticText& layout = m_layouts->layout(text, m_font, m_fontKey);
+    // The painter keeps this canvas's font between texts; a layout drawn in another font would
+    // be laid out again.
+    if (!m_painterHasFont) {
+        m_painter.setFont(m_font);
+        m_painterHasFont = true;
+    }
+    const QPen pen = m_painter.pen();
+    m_painter.setPen(m_textColor);
+    m_painter.drawStaticText(x, y, layout);
+    m_painter.setPen(pen);
 }
 
 void PainterCanvas::drawText(int x, int y, std::string_view text)
 {
     // Titles are single-byte text; drawn as plain text, never interpreted.
-    drawTurnedText(x, y, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    const QString s = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    // A static text has no background of its own, so opaque text takes the plain path.
+    if (m_layouts && m_angle == 0 && transparentText())
+        drawCachedText(x, y, s);
+    else
+        drawTurnedText(x, y, s);
 }
 
 void PainterCanvas::drawGlyph(int x, int y, char16_t glyph)

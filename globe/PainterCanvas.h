@@ -7,12 +7,16 @@
 
 namespace wl {
 
+class TextLayoutCache;
+
 // Draws the globe engine's canvas calls with QPainter, on any QPaintDevice (window picture,
 // image, printer).
 class PainterCanvas : public Canvas
 {
 public:
-    explicit PainterCanvas(QPainter& painter);
+    // With a layout cache, level text drawn over a transparent background reuses the layouts
+    // of earlier renders.
+    explicit PainterCanvas(QPainter& painter, TextLayoutCache* layouts = nullptr);
 
     static QColor toQColor(GlobeColor color);
 
@@ -33,9 +37,14 @@ public:
 
 private:
     void drawTurnedText(int x, int y, const QString& text);
+    void drawCachedText(int x, int y, const QString& text);
 
     QPainter& m_painter;
+    TextLayoutCache* m_layouts;
     QFont m_font;
+    QString m_fontKey; // m_font.key(), made when the cache first needs it
+    int m_ascent = -1; // of m_font, measured when first needed
+    bool m_painterHasFont = false;
     QColor m_textColor;
     std::int32_t m_angle = 0; // tenths of a degree, counter-clockwise
 };

@@ -6,6 +6,8 @@
 #include "globe/GlobePointText.h"
 #include "globe/GlobePolyLine.h"
 #include "globe/GlobePolygon.h"
+#include "globe/GlobeSymbol.h"
+#include "globe/GlobeText.h"
 #include "globe/IniFile.h"
 #include "globe/LayerFile.h"
 #include "globe/ObjectLayer.h"
@@ -14,6 +16,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 namespace wl::tools {
@@ -69,6 +72,28 @@ std::string readText(const std::string& path)
 void save(ObjectLayer& layer, const std::string& path)
 {
     FileBytes::writeAtomically(path, LayerFile::write(layer, 1));
+}
+
+// Calls place(name, lon, lat) for each well-formed name<TAB>lon<TAB>lat[<TAB>...] line.
+template <class Place> void forEachPlace(const std::string& tsv, Place place)
+{
+    std::istringstream lines(tsv);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string name, lon, lat;
+        if (!std::getline(fields, name, '\t') || !std::getline(fields, lon, '\t') ||
+            !std::getline(fields, lat, '\t') || name.empty())
+            continue;
+        char* end = nullptr;
+        const double x = std::strtod(lon.c_str(), &end);
+        if (*end != '\0' && *end != '\r')
+            continue;
+        const double y = std::strtod(lat.c_str(), &end);
+        if ((*end != '\0' && *end != '\r') || std::abs(x) > 180 || std::abs(y) > 90)
+            continue;
+        place(name, toGU(x), toGU(y));
+    }
 }
 
 } // namespace
@@ -148,23 +173,31 @@ void GlobeDataConverter::writeCities(const std::string& tsv, const std::string& 
     ConverterHost host;
     host.fontData = FontData{"Arial", 0, 0, 11, GlobeUnits::Pixel, 0xFFFFFF};
     ObjectLayer layer(host);
-    std::istringstream lines(tsv);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string name, lon, lat;
-        if (!std::getline(fields, name, '\t') || !std::getline(fields, lon, '\t') ||
-            !std::getline(fields, lat, '\t') || name.empty())
-            continue;
-        char* end = nullptr;
-        const double x = std::strtod(lon.c_str(), &end);
-        if (*end != '\0' && *end != '\r')
-            continue;
-        const double y = std::strtod(lat.c_str(), &end);
-        if ((*end != '\0' && *end != '\r') || std::abs(x) > 180 || std::abs(y) > 90)
-            continue;
-        GlobePointText::create(layer, toGU(y), toGU(x), name);
-    }
+    forEachPlace(tsv, [&](const std::string& name, std::int32_t lon, std::int32_t lat) {
+        GlobePointText::create(layer, lat, lon, name);
+    });
+    save(layer, path);
+}
+
+void GlobeDataConverter::writeCapitals(const std::string& tsv, const std::string& path)
+{
+    ConverterHost host;
+    host.fontData = FontData{"Arial", FontBold, 0, 13, GlobeUnits::Pixel, 0x0000C0}; // dark red
+    ObjectLayer layer(host);
+    forEachPlace(tsv, [&](const std::string& name, std::int32_t lon, std::int32_t lat) {
+        GlobeSymbol::create(layer, 0x2022, lat, lon, name); // a bullet
+    });
+    save(layer, path);
+}
+
+void GlobeDataConverter::writeCountries(const std::string& tsv, const std::string& path)
+{
+    ConverterHost host;
+    host.fontData = FontData{"Arial", FontItalic, 0, 11, GlobeUnits::Pixel, 0x303030};
+    ObjectLayer layer(host);
+    forEachPlace(tsv, [&](const std::string& name, std::int32_t lon, std::int32_t lat) {
+        GlobeText::create(layer, lat, lon, name);
+    });
     save(layer, path);
 }
 
@@ -179,34 +212,36 @@ void GlobeDataConverter::writeProfile(const std::string& path)
 {
     IniFile profile(path);
     profile.parse({});
-    const char* const files[] = {"./Land.lay", "./Borders.lay", "./Cities.dat",
-                                 "./CustomCities.dat"};
-    for (int i = 0; i < 4; ++i)
-        profile.writeString("LayerList", std::to_string(i), files[i]);
     struct Layer
     {
-        const char* section;
+        const char* file;
         const char* name;
         bool enabled;
         bool loadOnDemand;
         int zoomMax; // nautical miles across the window, 0 = always
     };
+    // Names of countries and cities appear once the view is close enough to leave room.
     const Layer layers[] = {
         {"Land.lay", "Land", false, false, 0},
         {"Borders.lay", "Borders", false, false, 0},
+        {"Capitals.lay", "Capitals", true, false, 0},
+        {"Countries.lay", "Country names", false, false, 6000},
         {"Cities.dat", "Cities", true, true, 1500},
         {"CustomCities.dat", "Custom cities", true, false, 0},
     };
+    int index = 0;
     for (const Layer& l : layers) {
-        profile.writeString(l.section, "Name", l.name);
-        profile.writeBool(l.section, "Enabled", l.enabled);
-        profile.writeBool(l.section, "Visible", true);
-        profile.writeBool(l.section, "Animated", false);
-        profile.writeBool(l.section, "LoadOnDemand", l.loadOnDemand);
-        profile.writeString(l.section, "ZoomUnits", unitsToStr(GlobeUnits::NauticalMile));
-        profile.writeInt(l.section, "ZoomMin", 0);
-        profile.writeInt(l.section, "ZoomMax", l.zoomMax);
-        profile.writeInt(l.section, "MaxFontHeight", 0);
+        profile.writeString("LayerList", std::to_string(index++),
+                            std::string(LayerFolder) + "/" + l.file);
+        profile.writeString(l.file, "Name", l.name);
+        profile.writeBool(l.file, "Enabled", l.enabled);
+        profile.writeBool(l.file, "Visible", true);
+        profile.writeBool(l.file, "Animated", false);
+        profile.writeBool(l.file, "LoadOnDemand", l.loadOnDemand);
+        profile.writeString(l.file, "ZoomUnits", unitsToStr(GlobeUnits::NauticalMile));
+        profile.writeInt(l.file, "ZoomMin", 0);
+        profile.writeInt(l.file, "ZoomMax", l.zoomMax);
+        profile.writeInt(l.file, "MaxFontHeight", 0);
     }
     profile.save();
 }
@@ -214,12 +249,15 @@ void GlobeDataConverter::writeProfile(const std::string& path)
 void GlobeDataConverter::convert(const std::string& extractDir, const std::string& dataDir)
 {
     const std::string in = extractDir + "/";
-    const std::string out = dataDir + "/";
+    const std::string out = dataDir + "/" + LayerFolder + "/";
+    std::filesystem::create_directories(out);
     writeLand(readText(in + "land.txt"), out + "Land.lay");
     writeBorders(readText(in + "borders.txt"), out + "Borders.lay");
+    writeCapitals(readText(in + "capitals.tsv"), out + "Capitals.lay");
+    writeCountries(readText(in + "countries.tsv"), out + "Countries.lay");
     writeCities(readText(in + "cities.tsv"), out + "Cities.dat");
     writeEmpty(out + "CustomCities.dat");
-    writeProfile(out + "globe.prf");
+    writeProfile(dataDir + "/globe.prf");
 }
 
 } // namespace wl::tools

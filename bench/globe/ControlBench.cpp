@@ -17,6 +17,7 @@ const QString Profile = QStringLiteral(WAVELARK_DATA_DIR "/globe.prf");
 std::unique_ptr<GlobeControl> worldControl()
 {
     auto ctl = std::make_unique<GlobeControl>();
+    ctl->setScrollBars(GlobeControl::ScrollBars::None);
     ctl->resize(1024, 768);
     ctl->onLayerWarning = [](const QString&) {};
     ctl->setProfileName(Profile);

@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <proj.h>
 
@@ -47,6 +48,7 @@ protected:
     {
         app();
         ctl = std::make_unique<GlobeControl>();
+        ctl->setScrollBars(GlobeControl::ScrollBars::None); // the whole window is map
         ctl->resize(792, 466);
         ctl->setScaleFactor(0);
     }
@@ -362,6 +364,38 @@ TEST_F(ControlTest, ProgressiveRenderShowsStepsAndKeepsChangesMadeMeanwhile)
     ctl->removeEventFilter(&counter);
 }
 
+// Events that run during a step may free what the render is walking: the render stops there
+// and a new one draws the changed content.
+TEST_F(ControlTest, ProgressiveRenderStopsWhenItsLayersChangeMeanwhile)
+{
+    GlobeLayer& layer = ctl->addLayer("towns");
+    for (int i = 0; i < 3; ++i)
+        GlobePointText::create(layer, 0, i * 10 * GUPerDegree, "town");
+    ctl->show();
+    QCoreApplication::processEvents();
+
+    int attributeCalls = 0;
+    ctl->onRenderAttributes = [&](GlobeObject&, bool&) {
+        if (attributeCalls++ > 0)
+            return;
+        QTimer::singleShot(0, ctl.get(), [this] { ctl->clearLayers(); });
+        ctl->showProgressPicture(); // runs the timer: every object is freed here
+    };
+    ctl->redraw();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(attributeCalls, 1); // nothing freed was touched after the step
+    EXPECT_EQ(ctl->layerCount(), 0);
+
+    // The control renders normally afterwards.
+    GlobeLayer& again = ctl->addLayer("again");
+    GlobePointText::create(again, 0, 0, "here");
+    ctl->redraw();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(attributeCalls, 2);
+    EXPECT_FALSE(ctl->renderToImage().isNull());
+}
+
 TEST_F(ControlTest, DoProgressAnswersTheHandlersAbort)
 {
     EXPECT_FALSE(ctl->doProgress(1, QStringLiteral("Loading layer x")));
@@ -439,6 +473,7 @@ TEST_F(ControlTest, PrintRectPlacesAndCutsThePicture)
 // half of the view, and the next paint puts each thumb where the view is.
 TEST_F(ControlTest, ScrollBarsScrollTheViewAndFollowIt)
 {
+    EXPECT_EQ(GlobeControl().scrollBars(), GlobeControl::ScrollBars::Both); // the default
     ctl->setScrollBars(GlobeControl::ScrollBars::Both);
     QScrollBar* h = ctl->horizontalScrollBar();
     QScrollBar* v = ctl->verticalScrollBar();

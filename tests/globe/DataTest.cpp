@@ -74,7 +74,15 @@ TEST(GlobeDataConverter, FixtureBecomesAProfileWithPreciseLayers)
     TestLayerHost host;
     host.openProfile((out / "globe.prf").string());
     EXPECT_TRUE(host.warnings.empty());
-    ASSERT_EQ(host.layers.count(), 4);
+    // The map window relies on this order of six layers, the files beside the profile in
+    // "Globe Data".
+    ASSERT_EQ(host.layers.count(), 6);
+    const std::vector<std::string> names = {"Land",          "Borders", "Capitals",
+                                            "Country names", "Cities",  "Custom cities"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(host.layers.layer(i)->name(), names[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(fs::path(host.layers.layer(i)->directory()), out / "Globe Data" / "") << i;
+    }
     const GlobeLayer& land = *host.layers.layer(0);
     EXPECT_EQ(land.name(), "Land");
     EXPECT_FALSE(land.enabled); // coast and borders are never picked with the mouse
@@ -86,13 +94,23 @@ TEST(GlobeDataConverter, FixtureBecomesAProfileWithPreciseLayers)
     EXPECT_EQ(ring.points[0].lat, gu(50.5));
     EXPECT_EQ(host.layers.layer(1)->objectCount(), 1);
 
-    GlobeLayer& cities = *host.layers.layer(2);
+    const GlobeLayer& capitals = *host.layers.layer(2);
+    EXPECT_TRUE(capitals.enabled); // a capital under the mouse is named
+    ASSERT_EQ(capitals.objectCount(), 2);
+    EXPECT_EQ(capitals.object(1)->className(), "TGlobeSymbol");
+    EXPECT_EQ(capitals.object(1)->title(), "Bern");
+    const GlobeLayer& countries = *host.layers.layer(3);
+    ASSERT_EQ(countries.objectCount(), 2);
+    EXPECT_EQ(countries.object(1)->className(), "TGlobeText");
+    EXPECT_EQ(countries.object(1)->location().lon, gu(177.97295));
+
+    GlobeLayer& cities = *host.layers.layer(4);
     EXPECT_TRUE(cities.loadOnDemand);
     cities.loadObjects();
     ASSERT_EQ(cities.objectCount(), 2);
     EXPECT_EQ(cities.object(0)->title(), "Z\xfcrich");
     EXPECT_EQ(cities.object(1)->location().lon, gu(-104.9847));
-    EXPECT_EQ(host.layers.layer(3)->objectCount(), 0);
+    EXPECT_EQ(host.layers.layer(5)->objectCount(), 0);
     fs::remove_all(out);
 }
 
@@ -100,12 +118,13 @@ TEST(ShippedGlobeData, OpensAndDrawsLandAndSea)
 {
     app();
     GlobeControl ctl;
+    ctl.setScrollBars(GlobeControl::ScrollBars::None);
     ctl.resize(792, 466);
     std::vector<QString> warnings;
     ctl.onLayerWarning = [&](const QString& m) { warnings.push_back(m); };
     ctl.setProfileName(QStringLiteral(WAVELARK_DATA_DIR "/globe.prf"));
     EXPECT_TRUE(warnings.empty());
-    ASSERT_EQ(ctl.layerCount(), 4);
+    ASSERT_EQ(ctl.layerCount(), 6);
     EXPECT_GT(ctl.layer(0).objectCount(), 1000);
     EXPECT_GT(ctl.layer(1).objectCount(), 100);
     ctl.setRotation(6, 40);
@@ -132,8 +151,8 @@ TEST(ShippedGlobeData, OpensAndDrawsLandAndSea)
 
 TEST(ShippedGlobeData, TruncatedLayerFilesLoadOrFailCleanly)
 {
-    for (const char* name : {"Borders.lay", "Cities.dat"}) {
-        const auto bytes = FileBytes::read(std::string(WAVELARK_DATA_DIR "/") + name);
+    for (const char* name : {"Borders.lay", "Capitals.lay", "Countries.lay", "Cities.dat"}) {
+        const auto bytes = FileBytes::read(std::string(WAVELARK_DATA_DIR "/Globe Data/") + name);
         ASSERT_TRUE(bytes) << name;
         // Every cut in the first blocks, then cuts spread over the whole file.
         std::vector<std::size_t> cuts;

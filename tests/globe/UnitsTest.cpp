@@ -1,5 +1,6 @@
 #include "globe/AngleText.h"
 #include "globe/GlobeException.h"
+#include "globe/GlobeMath.h"
 #include "globe/GlobeUnits.h"
 #include "globe/LLPoint.h"
 #include "globe/Spheroid.h"
@@ -101,6 +102,32 @@ TEST(LLPoint, MakeWrapsLongitudeOnceAndBuildsSphereCoordinates)
     EXPECT_EQ(normalizeLon(-5 * 1944000000LL + 1), 1);
     EXPECT_EQ(clampLat(500000000), GU90);
     EXPECT_EQ(clampLat(-3000000000LL), -GU90);
+}
+
+// The quick sine and cosine agree with the library's over every angle a point can carry, and
+// so do the sphere coordinates built with them.
+TEST(LLPoint, QuickSineAndCosineMatchTheLibrary)
+{
+    for (long double x = -8; x <= 8; x += 0.0009765625L) {
+        long double s = 0, c = 0;
+        gmath::sinCos(x, s, c);
+        ASSERT_NEAR(static_cast<double>(s - std::sin(x)), 0, 1e-17) << static_cast<double>(x);
+        ASSERT_NEAR(static_cast<double>(c - std::cos(x)), 0, 1e-17) << static_cast<double>(x);
+    }
+    int differing = 0;
+    for (std::int64_t lon = -972000000; lon <= 972000000; lon += 9719999) {
+        for (std::int64_t lat = -486000000; lat <= 486000000; lat += 4860001) {
+            const LLPoint p =
+                makeLLPoint(static_cast<std::int32_t>(lon), static_cast<std::int32_t>(lat));
+            const long double lambda = p.lon * RadianPerGU, phi = p.lat * RadianPerGU;
+            const long double c = std::cos(phi) * GlobeRadius;
+            const std::int32_t ref[3] = {gmath::round32(std::sin(lambda) * c),
+                                         gmath::round32(std::sin(phi) * GlobeRadius),
+                                         gmath::round32(std::cos(lambda) * c)};
+            differing += (p.x != ref[0]) + (p.y != ref[1]) + (p.z != ref[2]);
+        }
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(AngleText, FormatsAndParsesBothWays)
