@@ -87,17 +87,19 @@ struct RenderStopped : std::exception
 class GlobeControl::SurfaceScope
 {
 public:
-    SurfaceScope(GlobeControl& c, Canvas& canvas) : m_c(c), m_ok(!c.m_rendering)
+    SurfaceScope(GlobeControl& c, PainterCanvas& canvas) : m_c(c), m_ok(!c.m_rendering)
     {
         if (m_ok) {
             m_c.m_rendering = true;
             m_c.m_canvas = &canvas;
+            m_c.m_surfacePainter = &canvas.painter();
         }
     }
     ~SurfaceScope()
     {
         if (m_ok) {
             m_c.m_canvas = nullptr;
+            m_c.m_surfacePainter = nullptr;
             m_c.m_rendering = false;
         }
     }
@@ -566,10 +568,22 @@ void GlobeControl::viewChanged()
 void GlobeControl::redraw()
 {
     m_redraw = true;
-    if (!m_overlay.isNull())
-        m_overlay.fill(Qt::transparent);
+    clearOverlay();
     update();
     schedulePicture();
+}
+
+void GlobeControl::refresh()
+{
+    clearOverlay();
+    repaint();
+}
+
+void GlobeControl::clearOverlay()
+{
+    if (!m_overlay.isNull() && m_overlayLines)
+        m_overlay.fill(Qt::transparent);
+    m_overlayLines = false;
 }
 
 // --- layers ----------------------------------------------------------------------------
@@ -930,7 +944,7 @@ void GlobeControl::paintEvent(QPaintEvent*)
     p.drawImage(0, 0, m_picture);
     if (m_hBar && m_vBar) // the corner between the two bars
         p.fillRect(QRect(m_w, m_h, width() - m_w, height() - m_h), palette().window());
-    if (!m_overlay.isNull())
+    if (m_overlayLines)
         p.drawImage(0, 0, m_overlay);
     if (m_zooming) {
         p.setPen(QPen(Qt::white, 1, Qt::DotLine));
@@ -1045,6 +1059,7 @@ void GlobeControl::drawGreatCircle(const LLPoint& from, const LLPoint& to, int m
     PainterCanvas canvas(p);
     canvas.setPen(penData);
     DrawServices(*m_model, canvas, m_w, m_h).greatCircle(from, to, mode);
+    m_overlayLines = true;
     update();
 }
 

@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+class QPainter;
 class QPrinter;
 class QScrollBar;
 
@@ -166,6 +167,13 @@ public:
     void drawLLPolyline(Canvas& canvas, const LLPointList& points, std::uint8_t clipCode) override;
     void drawLLLine(Canvas& canvas, const LLPoint& from, const LLPoint& to, int steps) override;
     void drawGreatCircle(const LLPoint& from, const LLPoint& to, int mode);
+    // Shows the picture again at once without the overlay's lines, rendering nothing.
+    void refresh();
+    // Whether lines drawn outside a render are on show.
+    bool hasOverlayLines() const { return m_overlayLines; }
+    // The painter of the render in progress (picture, image or printer page), for a render
+    // handler that draws more than the drawing services offer; nullptr outside a render.
+    QPainter* surfacePainter() const { return m_surfacePainter; }
     void drawGraticule();
     // At moment t (days since 30 December 1899, UTC); step as for DrawServices.
     LLPoint drawNightShadow(GlobeColor night, GlobeColor twilight, int step, double t);
@@ -261,6 +269,7 @@ private:
     void renderAnimated(Canvas& canvas);
     void renderOverlay(Canvas& canvas);
     void markBoundsStale();
+    void clearOverlay();
     bool isButton(const QMouseEvent* e, MouseButton b) const;
     template <class Find> GlobeObject* findAcross(const GlobeObject* after, Find find) const;
 
@@ -274,7 +283,9 @@ private:
     std::vector<GlobeObject*> m_selection;
     QImage m_picture;
     QImage m_overlay;
-    TextLayoutCache m_textLayouts; // labels of the window's renders (not of prints)
+    bool m_overlayLines = false;
+    QPainter* m_surfacePainter = nullptr; // with m_canvas, during a render
+    TextLayoutCache m_textLayouts;        // labels of the window's renders (not of prints)
     QImage m_background;
     Canvas* m_canvas = nullptr; // the surface of the render in progress
     int m_w = 0, m_h = 0, m_ppi = 96, m_screenPpi = 96;

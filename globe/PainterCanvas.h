@@ -19,6 +19,7 @@ public:
     explicit PainterCanvas(QPainter& painter, TextLayoutCache* layouts = nullptr);
 
     static QColor toQColor(GlobeColor color);
+    QPainter& painter() { return m_painter; }
 
     void setPen(const PenData& pen) override;
     void setBrush(const BrushData& brush) override;

@@ -194,17 +194,39 @@ TEST_F(ControlTest, ScreenToLLOffTheDisc)
     EXPECT_THROW(ctl->layer(0), GlobeException);
 }
 
-TEST_F(ControlTest, OverlayLinesLastUntilTheNextRedraw)
+TEST_F(ControlTest, OverlayLinesLastUntilTheNextRedrawOrRefresh)
 {
     ctl->setDrawGrid(GlobeControl::DrawGrid::None);
     ctl->penData = PenData{0x0000FF, 0, 3};
     ctl->setRotation(6, 0);
     ctl->setRotation(5, 0);
     ctl->grab();
-    ctl->drawGreatCircle(makeLLPoint(-20 * GUPerDegree, 0), makeLLPoint(20 * GUPerDegree, 0), 0);
+    const auto drawLine = [this] {
+        ctl->drawGreatCircle(makeLLPoint(-20 * GUPerDegree, 0), makeLLPoint(20 * GUPerDegree, 0),
+                             0);
+    };
+    drawLine();
+    EXPECT_TRUE(ctl->hasOverlayLines());
     EXPECT_EQ(ctl->grab().toImage().pixelColor(396, 233), QColor(255, 0, 0));
     ctl->redraw();
+    EXPECT_FALSE(ctl->hasOverlayLines());
     EXPECT_NE(ctl->grab().toImage().pixelColor(396, 233), QColor(255, 0, 0));
+
+    // A refresh takes the line away by showing the picture again, without rendering it.
+    drawLine();
+    int renders = 0;
+    bool painterDuringRender = false;
+    ctl->onRender = [&] {
+        ++renders;
+        painterDuringRender = ctl->surfacePainter() != nullptr;
+    };
+    ctl->refresh();
+    EXPECT_FALSE(ctl->hasOverlayLines());
+    EXPECT_NE(ctl->grab().toImage().pixelColor(396, 233), QColor(255, 0, 0));
+    EXPECT_EQ(renders, 0);
+    EXPECT_EQ(ctl->surfacePainter(), nullptr);
+    ctl->renderToImage();
+    EXPECT_TRUE(painterDuringRender);
 }
 
 TEST_F(ControlTest, SelectionCyclesThroughOverlappingObjects)
