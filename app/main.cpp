@@ -4,6 +4,7 @@
 #include "app/THelpRouter.h"
 #include "app/services/UiServices.h"
 #include "dialogs/DialogCommands.h"
+#include "map/MapCommands.h"
 
 #include <QApplication>
 
@@ -21,6 +22,7 @@ int main(int argc, char* argv[])
     {
         wl::TFormMain mainWindow;
         wl::installDialogCommands(mainWindow);
+        wl::installMapCommands(mainWindow);
         mainWindow.show();
         result = QApplication::exec();
     }

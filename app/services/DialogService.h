@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 
@@ -22,6 +23,11 @@ public:
     virtual QString folder(QWidget* parent, const QString& caption, const QString& start) = 0;
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial,
                                       const QString& caption) = 0;
+    // Lets the user choose a colour. A service without a colour chooser answers "cancelled".
+    virtual std::optional<QColor> color(QWidget*, const QColor&, const QString&)
+    {
+        return std::nullopt;
+    }
     // Lets the user choose and set up the printer; false when cancelled.
     virtual bool print(QWidget* parent, QPrinter& printer) = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/services/QtDialogService.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPrintDialog>
@@ -29,6 +30,15 @@ std::optional<QFont> QtDialogService::font(QWidget* parent, const QFont& initial
     bool ok = false;
     const QFont chosen = QFontDialog::getFont(&ok, initial, parent, caption);
     if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QColor> QtDialogService::color(QWidget* parent, const QColor& initial,
+                                             const QString& caption)
+{
+    const QColor chosen = QColorDialog::getColor(initial, parent, caption);
+    if (!chosen.isValid())
         return std::nullopt;
     return chosen;
 }

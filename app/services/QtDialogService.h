@@ -15,6 +15,8 @@ public:
     QString folder(QWidget* parent, const QString& caption, const QString& start) override;
     std::optional<QFont> font(QWidget* parent, const QFont& initial,
                               const QString& caption) override;
+    std::optional<QColor> color(QWidget* parent, const QColor& initial,
+                                const QString& caption) override;
     bool print(QWidget* parent, QPrinter& printer) override;
 };
 

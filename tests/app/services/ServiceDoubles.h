@@ -52,6 +52,7 @@ class FakeDialogs : public DialogService
 public:
     std::deque<QString> openFiles, saveFiles, folders;
     std::deque<std::optional<QFont>> fonts;
+    std::deque<std::optional<QColor>> colors;
     std::deque<bool> prints;
     QStringList captions; // caption of every dialog asked for, in order
 
@@ -74,6 +75,15 @@ public:
             return std::nullopt;
         auto chosen = fonts.front();
         fonts.pop_front();
+        return chosen;
+    }
+    std::optional<QColor> color(QWidget*, const QColor&, const QString& caption) override
+    {
+        captions << caption;
+        if (colors.empty())
+            return std::nullopt;
+        auto chosen = colors.front();
+        colors.pop_front();
         return chosen;
     }
     bool print(QWidget*, QPrinter&) override

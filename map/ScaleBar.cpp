@@ -1,0 +1,59 @@
+#include "map/ScaleBar.h"
+
+#include "globe/GlobeUnits.h"
+#include "grid/LocaleInfo.h"
+#include "map/MapMeasure.h"
+
+#include <QPainter>
+
+namespace wl {
+
+namespace {
+
+// Text centred horizontally with its top at y, as the bar's labels stand.
+void centredText(QPainter& p, int x, int y, const QString& text)
+{
+    const QRect box(x - 500, y, 1000, p.fontMetrics().height());
+    p.drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, text);
+}
+
+} // namespace
+
+QString ScaleBar::lengthText(long double unitsPerInch, int unitCode, const LocaleInfo& locale)
+{
+    const GlobeUnits unit = MapMeasure::unitOf(unitCode);
+    const long double d = guToUnits(static_cast<std::int64_t>(unitsPerInch), unit);
+    return locale.formatFixed(static_cast<double>(d), 0) + QLatin1Char(' ') +
+           QString::fromStdString(unitsToStr(unit));
+}
+
+void ScaleBar::draw(QPainter& p, QSize surface, int ppi, long double unitsPerInch, int unitCode)
+{
+    const int x0 = surface.width() - (ppi + 50);
+    const int y0 = surface.height() - 50;
+    const QString length = lengthText(unitsPerInch, unitCode, LocaleInfo::current());
+    const QPoint bracket[] = {
+        {x0, y0 + 16}, {x0, y0 + 20}, {x0 + ppi, y0 + 20}, {x0 + ppi, y0 + 15}};
+    p.save();
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    p.setFont(font);
+    p.setBackgroundMode(Qt::TransparentMode);
+    // Black on the map's black background and in the night shadow would not be seen: a white
+    // edge one pixel wide keeps the bar readable on any ground.
+    p.setPen(Qt::white);
+    for (const QPoint d : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)}) {
+        centredText(p, x0 + d.x(), y0 + d.y(), QStringLiteral("0"));
+        centredText(p, x0 + ppi + d.x(), y0 + d.y(), length);
+    }
+    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawPolyline(bracket, 4);
+    p.setPen(Qt::black);
+    centredText(p, x0, y0, QStringLiteral("0"));
+    centredText(p, x0 + ppi, y0, length);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawPolyline(bracket, 4);
+    p.restore();
+}
+
+} // namespace wl

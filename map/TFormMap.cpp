@@ -1,0 +1,958 @@
+#include "map/TFormMap.h"
+
+#include "app/AppConstants.h"
+#include "app/ProgramFolders.h"
+#include "app/TFormMain.h"
+#include "app/WaitCursor.h"
+#include "app/services/CaptionedMessage.h"
+#include "app/services/Registry.h"
+#include "app/services/UiServices.h"
+#include "globe/AngleText.h"
+#include "globe/GlobeControl.h"
+#include "globe/GlobeLayer.h"
+#include "globe/GlobePointText.h"
+#include "globe/PrjModel.h"
+#include "grid/LocaleInfo.h"
+#include "map/CityEditor.h"
+#include "map/MapGlyphs.h"
+#include "map/MapImageFile.h"
+#include "map/MapMeasure.h"
+#include "map/RecordPlotter.h"
+#include "map/ScaleBar.h"
+#include "map/TFormHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace wl {
+
+namespace {
+
+constexpr long double ScaleUnit = 100000000.0L; // the settings keep the scale times this
+constexpr int XDegrees = 6;                     // rotation indexes of the globe in degrees
+constexpr int YDegrees = 5;
+constexpr int ZDegrees = 4;
+constexpr int ProfileLayers = 6;
+constexpr GlobeColor Black = 0x000000;
+constexpr GlobeColor Red = 0x0000FF;
+constexpr GlobeColor Yellow = 0x00FFFF;
+constexpr GlobeColor Aqua = 0xFFFF00;
+constexpr GlobeColor Silver = 0xC0C0C0;
+constexpr GlobeColor White = 0xFFFFFF;
+constexpr GlobeColor Twilight = 0x808080;
+const QString CustomViewKey = QStringLiteral("\\Custom View");
+
+// Counts the renders of every map window of the run, so that only the very first render
+// after the program started is left out of the history.
+quint16 renderCount = 0;
+
+GlobeColor toGlobeColor(const QColor& c)
+{
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+
+QColor toQColor(GlobeColor c)
+{
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+// 1 regular, 2 exactly italic, 3 exactly bold, 4 any other set of styles.
+int styleCode(const QFont& f)
+{
+    const bool other = f.underline() || f.strikeOut();
+    if (!f.bold() && !f.italic() && !other)
+        return 1;
+    if (f.italic() && !f.bold() && !other)
+        return 2;
+    if (f.bold() && !f.italic() && !other)
+        return 3;
+    return 4;
+}
+
+QFont labelQFont(const LabelFont& font)
+{
+    QFont f(font.name);
+    f.setPointSize(std::max(1, font.size));
+    f.setItalic(font.style == 2 || font.style == 4);
+    f.setBold(font.style == 3 || font.style == 4);
+    return f;
+}
+
+QString menuText(const QString& caption)
+{
+    QString text = caption;
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+void reportSettingsWrite(Registry& registry)
+{
+    if (!registry.flush())
+        ShowMessage(QStringLiteral("The map settings could not be saved."), registry.errorString());
+}
+
+} // namespace
+
+TFormMap::TFormMap(TFormMain& main, QWidget* parent)
+    : QDialog(parent ? parent : &main), m_main(main),
+      m_history(defaultDataFolder(main.programFolder()) + QStringLiteral("view.dt"))
+{
+    setObjectName(QStringLiteral("FormMap"));
+    setWindowTitle(QStringLiteral("Wavelark 4.4"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(11);
+    setFont(f);
+    m_settings = MapSettings::defaults();
+    buildControls();
+    configureGlobe();
+
+    // Creation: the profile's layers, the whole globe in view, an empty history.
+    Globe->setDataFolder(main.settings().dataBasePath);
+    const QString profile = programFolder() + QStringLiteral("globe.prf");
+    if (!QFile::exists(profile))
+        m_layerWarnings << QStringLiteral("The globe profile \"%1\" was not found.").arg(profile);
+    Globe->setProfileName(profile);
+    Globe->zoomToRect(GURect{});
+    QDir().mkpath(QFileInfo(m_history.path()).path());
+    m_history.reset();
+}
+
+TFormMap::~TFormMap()
+{
+    // The globe's handlers reach into this window, which is mostly gone by the time the
+    // globe, a child, is destroyed.
+    Globe->onRender = nullptr;
+    Globe->onZoomed = nullptr;
+    Globe->onLayerWarning = nullptr;
+    Globe->removeEventFilter(this);
+    // The city editor reaches back through MapHost; it goes while this window is whole.
+    delete PanelEdit;
+}
+
+QString TFormMap::settingsFile() const
+{
+    return m_main.settingsFile();
+}
+
+QString TFormMap::programFolder() const
+{
+    return m_main.programFolder();
+}
+
+// --- building the window ---------------------------------------------------------------
+
+void TFormMap::buildControls()
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    buildMenus();
+
+    auto* panel1 = new QWidget(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setFixedHeight(40);
+    auto* panel3 = new QWidget(panel1);
+    panel3->setObjectName(QStringLiteral("Panel3"));
+    auto* panel1Row = new QHBoxLayout(panel1);
+    panel1Row->setContentsMargins(2, 2, 2, 2);
+    panel1Row->addWidget(panel3);
+    panel1Row->addStretch(1);
+    buildToolBar(panel3);
+    column->addWidget(panel1);
+
+    Globe = new GlobeControl(this);
+    Globe->setObjectName(QStringLiteral("Globe"));
+    column->addWidget(Globe, 1);
+    // The city editor floats near the map's top left corner, so opening it leaves the view
+    // where it is.
+    PanelEdit = new CityEditor(*this, Globe);
+    PanelEdit->setObjectName(QStringLiteral("PanelEdit"));
+    PanelEdit->move(8, 8);
+    PanelEdit->hide();
+
+    PanelHint = new QLabel(this);
+    PanelHint->setObjectName(QStringLiteral("PanelHint"));
+    PanelHint->setTextFormat(Qt::PlainText);
+    PanelHint->setFixedHeight(18);
+    PanelHint->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    QFont hintFont(QStringLiteral("Arial"));
+    hintFont.setPixelSize(12);
+    PanelHint->setFont(hintFont);
+    column->addWidget(PanelHint);
+
+    // Covers the globe until the saved view has been applied, so the fitted start-up view
+    // never flashes.
+    Panel2 = new QWidget(Globe);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setAutoFillBackground(true);
+    Panel2->setGeometry(Globe->rect());
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1);
+    connect(Timer1, &QTimer::timeout, this, &TFormMap::Timer1Timer);
+
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this,
+            [this] { UiServices::help().showContext(m_helpContext); });
+}
+
+void TFormMap::buildMenus()
+{
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    layout()->setMenuBar(bar);
+
+    QMenu* file = bar->addMenu(QStringLiteral("File"));
+    SaveAsBitmap1 =
+        file->addAction(QStringLiteral("Save As Graphic"), this, &TFormMap::SaveAsBitmap1Click);
+    Print1 = file->addAction(QStringLiteral("Print"), this, &TFormMap::Print1Click);
+
+    QMenu* options = bar->addMenu(QStringLiteral("Map Options"));
+    CustomView1 =
+        options->addAction(QStringLiteral("Set User View"), this, &TFormMap::CustomView1Click);
+    // The check is the setting: the zoom handler reads it, closing stores it.
+    AutoViewCentering1 = options->addAction(QStringLiteral("Auto View Centering"));
+    AutoViewCentering1->setCheckable(true);
+    AutoViewCentering1->setChecked(true);
+    ShowNightShadow1 = options->addAction(QStringLiteral("Show Night Shadow"), this,
+                                          &TFormMap::ShowNightShadow1Click);
+    ShowNightShadow1->setCheckable(true);
+    ShowNightShadow1->setChecked(true);
+    HomeTown1 = options->addAction(QStringLiteral("Home Town"), this, &TFormMap::HomeTown1Click);
+
+    QMenu* units = options->addMenu(QStringLiteral("Map Units"));
+    StatuteMiles1 =
+        units->addAction(QStringLiteral("&Statute Miles"), this, [this] { setDistanceUnit(0); });
+    NauticalMiles1 =
+        units->addAction(QStringLiteral("&Nautical Miles"), this, [this] { setDistanceUnit(1); });
+    Kilometers1 =
+        units->addAction(QStringLiteral("&Kilometers"), this, [this] { setDistanceUnit(2); });
+    for (QAction* a : {StatuteMiles1, NauticalMiles1, Kilometers1})
+        a->setCheckable(true);
+
+    FieldDisplay1 = options->addMenu(QStringLiteral("Field Display"));
+    connect(FieldDisplay1, &QMenu::aboutToShow, this, &TFormMap::FieldDisplay1Click);
+    Frequency1 =
+        FieldDisplay1->addAction(QStringLiteral("Frequency"), this, &TFormMap::Frequency1Click);
+    Frequency1->setCheckable(true);
+    Frequency1->setChecked(true);
+    FieldDisplay1->addSeparator();
+    call1 = FieldDisplay1->addAction(QStringLiteral("call"), this, [this] { setLabelField(1); });
+    user1 = FieldDisplay1->addAction(QStringLiteral("user"), this, [this] { setLabelField(2); });
+    loc1 = FieldDisplay1->addAction(QStringLiteral("loc"), this, [this] { setLabelField(3); });
+    spec1 = FieldDisplay1->addAction(QStringLiteral("spec"), this, [this] { setLabelField(4); });
+    for (QAction* a : {call1, user1, loc1, spec1})
+        a->setCheckable(true);
+    Font1 = options->addAction(QStringLiteral("Font"), this, &TFormMap::Font1Click);
+
+    Edit1 = bar->addAction(QStringLiteral("Edit Cities"));
+    connect(Edit1, &QAction::triggered, this, [this] { PanelEdit->open(); });
+}
+
+QToolButton* TFormMap::addButton(QWidget* panel, const QString& name, int glyph,
+                                 const QString& caption, const QString& hint,
+                                 void (TFormMap::*handler)())
+{
+    auto* btn = new QToolButton(panel);
+    btn->setObjectName(name);
+    btn->setText(caption);
+    btn->setIcon(mapGlyphIcon(static_cast<MapGlyph>(glyph)));
+    btn->setIconSize(QSize(18, 18));
+    btn->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    btn->setAutoRaise(true);
+    // Flat speed buttons: a click never takes the keyboard focus from the map.
+    btn->setFocusPolicy(Qt::NoFocus);
+    btn->setFixedSize(36, 36);
+    QFont small(QStringLiteral("Arial"));
+    small.setPixelSize(9);
+    btn->setFont(small);
+    btn->setToolTip(hint);
+    connect(btn, &QToolButton::clicked, this, handler);
+    panel->layout()->addWidget(btn);
+    return btn;
+}
+
+void TFormMap::buildToolBar(QWidget* panel)
+{
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    const auto g = [](MapGlyph glyph) { return static_cast<int>(glyph); };
+    BtnPrev = addButton(panel, QStringLiteral("BtnPrev"), g(MapGlyph::Back), QStringLiteral("Back"),
+                        QStringLiteral("Back"), &TFormMap::BtnPrevClick);
+    BtnNext =
+        addButton(panel, QStringLiteral("BtnNext"), g(MapGlyph::Forward), QStringLiteral("Forward"),
+                  QStringLiteral("Forward"), &TFormMap::BtnNextClick);
+    BtnPrev->setEnabled(false);
+    BtnNext->setEnabled(false);
+    BtnLon1 = addButton(panel, QStringLiteral("BtnLon1"), g(MapGlyph::LonPlus),
+                        QStringLiteral("+Lon"), QStringLiteral("+Lon"), &TFormMap::Btlon1Click);
+    BtnLon2 = addButton(panel, QStringLiteral("BtnLon2"), g(MapGlyph::LonMinus),
+                        QStringLiteral("-Lon"), QStringLiteral("-Lon"), &TFormMap::BtnLon2Click);
+    BtnLat1 = addButton(panel, QStringLiteral("BtnLat1"), g(MapGlyph::LatPlus),
+                        QStringLiteral("+Lat"), QStringLiteral("+Lat"), &TFormMap::BtnLat1Click);
+    BtnLat2 = addButton(panel, QStringLiteral("BtnLat2"), g(MapGlyph::LatMinus),
+                        QStringLiteral("-Lat"), QStringLiteral("-Lat"), &TFormMap::BtnLat2Click);
+    BtnZoomOut =
+        addButton(panel, QStringLiteral("BtnZoomOut"), g(MapGlyph::ZoomOut),
+                  QStringLiteral("-Zoom"), QStringLiteral("-Zoom"), &TFormMap::BtnZoomOutClick);
+    BtnZoomIn =
+        addButton(panel, QStringLiteral("BtnZoomIn"), g(MapGlyph::ZoomIn), QStringLiteral("+Zoom"),
+                  QStringLiteral("+Zoom"), &TFormMap::BtnZoomInClick);
+    BtnUserView = addButton(panel, QStringLiteral("BtnUserView"), g(MapGlyph::UserView),
+                            QStringLiteral("User"), QStringLiteral("Display Custom User View"),
+                            &TFormMap::BtnUserViewClick);
+    BtnDefault = addButton(panel, QStringLiteral("BtnDefault"), g(MapGlyph::DefaultView),
+                           QStringLiteral("Default"), QStringLiteral("Display Default View"),
+                           &TFormMap::BtnDefaultClick);
+    BtnExit = addButton(panel, QStringLiteral("BtnExit"), g(MapGlyph::Close),
+                        QStringLiteral("Close"), QStringLiteral("Close"), &TFormMap::BtnExitClick);
+}
+
+void TFormMap::configureGlobe()
+{
+    GlobeControl& g = *Globe;
+    g.setLongitudeStep(10);
+    g.setLatitudeStep(10);
+    g.mouseZoomButton = GlobeControl::MouseButton::Left;
+    g.mouseRotateButton = GlobeControl::MouseButton::None;
+    // A press selects only cities of the all-cities layer, which the press handler does
+    // itself; the globe's own selection would pick any label first.
+    g.mouseSelectButton = GlobeControl::MouseButton::None;
+    g.multiSelect = false;
+    g.periodicUpdateEnabled = false;
+    g.setScrollBars(GlobeControl::ScrollBars::None);
+    g.setSelectedBrush(BrushData{Yellow, 0});
+    g.setSelectedPen(PenData{Red, 0, 1});
+    g.setGridPen(PenData{Silver, 0, 1});
+    g.setRotation(XDegrees, 0);
+    g.setRotation(YDegrees, -90);
+    g.setRotation(ZDegrees, 0);
+    g.setProjection(GlobeControl::Projection::Spherical);
+    g.fontData = FontData{"Arial", 0, 0, 13, GlobeUnits::NauticalMile, White};
+    g.setGlobeColor(Aqua);
+    g.setColor(Black);
+    g.onRender = [this] { GlobeRender(); };
+    g.onZoomed = [this] { GlobeZoomed(); };
+    g.onLayerWarning = [this](const QString& message) { reportLayerWarning(message); };
+    g.setMouseTracking(true);
+    g.installEventFilter(this);
+}
+
+// --- set-up and closing ------------------------------------------------------------------
+
+void TFormMap::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+// Runs once, on the first showing: activations after the window's own dialogs would
+// otherwise add the layers, the home marker and every label again.
+void TFormMap::FormActivate()
+{
+    if (m_setUpDone)
+        return;
+    m_setUpDone = true;
+    placeWindow();
+    ReadGlobeReg();
+    ensureProfileLayers();
+    Globe->layer(3).setLayerFlag(GlobeLayer::FlagScaleFont, false);
+    m_points = &Globe->addLayer("DBPoints");
+    m_home = &Globe->addLayer("Home");
+    m_points->setLayerFlag(GlobeLayer::FlagScaleFont, false);
+    m_home->setLayerFlag(GlobeLayer::FlagScaleFont, false);
+
+    const QString badLat = m_settings.homeLat, badLon = m_settings.homeLon;
+    const bool homeOk = MapMeasure::homePoint(m_settings.homeLat, m_settings.homeLon,
+                                              LocaleInfo::current(), m_homePoint);
+    if (!homeOk) {
+        // Plot anyway, from the default home town, and say why.
+        const MapSettings d = MapSettings::defaults();
+        m_settings.homeName = d.homeName;
+        m_settings.homeLat = d.homeLat;
+        m_settings.homeLon = d.homeLon;
+        MapMeasure::homePoint(d.homeLat, d.homeLon, LocaleInfo::current(), m_homePoint);
+        m_layerWarnings << QStringLiteral("The stored home town position (%1, %2) is not a "
+                                          "position. The map measures from %3 until a home "
+                                          "town is chosen again.")
+                               .arg(badLat, badLon, d.homeName);
+    }
+    plotHome();
+    PlotData();
+    Timer1->start();
+    if (!m_layerWarnings.isEmpty())
+        QTimer::singleShot(0, this, [this] {
+            const QStringList warnings = std::exchange(m_layerWarnings, {});
+            for (const QString& w : warnings)
+                UiServices::messages().show(MessageRequest{
+                    app::ProductName, w, MessageKind::Warning, QMessageBox::Ok, HelpContext, {}});
+        });
+}
+
+void TFormMap::placeWindow()
+{
+    const QSize screen = UiServices::screen().screenSize();
+    const QRect work = UiServices::screen().workArea();
+    resize(screen.width(), std::max(200, work.bottom() + 1));
+    move(0, 0);
+}
+
+// The window finds the cities at layers 4 and 5 and puts its own layers at 6 and 7; a
+// profile with fewer layers (or one whose files failed) gets empty layers in their place.
+void TFormMap::ensureProfileLayers()
+{
+    if (Globe->layerCount() < ProfileLayers)
+        m_layerWarnings << QStringLiteral("The globe profile lists %1 usable layers; the map "
+                                          "needs %2. The missing layers stay empty.")
+                               .arg(Globe->layerCount())
+                               .arg(ProfileLayers);
+    while (Globe->layerCount() < ProfileLayers)
+        Globe->addLayer("Layer " + std::to_string(Globe->layerCount()));
+}
+
+void TFormMap::reportLayerWarning(const QString& message)
+{
+    m_layerWarnings << message;
+}
+
+void TFormMap::ReadGlobeReg()
+{
+    Registry registry(m_main.settingsFile());
+    m_settings = MapSettings::read(registry);
+    ShowNightShadow1->setChecked(m_settings.shadow);
+    AutoViewCentering1->setChecked(m_settings.autoCenter);
+    setUnitChecks();
+    setFieldChecks();
+    Frequency1->setChecked(m_settings.freq);
+}
+
+void TFormMap::Timer1Timer()
+{
+    Registry registry(m_main.settingsFile());
+    const QSize screen = UiServices::screen().screenSize();
+    applyStoredView(
+        StoredView::read(registry, app::SettingsKey, false, StoredView::lastViewDefaults(screen)));
+    Panel2->hide();
+    Timer1->stop();
+}
+
+void TFormMap::applyStoredView(const StoredView& view)
+{
+    Globe->zoomToRect(GURect{});
+    Globe->setScaleFactor(view.scale / ScaleUnit);
+    Globe->setRotation(XDegrees, view.lat);
+    Globe->setRotation(YDegrees, -view.lon);
+    if (view.ctrX != UiServices::screen().screenSize().width() / 2)
+        Globe->setScreenOrigin(ScreenPoint{view.ctrX, view.ctrY});
+}
+
+void TFormMap::done(int result)
+{
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormMap::FormClose()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    Timer1->stop();
+    Registry registry(m_main.settingsFile());
+    m_settings.autoCenter = AutoViewCentering1->isChecked();
+    m_settings.write(registry);
+    const ScreenPoint origin = Globe->screenOrigin();
+    StoredView view;
+    view.ctrX = origin.x;
+    view.ctrY = origin.y;
+    view.lat = Globe->rotation(XDegrees);
+    view.lon = -Globe->rotation(YDegrees);
+    view.scale = static_cast<int>(std::trunc(Globe->scaleFactor() * ScaleUnit));
+    view.write(registry, app::SettingsKey);
+    reportSettingsWrite(registry);
+}
+
+// --- records and home ------------------------------------------------------------------
+
+void TFormMap::PlotData()
+{
+    RecordPlotter::plot(m_main.table(), *Globe, *m_points, m_settings);
+    Globe->redraw();
+}
+
+void TFormMap::Updatedata()
+{
+    m_points->reset();
+    m_points->setLayerFlag(GlobeLayer::FlagScaleFont, false);
+    PlotData();
+}
+
+void TFormMap::plotHome()
+{
+    FontData& f = Globe->fontData;
+    f.color = Red;
+    f.size = 11;
+    f.styles = 0;
+    GlobePointText::create(*m_home, m_homePoint.lat, m_homePoint.lon,
+                           m_settings.homeName.toLatin1().toStdString());
+}
+
+// After the home-town dialog: its name comes from the settings it wrote, the position from
+// the texts it handed over.
+void TFormMap::refreshHome()
+{
+    Registry registry(m_main.settingsFile());
+    m_settings.homeName = MapSettings::read(registry).homeName;
+    LLPoint p;
+    if (MapMeasure::homePoint(m_settings.homeLat, m_settings.homeLon, LocaleInfo::current(), p))
+        m_homePoint = p;
+    m_home->reset();
+    m_home->setLayerFlag(GlobeLayer::FlagScaleFont, false);
+    plotHome();
+    Globe->redraw();
+}
+
+void TFormMap::setHomeTexts(const QString& latitude, const QString& longitude)
+{
+    m_settings.homeLat = latitude;
+    m_settings.homeLon = longitude;
+}
+
+GlobeLayer& TFormMap::currentCityLayer()
+{
+    return Globe->layer(m_cityLayer);
+}
+
+void TFormMap::setCurrentCityLayer(int index)
+{
+    if (index == 4 || index == 5)
+        m_cityLayer = index;
+}
+
+void TFormMap::HomeTown1Click()
+{
+    TFormHome dialog(*this, this);
+    dialog.exec();
+    refreshHome();
+}
+
+// --- label content and font ------------------------------------------------------------
+
+void TFormMap::FieldDisplay1Click()
+{
+    const auto& names = m_main.settings().columnNames;
+    call1->setText(menuText(names[3]));
+    user1->setText(menuText(names[4]));
+    loc1->setText(menuText(names[5]));
+    spec1->setText(menuText(names[6]));
+    Frequency1->setChecked(m_settings.freq);
+}
+
+void TFormMap::setFieldChecks()
+{
+    call1->setChecked(m_settings.fieldDisplay == 1);
+    user1->setChecked(m_settings.fieldDisplay == 2);
+    loc1->setChecked(m_settings.fieldDisplay == 3);
+    spec1->setChecked(m_settings.fieldDisplay == 4);
+}
+
+void TFormMap::setLabelField(int code)
+{
+    m_settings.fieldDisplay = code;
+    setFieldChecks();
+    Updatedata();
+}
+
+void TFormMap::Frequency1Click()
+{
+    m_settings.freq = !m_settings.freq;
+    Frequency1->setChecked(m_settings.freq);
+    Updatedata();
+}
+
+void TFormMap::Font1Click()
+{
+    const std::optional<QFont> chosen =
+        UiServices::dialogs().font(this, labelQFont(m_settings.font), QStringLiteral("Font"));
+    if (!chosen)
+        return;
+    const std::optional<QColor> color = UiServices::dialogs().color(
+        this, toQColor(m_settings.font.color), QStringLiteral("Font Color"));
+    if (color)
+        m_settings.font.color = toGlobeColor(*color);
+    m_settings.font.size = chosen->pointSize() > 0 ? chosen->pointSize() : chosen->pixelSize();
+    m_settings.font.name = chosen->family();
+    m_settings.font.style = styleCode(*chosen);
+    Updatedata();
+}
+
+// --- moving the view -------------------------------------------------------------------
+
+int TFormMap::rotationStep(long double scale)
+{
+    const long double v = std::trunc(scale * ScaleUnit);
+    if (v >= 1 && v <= 99)
+        return 10;
+    if (v >= 100 && v <= 149)
+        return 5;
+    if (v >= 150 && v <= 249)
+        return 4;
+    if (v >= 250 && v <= 349)
+        return 3;
+    if (v >= 350 && v <= 449)
+        return 2;
+    return 1;
+}
+
+void TFormMap::rotate(int xSteps, int ySteps)
+{
+    const int step = rotationStep(Globe->scaleFactor());
+    if (xSteps)
+        Globe->setRotation(XDegrees, Globe->rotation(XDegrees) + xSteps * step);
+    if (ySteps)
+        Globe->setRotation(YDegrees, Globe->rotation(YDegrees) + ySteps * step);
+}
+
+void TFormMap::Btlon1Click()
+{
+    rotate(0, -1);
+}
+
+void TFormMap::BtnLon2Click()
+{
+    rotate(0, 1);
+}
+
+void TFormMap::BtnLat1Click()
+{
+    rotate(1, 0);
+}
+
+void TFormMap::BtnLat2Click()
+{
+    rotate(-1, 0);
+}
+
+void TFormMap::BtnZoomInClick()
+{
+    Globe->setScaleFactor(Globe->scaleFactor() * 1.2L);
+}
+
+void TFormMap::BtnZoomOutClick()
+{
+    Globe->setScaleFactor(Globe->scaleFactor() / 1.2L);
+}
+
+void TFormMap::centreOnMiddle()
+{
+    LLPoint p;
+    if (Globe->screenToLL(Globe->surfaceWidth() / 2, Globe->surfaceHeight() / 2, p))
+        Globe->centreOnLL(p.lon, p.lat);
+}
+
+void TFormMap::BtnDefaultClick()
+{
+    Globe->zoomToRect(GURect{});
+    Globe->setScaleFactor(UiServices::screen().screenSize().width() * 0.000001L / 640);
+    Globe->setRotation(XDegrees, 40);
+    Globe->setRotation(YDegrees, -100);
+    centreOnMiddle();
+}
+
+void TFormMap::BtnUserViewClick()
+{
+    Registry registry(m_main.settingsFile());
+    const QSize screen = UiServices::screen().screenSize();
+    applyStoredView(StoredView::read(registry, app::SettingsKey + CustomViewKey, true,
+                                     StoredView::userViewDefaults(screen)));
+}
+
+void TFormMap::CustomView1Click()
+{
+    if (CaptionedMessage(QStringLiteral("Confirmation Request"),
+                         QStringLiteral("Saving current view as user view."),
+                         MessageKind::Confirmation, 0,
+                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    const ScreenPoint origin = Globe->screenOrigin();
+    StoredView view;
+    view.ctrX = origin.x;
+    view.ctrY = origin.y;
+    view.lat = Globe->rotation(XDegrees);
+    view.lon = -Globe->rotation(YDegrees);
+    view.scale =
+        static_cast<int>(std::lround(static_cast<double>(Globe->scaleFactor() * ScaleUnit)));
+    Registry registry(m_main.settingsFile());
+    view.write(registry, app::SettingsKey + CustomViewKey);
+    reportSettingsWrite(registry);
+}
+
+void TFormMap::GlobeZoomed()
+{
+    if (AutoViewCentering1->isChecked())
+        centreOnMiddle();
+}
+
+// --- history -----------------------------------------------------------------------------
+
+void TFormMap::BtnPrevClick()
+{
+    if (m_history.position() < 2)
+        return;
+    showHistoryPage(m_history.back());
+}
+
+void TFormMap::BtnNextClick()
+{
+    if (m_history.position() >= m_history.count())
+        return;
+    showHistoryPage(m_history.forward());
+}
+
+void TFormMap::showHistoryPage(const std::optional<GlobeView>& view)
+{
+    updateHistoryButtons();
+    if (view)
+        Globe->restoreView(*view);
+}
+
+void TFormMap::updateHistoryButtons()
+{
+    BtnPrev->setEnabled(m_history.canGoBack());
+    BtnNext->setEnabled(m_history.canGoForward());
+}
+
+void TFormMap::reportHistoryError()
+{
+    // Told once per window: every render would tell it again. The map itself goes on.
+    if (m_historyErrorShown)
+        return;
+    m_historyErrorShown = true;
+    const QString text =
+        QStringLiteral("The view history \"%1\" could not be kept.").arg(m_history.path());
+    const QString reason = m_history.errorString();
+    QTimer::singleShot(0, this, [text, reason] { ShowMessage(text, reason); });
+}
+
+// --- rendering and the mouse -------------------------------------------------------------
+
+void TFormMap::GlobeRender()
+{
+    // Renders under the cover panel, before the saved view is applied, show nobody anything
+    // and are no views of the user's.
+    if (Panel2->isVisible()) {
+        m_history.skipRender();
+        return;
+    }
+    ++renderCount;
+    if (renderCount > 1) {
+        if (!m_history.recordRender(Globe->saveView()))
+            reportHistoryError();
+    } else {
+        m_history.skipRender();
+    }
+    updateHistoryButtons();
+    if (m_settings.shadow)
+        Globe->drawNightShadowNow(Black, Twilight, 3);
+    // On the surface being rendered, so that saved and printed maps carry the bar too.
+    if (QPainter* p = Globe->surfacePainter())
+        ScaleBar::draw(*p, QSize(Globe->surfaceWidth(), Globe->surfaceHeight()),
+                       Globe->screenPixelsPerInch(), Globe->projection().unitsPerInch(),
+                       m_settings.knots);
+}
+
+QImage TFormMap::renderMap()
+{
+    return Globe->renderToImage();
+}
+
+bool TFormMap::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Globe)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        GlobeMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+        break;
+    case QEvent::MouseButtonPress: {
+        const auto* e = static_cast<QMouseEvent*>(event);
+        GlobeMouseDown(e->button(), e->position().toPoint());
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        GlobeMouseUp();
+        break;
+    case QEvent::Resize:
+        Panel2->setGeometry(Globe->rect());
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormMap::GlobeMouseMove(QPoint pos)
+{
+    LLPoint p;
+    if (!Globe->screenToLL(pos.x(), pos.y(), p)) {
+        // Off the globe there is no position to tell.
+        PanelHint->clear();
+        return;
+    }
+    QString text = MapMeasure::positionText(p);
+    if (GlobeObject* o = Globe->selectableObjectAt(pos.x(), pos.y()))
+        text += QLatin1Char(' ') + QString::fromLatin1(o->title());
+    PanelHint->setText(text);
+}
+
+void TFormMap::GlobeMouseDown(Qt::MouseButton button, QPoint pos)
+{
+    Globe->refresh();
+    LLPoint p;
+    const bool onGlobe = Globe->screenToLL(pos.x(), pos.y(), p);
+    if (button == Qt::RightButton) {
+        TFormHome dialog(*this, this);
+        if (onGlobe)
+            dialog.setPoint(QString::fromLatin1(guToStr(p.lat, "%d")),
+                            QString::fromLatin1(guToStr(p.lat, "%m")),
+                            p.lat<0, QString::fromLatin1(guToStr(p.lon, "%d")),
+                                  QString::fromLatin1(guToStr(p.lon, "%m")), p.lon> 0);
+        dialog.exec();
+        refreshHome();
+        return;
+    }
+    GlobeObject* city =
+        Globe->layerCount() > 4 ? Globe->layer(4).selectableObjectAt(pos.x(), pos.y()) : nullptr;
+    Globe->setSelectedObject(city);
+    if (city && PanelEdit->isOpen()) {
+        PanelEdit->takeCity(*city);
+        return;
+    }
+    if (!onGlobe) {
+        PanelHint->clear();
+        return;
+    }
+    Globe->drawGreatCircle(m_homePoint, p, 0);
+    PanelHint->setText(MapMeasure::bearingText(m_homePoint, p, m_settings.knots,
+                                               m_settings.homeName, LocaleInfo::current()));
+}
+
+void TFormMap::GlobeMouseUp()
+{
+    Globe->refresh();
+}
+
+// --- units and shadow --------------------------------------------------------------------
+
+void TFormMap::setUnitChecks()
+{
+    StatuteMiles1->setChecked(m_settings.knots == 0);
+    NauticalMiles1->setChecked(m_settings.knots == 1);
+    Kilometers1->setChecked(m_settings.knots == 2);
+}
+
+void TFormMap::setDistanceUnit(int code)
+{
+    m_settings.knots = code;
+    setUnitChecks();
+    Globe->redraw();
+}
+
+void TFormMap::ShowNightShadow1Click()
+{
+    m_settings.shadow = !m_settings.shadow;
+    ShowNightShadow1->setChecked(m_settings.shadow);
+    Globe->redraw();
+}
+
+// --- output ------------------------------------------------------------------------------
+
+void TFormMap::SaveAsBitmap1Click()
+{
+    QString path = UiServices::dialogs().saveFileName(
+        this, QStringLiteral("Select Folder and Enter Filename"), m_main.settings().dataBasePath,
+        QStringLiteral("JPEG File (*.jpg);;Bitmap File (*.bmp)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".jpg");
+    QString error;
+    bool saved = false;
+    {
+        WaitCursor wait;
+        saved = MapImageFile::save(renderMap(), MapImageFile::formatFor({}, path), path, error);
+    }
+    if (!saved)
+        ShowMessage(QStringLiteral("The map could not be saved as \"%1\".")
+                        .arg(QDir::toNativeSeparators(path)),
+                    error);
+}
+
+void TFormMap::BtnExitClick()
+{
+    close();
+}
+
+void TFormMap::Print1Click()
+{
+    printMap();
+    Globe->update();
+}
+
+bool TFormMap::printMap()
+{
+    const QString date = LocaleInfo::current().formatShortDate(UiServices::clock().now().date());
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        // No printer: the page goes to a PDF file, written in one step.
+        const QString path = UiServices::dialogs().saveFileName(
+            this, QStringLiteral("Print Map To PDF"), QDir::homePath(),
+            QStringLiteral("PDF files (*.pdf)"));
+        if (path.isEmpty())
+            return false;
+        WaitCursor wait;
+        QSaveFile file(path);
+        bool ok = file.open(QIODevice::WriteOnly);
+        if (ok) {
+            QPdfWriter writer(&file);
+            writer.setResolution(300);
+            writer.setPageMargins(QMarginsF());
+            ok = MapImageFile::print(writer, renderMap(), date);
+        }
+        if (!ok || !file.commit()) {
+            ShowMessage(QStringLiteral("The map could not be printed."), file.errorString());
+            return false;
+        }
+        return true;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (!UiServices::dialogs().print(this, printer))
+        return false;
+    WaitCursor wait;
+    if (!MapImageFile::print(printer, renderMap(), date)) {
+        ShowMessage(QStringLiteral("The map could not be printed."));
+        return false;
+    }
+    return true;
+}
+
+} // namespace wl

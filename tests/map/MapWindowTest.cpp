@@ -1,0 +1,367 @@
+// The map window on a main window with a small globe profile: plotting, settings, views and
+// their history, the status line, the bearing on a press and the output commands.
+#include "MapTestSupport.h"
+
+#include "globe/AngleText.h"
+#include "globe/PrjModel.h"
+#include "map/CityEditor.h"
+#include "map/MapCommands.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QToolButton>
+
+namespace wl {
+namespace {
+
+const QString Key = QStringLiteral("\\Software\\Brevant\\Wavelark\\4.3");
+
+class MapWindowTest : public test::MapTest
+{
+protected:
+    static void mouse(TFormMap& map, QEvent::Type type, Qt::MouseButton button, QPoint pos)
+    {
+        QMouseEvent e(type, QPointF(pos), map.Globe->mapToGlobal(QPointF(pos)), button,
+                      type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ? Qt::NoButton
+                                                                                      : button,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(map.Globe, &e);
+    }
+
+    // The screen point of a position, found through the globe's own conversion.
+    static QPoint pointOf(TFormMap& map, double latDeg, double lonWestDeg)
+    {
+        PrjModel& model = map.Globe->projection();
+        EXPECT_TRUE(model.projectLL(-degToGU(lonWestDeg), degToGU(latDeg), 0));
+        return QPoint(model.points()[0].x, model.points()[0].y);
+    }
+
+    static QPoint middle(TFormMap& map)
+    {
+        return QPoint(map.Globe->surfaceWidth() / 2, map.Globe->surfaceHeight() / 2);
+    }
+};
+
+TEST_F(MapWindowTest, PlotsEveryRecordWithBothCoordinates)
+{
+    TFormMain& w = openMain();
+    addRecords(w, {{146.52, "", "Ann", 42.5, 71.1},
+                   {0.53, "WX1", "Bob", 30.25, 97.75},
+                   {7.2, "EQ", "Cy", 0, 80},      // on the equator: never plotted
+                   {14.2, "PM", "Di", 51.5, 0}}); // on the prime meridian: never plotted
+    w.table().setFilter(QStringLiteral("Hz > 1"));
+    w.table().setFiltered(true);
+
+    TFormMap& map = openMap(w);
+    EXPECT_EQ(titles(map.pointsLayer()),
+              (QStringList{QStringLiteral("WX1 .5300"), QStringLiteral("  146.5200")}));
+    // West-positive degrees from the table are East-positive inside the globe.
+    const GlobeObject& wx1 = *map.pointsLayer().object(0);
+    EXPECT_EQ(wx1.location().lat, degToGU(30.25));
+    EXPECT_EQ(wx1.location().lon, -degToGU(97.75));
+    EXPECT_EQ(titles(map.homeLayer()), QStringList{QStringLiteral("Ruzo Vudi")});
+    // The main window's table keeps its own filter.
+    EXPECT_EQ(w.table().filter(), QStringLiteral("Hz > 1"));
+    EXPECT_TRUE(w.table().filtered());
+
+    // Another label field, then the frequency switched off.
+    map.setLabelField(2);
+    EXPECT_TRUE(map.user1->isChecked());
+    EXPECT_FALSE(map.call1->isChecked());
+    EXPECT_EQ(titles(map.pointsLayer()),
+              (QStringList{QStringLiteral("Bob .5300"), QStringLiteral("Ann 146.5200")}));
+    map.Frequency1Click();
+    EXPECT_EQ(titles(map.pointsLayer()),
+              (QStringList{QStringLiteral("Bob"), QStringLiteral("Ann")}));
+    // The captions of the field items are the user's column names.
+    map.FieldDisplay1Click();
+    EXPECT_EQ(map.call1->text(), w.settings().columnNames[3]);
+    EXPECT_EQ(map.spec1->text(), w.settings().columnNames[6]);
+}
+
+TEST_F(MapWindowTest, LabelFontFromTheFontDialog)
+{
+    TFormMain& w = openMain();
+    addRecords(w, {{146.52, "W1", "Ann", 42.5, 71.1}});
+    TFormMap& map = openMap(w);
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(14);
+    chosen.setItalic(true);
+    chosen.setUnderline(true); // any set other than exactly bold or italic is code 4
+    services.dialogs.fonts.push_back(chosen);
+    services.dialogs.colors.push_back(QColor(0x11, 0x22, 0x33));
+    map.Font1Click();
+    EXPECT_EQ(map.mapSettings().font.name, QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(map.mapSettings().font.size, 14);
+    EXPECT_EQ(map.mapSettings().font.style, 4);
+    EXPECT_EQ(map.mapSettings().font.color, 0x332211);
+    EXPECT_EQ(map.pointsLayer().objectCount(), 1);
+    const FontData f = map.Globe->fontData;
+    EXPECT_EQ(f.face, "DejaVu Serif");
+    EXPECT_EQ(f.styles, FontBold | FontItalic);
+
+    // Cancel changes nothing.
+    map.Font1Click();
+    EXPECT_EQ(map.mapSettings().font.size, 14);
+}
+
+TEST_F(MapWindowTest, DefaultsOnFirstOpeningAndSettingsWrittenOnClose)
+{
+    TFormMain& w = openMain();
+    TFormMap& map = openMap(w);
+    EXPECT_EQ(map.windowTitle(), QStringLiteral("Wavelark 4.4"));
+    EXPECT_TRUE(map.ShowNightShadow1->isChecked());
+    EXPECT_TRUE(map.AutoViewCentering1->isChecked());
+    EXPECT_TRUE(map.StatuteMiles1->isChecked());
+    EXPECT_TRUE(map.call1->isChecked());
+    EXPECT_TRUE(map.Panel2->isHidden());
+    // Centred at 40 N, 100 W.
+    EXPECT_EQ(map.Globe->rotation(6), 40);
+    EXPECT_EQ(map.Globe->rotation(5), -100);
+    LLPoint centre;
+    ASSERT_TRUE(map.Globe->screenToLL(map.Globe->surfaceWidth() / 2, map.Globe->surfaceHeight() / 2,
+                                      centre));
+    EXPECT_NEAR(centre.lat / 5400000.0, 40, 0.5);
+    EXPECT_NEAR(centre.lon / 5400000.0, -100, 0.5);
+
+    map.setDistanceUnit(2);
+    map.ShowNightShadow1Click();
+    map.AutoViewCentering1->trigger();
+    map.Frequency1Click();
+    map.setLabelField(3);
+    map.BtnZoomInClick();
+    map.BtnLat1Click();
+    const long double scale = map.Globe->scaleFactor();
+    const ScreenPoint origin = map.Globe->screenOrigin();
+    const int lat = map.Globe->rotation(6);
+    closeMap();
+
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Knots")), QStringLiteral("2"));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Shadow")), QStringLiteral("0"));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Auto Center")), QStringLiteral("0"));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Freq")), QStringLiteral("0"));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Field Display")), QStringLiteral("3"));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Font Name")), QStringLiteral("Arial"));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Font Style")), QStringLiteral("1"));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Lat")), QString::number(lat));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Lon")), QStringLiteral("100"));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Scale")),
+              QString::number(static_cast<int>(scale * 100000000.0L)));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("CtrX")), QString::number(origin.x));
+    // The home town belongs to the home-town dialog.
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Home")), QStringLiteral("<missing>"));
+
+    // The next opening reads them back.
+    TFormMap& again = openMap(w);
+    EXPECT_TRUE(again.Kilometers1->isChecked());
+    EXPECT_FALSE(again.ShowNightShadow1->isChecked());
+    EXPECT_FALSE(again.AutoViewCentering1->isChecked());
+    EXPECT_TRUE(again.loc1->isChecked());
+    EXPECT_EQ(again.Globe->rotation(6), lat);
+    EXPECT_EQ(static_cast<int>(again.Globe->scaleFactor() * 100000000.0L),
+              static_cast<int>(scale * 100000000.0L));
+}
+
+TEST_F(MapWindowTest, AHomePositionThatIsNoNumberFallsBackAndStillPlots)
+{
+    writeSetting(QStringLiteral("Home"), QStringLiteral("Atlantis"));
+    writeSetting(QStringLiteral("Home Lat"), QStringLiteral("north-ish"));
+    TFormMain& w = openMain();
+    addRecords(w, {{146.52, "W1", "Ann", 42.5, 71.1}});
+    TFormMap& map = openMap(w);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(map.pointsLayer().objectCount(), 1);
+    EXPECT_EQ(titles(map.homeLayer()), QStringList{QStringLiteral("Ruzo Vudi")});
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_TRUE(services.messages.texts().front().contains(QStringLiteral("north-ish")));
+    EXPECT_TRUE(map.Panel2->isHidden());
+}
+
+TEST_F(MapWindowTest, StepsAndZoomFollowTheScale)
+{
+    TFormMain& w = openMain();
+    TFormMap& map = openMap(w);
+    map.AutoViewCentering1->setChecked(false);
+    map.Globe->setScaleFactor(200 / 100000000.0L + 1e-12L); // step 4
+    const int x = map.Globe->rotation(6), y = map.Globe->rotation(5);
+    map.BtnLat1Click();
+    EXPECT_EQ(map.Globe->rotation(6), x + 4);
+    map.BtnLat2Click();
+    map.BtnLat2Click();
+    EXPECT_EQ(map.Globe->rotation(6), x - 4);
+    map.Btlon1Click(); // towards larger western longitudes
+    EXPECT_EQ(map.Globe->rotation(5), y - 4);
+    map.BtnLon2Click();
+    EXPECT_EQ(map.Globe->rotation(5), y);
+
+    const long double s = map.Globe->scaleFactor();
+    map.BtnZoomInClick();
+    EXPECT_NEAR(static_cast<double>(map.Globe->scaleFactor() / s), 1.2, 1e-9);
+    map.BtnZoomOutClick();
+    EXPECT_NEAR(static_cast<double>(map.Globe->scaleFactor() / s), 1.0, 1e-9);
+}
+
+TEST_F(MapWindowTest, UserViewIsStoredAndShown)
+{
+    TFormMain& w = openMain();
+    TFormMap& map = openMap(w);
+    map.BtnLat1Click();
+    map.BtnZoomInClick();
+    const int lat = map.Globe->rotation(6);
+    const long double scale = map.Globe->scaleFactor();
+
+    services.messages.answers.push_back(QMessageBox::No);
+    map.CustomView1Click();
+    EXPECT_EQ(settingsValue(Key + QStringLiteral("\\Custom View"), QStringLiteral("Lat")),
+              QStringLiteral("<no key>"));
+    map.CustomView1Click();
+    ASSERT_EQ(services.messages.shown.size(), 2u);
+    EXPECT_EQ(services.messages.shown.back().caption, QStringLiteral("Confirmation Request"));
+    EXPECT_EQ(services.messages.shown.back().text,
+              QStringLiteral("Saving current view as user view."));
+    EXPECT_EQ(settingsValue(Key + QStringLiteral("\\Custom View"), QStringLiteral("Lat")),
+              QString::number(lat));
+
+    map.BtnDefaultClick();
+    EXPECT_EQ(map.Globe->rotation(6), 40);
+    map.BtnUserViewClick();
+    EXPECT_EQ(map.Globe->rotation(6), lat);
+    EXPECT_NEAR(static_cast<double>(map.Globe->scaleFactor() / scale), 1.0, 1e-6);
+}
+
+TEST_F(MapWindowTest, HistoryBackAndForwardInTheWindow)
+{
+    TFormMain& w = openMain();
+    TFormMap& map = openMap(w);
+    map.AutoViewCentering1->setChecked(false);
+    map.renderMap(); // the first render of a run is never recorded
+    map.renderMap();
+    const int start = map.history().count();
+    const int lat = map.Globe->rotation(6);
+    map.BtnLat1Click();
+    map.renderMap();
+    EXPECT_EQ(map.history().count(), start + 1);
+    EXPECT_TRUE(map.BtnPrev->isEnabled());
+    EXPECT_FALSE(map.BtnNext->isEnabled());
+    EXPECT_TRUE(QFile::exists(map.history().path()));
+
+    map.BtnPrev->click();
+    EXPECT_EQ(map.Globe->rotation(6), lat);
+    EXPECT_TRUE(map.BtnNext->isEnabled());
+    map.renderMap(); // shows the page: not recorded
+    EXPECT_EQ(map.history().count(), start + 1);
+
+    map.BtnNext->click();
+    EXPECT_EQ(map.Globe->rotation(6), lat + map.rotationStep(map.Globe->scaleFactor()));
+    EXPECT_FALSE(map.BtnNext->isEnabled());
+}
+
+TEST_F(MapWindowTest, StatusLineAndBearingFromHome)
+{
+    TFormMain& w = openMain();
+    TFormMap& map = openMap(w);
+    map.setDistanceUnit(1);
+
+    map.renderMap(); // the objects know their places on the screen after a render
+
+    // Over Testville, a city of the all-cities layer. One pixel is several minutes here.
+    const QPoint city = pointOf(map, 30, 90);
+    mouse(map, QEvent::MouseMove, Qt::NoButton, city);
+    const QRegularExpression position(
+        QString::fromUtf8("^(29|30)\u00BA \\d\\d' N   (89|90)\u00BA \\d\\d' W  Testville$"));
+    EXPECT_TRUE(position.match(map.PanelHint->text()).hasMatch())
+        << map.PanelHint->text().toStdString();
+
+    // A press near home: the heading and a short way.
+    mouse(map, QEvent::MouseButtonPress, Qt::LeftButton, pointOf(map, 27.2, 80.27));
+    const QRegularExpression bearing(
+        QString::fromUtf8("^\\d\\d\\d\u00BA / \\d\\.\\d nautical miles from Ruzo Vudi$"));
+    EXPECT_TRUE(bearing.match(map.PanelHint->text()).hasMatch())
+        << map.PanelHint->text().toStdString();
+    EXPECT_TRUE(map.Globe->hasOverlayLines());
+    mouse(map, QEvent::MouseButtonRelease, Qt::LeftButton, pointOf(map, 27.2, 80.27));
+    EXPECT_FALSE(map.Globe->hasOverlayLines());
+
+    // A press on the city selects it (the city editor is closed, so the bearing shows).
+    mouse(map, QEvent::MouseButtonPress, Qt::LeftButton, city);
+    ASSERT_NE(map.Globe->selectedObjectValue(), nullptr);
+    EXPECT_EQ(map.Globe->selectedObjectValue()->title(), "Testville");
+    EXPECT_TRUE(map.PanelHint->text().contains(QStringLiteral(" from Ruzo Vudi")));
+    mouse(map, QEvent::MouseButtonRelease, Qt::LeftButton, city);
+
+    // With the city editor open, the city goes to the editor instead.
+    map.Edit1->trigger();
+    ASSERT_TRUE(map.PanelEdit->isOpen());
+    map.renderMap(); // the editor loaded the cities afresh: they learn their screen places
+    map.PanelHint->clear();
+    mouse(map, QEvent::MouseButtonPress, Qt::LeftButton, city);
+    EXPECT_TRUE(map.PanelHint->text().isEmpty()) << map.PanelHint->text().toStdString();
+    EXPECT_FALSE(map.Globe->hasOverlayLines());
+    mouse(map, QEvent::MouseButtonRelease, Qt::LeftButton, city);
+
+    // Off the globe nothing is told.
+    mouse(map, QEvent::MouseMove, Qt::NoButton, QPoint(1, 1));
+    EXPECT_TRUE(map.PanelHint->text().isEmpty());
+    mouse(map, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(1, 1));
+    EXPECT_FALSE(map.Globe->hasOverlayLines());
+    mouse(map, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(1, 1));
+}
+
+TEST_F(MapWindowTest, RenderedMapCarriesTheScaleBarAndSavesAsJpegAndBitmap)
+{
+    TFormMain& w = openMain();
+    TFormMap& map = openMap(w);
+    const QImage image = map.renderMap();
+    ASSERT_FALSE(image.isNull());
+    const int ppi = map.Globe->screenPixelsPerInch();
+    const int x0 = image.width() - (ppi + 50), y0 = image.height() - 50;
+    EXPECT_EQ(image.pixel(x0 + ppi / 2, y0 + 20), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(x0 + ppi / 2, y0 + 21), qRgb(255, 255, 255));
+
+    for (const char* name : {"map.jpg", "map.bmp", "plain"}) {
+        const QString path = install.dir.filePath(QLatin1String(name));
+        services.dialogs.saveFiles.push_back(path);
+        map.SaveAsBitmap1Click();
+        const QString written = QFileInfo(path).suffix().isEmpty() ? path + ".jpg" : path;
+        QImageReader reader(written);
+        EXPECT_EQ(reader.format(), QByteArray(QString(name).endsWith("bmp") ? "bmp" : "jpeg"));
+        EXPECT_EQ(reader.read().size(), image.size()) << name;
+    }
+    EXPECT_TRUE(services.messages.shown.empty());
+
+    services.dialogs.saveFiles.push_back(install.dir.filePath(QStringLiteral("gone/map.jpg")));
+    map.SaveAsBitmap1Click();
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_TRUE(services.messages.texts().front().contains(QStringLiteral("could not be saved")));
+}
+
+TEST_F(MapWindowTest, PrintWithoutPrinterWritesAPdf)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "a printer is installed";
+    TFormMain& w = openMain();
+    TFormMap& map = openMap(w);
+    const QString path = install.dir.filePath(QStringLiteral("map.pdf"));
+    services.dialogs.saveFiles.push_back(path);
+    map.Print1Click();
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    EXPECT_TRUE(services.messages.shown.empty());
+}
+
+TEST_F(MapWindowTest, GlobeCommandIsInstalled)
+{
+    TFormMain& w = openMain();
+    installMapCommands(w);
+    EXPECT_TRUE(w.hasCommandHandler(Command::Globe));
+    EXPECT_TRUE(w.button(Command::Globe)->isEnabled());
+}
+
+} // namespace
+} // namespace wl
