@@ -4,6 +4,7 @@
 #include "app/THelpRouter.h"
 #include "app/services/UiServices.h"
 #include "dialogs/DialogCommands.h"
+#include "exchange/export/ExportCommands.h"
 #include "map/MapCommands.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ int main(int argc, char* argv[])
         wl::TFormMain mainWindow;
         wl::installDialogCommands(mainWindow);
         wl::installMapCommands(mainWindow);
+        wl::installExportCommands(mainWindow);
         mainWindow.show();
         result = QApplication::exec();
     }

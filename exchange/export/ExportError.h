@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace wl {
+
+// A failure inside an export: the writer run catches it and reports it with the writer's own
+// failure message; the text here says what went wrong underneath.
+class ExportError : public std::runtime_error
+{
+public:
+    explicit ExportError(const QString& text) : std::runtime_error(text.toStdString()), text_(text)
+    {
+    }
+    const QString& text() const { return text_; }
+
+private:
+    QString text_;
+};
+
+} // namespace wl

@@ -1,0 +1,146 @@
+#include "exchange/export/ExportText.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace wl {
+
+QString ExportText::StripControlChars(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c.unicode() >= 32)
+            result += c;
+    }
+    return result;
+}
+
+QString ExportText::TranslateBreaks(QStringView text, const QString& tabText,
+                                    const QString& breakText)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'\t')
+            result += tabText;
+        else if (c == u'\n')
+            result += breakText;
+        else if (c.unicode() >= 32)
+            result += c;
+    }
+    return result;
+}
+
+QString ExportText::FlattenBreaks(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue; // the LF that follows stands for the pair
+        if (c == u'\r' || c == u'\n' || c == u'\t')
+            result += u' ';
+        else if (c.unicode() >= 32)
+            result += c;
+    }
+    return result;
+}
+
+QString ExportText::EscapeChar(QStringView text, QChar ch, const QString& esc)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c == ch)
+            result += esc;
+        result += c;
+    }
+    return result;
+}
+
+QString ExportText::DashLine(int n)
+{
+    return QString(qMax(n, 0), u'-');
+}
+
+bool ExportText::IsNumberText(const QString& text, const LocaleInfo& locale)
+{
+    if (locale.decimalSeparator != u'.' && text.contains(u'.'))
+        return false;
+    static const QRegularExpression number(
+        QStringLiteral("^ *[+-]?(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
+    const QString dotted = ToDotDecimal(text, locale);
+    if (!number.match(dotted).hasMatch())
+        return false;
+    bool ok = false;
+    const double value = dotted.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+QString ExportText::ToDotDecimal(const QString& text, const LocaleInfo& locale)
+{
+    QString result = text;
+    const qsizetype at = result.indexOf(locale.decimalSeparator);
+    if (at >= 0)
+        result[at] = u'.';
+    return result;
+}
+
+QString ExportText::FitToWidth(const QString& text, int width, bool alignNumbers,
+                               const QString& truncateSymbol, const LocaleInfo& locale)
+{
+    width = qMax(width, 0);
+    QString fitted = StripControlChars(text);
+    if (fitted.size() > width) {
+        if (truncateSymbol.size() < width)
+            return fitted.left(width - truncateSymbol.size()) + truncateSymbol;
+        return fitted.left(width);
+    }
+    if (alignNumbers && fitted.size() < width && IsNumberText(fitted, locale))
+        return fitted.rightJustified(width, u' ');
+    return fitted.leftJustified(width, u' ');
+}
+
+QString ExportText::FormatCount(const QString& format, double value)
+{
+    static const QRegularExpression placeholder(
+        QStringLiteral("%(%|(-?)(\\d{0,3})(?:\\.(\\d{1,2}))?([fegnds]))"));
+    QString result;
+    qsizetype from = 0;
+    auto it = placeholder.globalMatch(format);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        result += format.mid(from, m.capturedStart() - from);
+        from = m.capturedEnd();
+        if (m.captured(1) == QStringLiteral("%")) {
+            result += u'%';
+            continue;
+        }
+        const QString flags = m.captured(2);
+        const QString width = m.captured(3);
+        const QString precision = m.captured(4);
+        QChar conversion = m.captured(5).at(0);
+        double shown = value;
+        if (conversion == u'd' || conversion == u's') {
+            shown = std::round(value);
+            conversion = u'f';
+            const QString spec = u'%' + flags + width + QStringLiteral(".0f");
+            result += QString::asprintf(spec.toLatin1().constData(), shown);
+            continue;
+        }
+        if (conversion == u'n')
+            conversion = u'f';
+        QString spec = u'%' + flags + width;
+        if (!precision.isEmpty())
+            spec += u'.' + precision;
+        spec += conversion;
+        result += QString::asprintf(spec.toLatin1().constData(), shown);
+    }
+    result += format.mid(from);
+    return result;
+}
+
+} // namespace wl
