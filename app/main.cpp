@@ -1,4 +1,5 @@
 #include "app/AppConstants.h"
+#include "app/MaintenanceCommands.h"
 #include "app/Glyphs.h"
 #include "app/TFormMain.h"
 #include "app/THelpRouter.h"
@@ -25,6 +26,7 @@ int main(int argc, char* argv[])
         wl::installDialogCommands(mainWindow);
         wl::installMapCommands(mainWindow);
         wl::installExportCommands(mainWindow);
+        wl::installMaintenanceCommands(mainWindow);
         mainWindow.show();
         result = QApplication::exec();
     }

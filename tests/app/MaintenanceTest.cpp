@@ -1,0 +1,593 @@
+#include "app/AppConstants.h"
+#include "app/DatabaseMaintenance.h"
+#include "app/MaintenanceCommands.h"
+#include "app/TableMerge.h"
+#include "app/services/Registry.h"
+#include "dialogs/DialogTestSupport.h"
+#include "store/FrequencyRecord.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <set>
+
+namespace wl {
+namespace {
+
+namespace FR = store::FrequencyRecord;
+
+const QString OverwriteText = QStringLiteral("Overwrite database files?       ");
+
+// The main window with the maintenance commands installed, and other data folders beside it.
+class MaintenanceTest : public test::DialogTest
+{
+protected:
+    TFormMain& openWithCommands(std::initializer_list<test::Rec> records = {})
+    {
+        TFormMain& w = openMain();
+        installMaintenanceCommands(w);
+        addRecords(w, records);
+        services.messages.shown.clear();
+        return w;
+    }
+
+    static void run(TFormMain& w, Command command) { w.action(command)->trigger(); }
+
+    // A folder of its own with a table of the given records and, when given, a category file.
+    QString makeFolder(const char* name, std::initializer_list<test::Rec> records,
+                       const QByteArray& categories = {})
+    {
+        const QString folder = others.path() + QLatin1Char('/') + QLatin1String(name);
+        QDir().mkpath(folder);
+        store::Table t;
+        t.setDatabaseName(folder);
+        t.setTableName(FR::TableFile);
+        FR::define(t);
+        EXPECT_TRUE(t.createTable());
+        EXPECT_TRUE(t.open());
+        for (const test::Rec& r : records) {
+            t.append();
+            t.setFieldValue(QStringLiteral("Category"), QString::fromUtf8(r.category));
+            t.setFieldValue(QStringLiteral("Hz"), r.hz);
+            t.setFieldValue(QStringLiteral("Callsign"), QString::fromUtf8(r.callsign));
+            if (!r.notes.isNull())
+                t.setFieldValue(QStringLiteral("Notes"), r.notes);
+            t.setFieldValue(QStringLiteral("RDate"), 38313.5);
+            EXPECT_TRUE(t.post()) << t.lastError().toStdString();
+        }
+        t.close();
+        if (!categories.isEmpty())
+            writeBytes(folder + QStringLiteral("/larkbase.cat"), categories);
+        return folder;
+    }
+
+    // Every record of a closed table in a folder: callsign and notes, in stored order.
+    static QStringList recordsIn(const QString& folder)
+    {
+        store::Table t;
+        t.setDatabaseName(folder);
+        t.setTableName(FR::TableFile);
+        if (!t.open())
+            return {QStringLiteral("<cannot open: ") + t.lastError() + QLatin1Char('>')};
+        QStringList rows;
+        for (t.first(); !t.eof(); t.next())
+            rows << t.fieldValue(QStringLiteral("Callsign")).toString() + QLatin1Char('|') +
+                        t.fieldValue(QStringLiteral("Notes")).toString();
+        return rows;
+    }
+
+    void setBackupDirectory(const QString& folder)
+    {
+        Registry reg(install.settingsFile());
+        reg.openKey(app::SettingsKey, true);
+        reg.writeString(QStringLiteral("Backup Directory"), folder);
+        reg.flush();
+    }
+
+    QString backupSetting() const
+    {
+        Registry reg(install.settingsFile());
+        if (!reg.openKey(app::SettingsKey, false))
+            return QStringLiteral("<none>");
+        return reg.readString(QStringLiteral("Backup Directory"), QStringLiteral("<none>"));
+    }
+
+    // The bytes of the four data files of a folder, to compare a backup with its source.
+    static QList<QByteArray> dataSet(const QString& folder)
+    {
+        QList<QByteArray> files;
+        for (const QString& name : DatabaseMaintenance::dataFileNames())
+            files << bytesOf(QDir(folder).filePath(name));
+        return files;
+    }
+
+    static QString caption(const QString& folder)
+    {
+        return QStringLiteral("Wavelark - ") + QDir::toNativeSeparators(folder) +
+               QStringLiteral("/larkbase.dat   0 - 9999 MHz");
+    }
+
+    QTemporaryDir others;
+};
+
+TEST_F(MaintenanceTest, CommandsAreEnabledOnceInstalled)
+{
+    TFormMain& w = openWithCommands();
+    for (Command c : {Command::NewDatabase, Command::SelectDatabase, Command::MergeData,
+                      Command::RepairDatabase, Command::DataBackup, Command::BackupFolder})
+        EXPECT_TRUE(w.action(c)->isEnabled()) << int(c);
+}
+
+// ----------------------------------------------------------------------------------------
+// New Database
+
+TEST_F(MaintenanceTest, NewDatabaseInAnEmptyFolderSwitchesToAnEmptyTable)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "KOP1"}});
+    writeBytes(dataFile("larkbase.cat"), "Police\r\nZoo\r\n");
+    const QString folder = others.path() + QStringLiteral("/fresh");
+    QDir().mkpath(folder);
+    services.dialogs.folders = {folder};
+
+    run(w, Command::NewDatabase);
+
+    EXPECT_EQ(services.dialogs.captions.last(),
+              QStringLiteral("Select new database folder and click OK"));
+    EXPECT_TRUE(services.messages.shown.empty())
+        << services.messages.texts().join("; ").toStdString();
+    EXPECT_EQ(w.settings().dataBasePath, folder);
+    EXPECT_TRUE(w.table().isOpen());
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 0"));
+    EXPECT_EQ(w.windowTitle(), caption(folder));
+    // The category file travels as it is; the tabs stay as they were.
+    EXPECT_EQ(bytesOf(folder + QStringLiteral("/larkbase.cat")), QByteArray("Police\r\nZoo\r\n"));
+    EXPECT_EQ(tabs(w), (QStringList{"All Records", "Police", "Short Wave", "Weather"}));
+    // The old table is left as it was.
+    EXPECT_EQ(recordsIn(install.programFolder()), QStringList{"KOP1|"});
+}
+
+TEST_F(MaintenanceTest, NewDatabaseOverAnExistingTableAsksAndKeepsTheOldFilesAside)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "KOP1"}});
+    const QString folder =
+        makeFolder("old", {{"Weather", 162.4, "WX1", "storm log"}}, "Weather\r\n");
+
+    // Cancel at the chooser, then Cancel at the question: nothing changes.
+    run(w, Command::NewDatabase);
+    services.dialogs.folders = {folder};
+    services.messages.answers = {QMessageBox::Cancel};
+    run(w, Command::NewDatabase);
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].caption, QStringLiteral("Existing Database Selected"));
+    EXPECT_EQ(services.messages.shown[0].text, OverwriteText);
+    EXPECT_EQ(services.messages.shown[0].kind, MessageKind::Warning);
+    EXPECT_EQ(services.messages.shown[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(w.settings().dataBasePath, install.programFolder());
+    EXPECT_TRUE(w.table().isOpen());
+    EXPECT_EQ(recordsIn(folder), QStringList{"WX1|storm log"});
+
+    // OK: an empty table takes the folder, and the old set can still be brought back.
+    services.messages.shown.clear();
+    services.dialogs.folders = {folder};
+    run(w, Command::NewDatabase);
+    EXPECT_EQ(services.messages.texts(),
+              (QStringList{OverwriteText, "The database files that were in this folder have been "
+                                          "kept aside under new names."}));
+    EXPECT_EQ(w.settings().dataBasePath, folder);
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 0"));
+    w.table().close();
+    EXPECT_EQ(recordsIn(folder), QStringList{});
+    const QString restored = others.path() + QStringLiteral("/restored");
+    QDir().mkpath(restored);
+    for (const QString& name : DatabaseMaintenance::dataFileNames())
+        ASSERT_TRUE(QFile::copy(folder + QLatin1Char('/') + name + QStringLiteral(".old"),
+                                restored + QLatin1Char('/') + name))
+            << name.toStdString();
+    EXPECT_EQ(recordsIn(restored), QStringList{"WX1|storm log"});
+    EXPECT_EQ(bytesOf(restored + QStringLiteral("/larkbase.cat")), QByteArray("Weather\r\n"));
+}
+
+TEST_F(MaintenanceTest, NewDatabaseInTheOpenFolderReplacesItsTableButKeepsItsCategories)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "KOP1"}});
+    writeBytes(dataFile("larkbase.cat"), "Police\r\nZoo\r\n");
+    QString folder = install.programFolder();
+    folder.chop(1);
+    services.dialogs.folders = {folder};
+
+    run(w, Command::NewDatabase);
+
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 0"));
+    EXPECT_EQ(bytesOf(dataFile("larkbase.cat")), QByteArray("Police\r\nZoo\r\n"));
+    EXPECT_EQ(bytesOf(dataFile("larkbase.cat.old")), QByteArray("Police\r\nZoo\r\n"));
+    EXPECT_TRUE(QFile::exists(dataFile("larkbase.dat.old")));
+}
+
+// ----------------------------------------------------------------------------------------
+// Select Database
+
+TEST_F(MaintenanceTest, SelectDatabaseSwitchesTablesAndCategories)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "KOP1"}});
+    const QString withCategories =
+        makeFolder("air", {{"Air", 120.1, "TWR"}, {"Air", 121.5, "GND"}}, "Tower\r\nAir\r\n");
+    const QString without = makeFolder("bare", {{"Misc", 30.0, "M1"}});
+    w.Tab1->setCurrentIndex(1);
+
+    services.dialogs.openFiles = {withCategories + QStringLiteral("/larkbase.dat")};
+    run(w, Command::SelectDatabase);
+    EXPECT_EQ(services.dialogs.captions.last(), QStringLiteral("Select Frequency Database"));
+    EXPECT_EQ(w.settings().dataBasePath, withCategories);
+    EXPECT_EQ(tabs(w), (QStringList{"All Records", "Air", "Tower"}));
+    EXPECT_EQ(w.Tab1->currentIndex(), 0);
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 2"));
+    EXPECT_EQ(gridColumn(w, 1), (QStringList{"120.1000", "121.5000"}));
+    EXPECT_EQ(w.windowTitle(), caption(withCategories));
+
+    // A folder without a category file keeps the categories shown.
+    services.dialogs.openFiles = {without + QStringLiteral("/larkbase.dat")};
+    run(w, Command::SelectDatabase);
+    EXPECT_EQ(tabs(w), (QStringList{"All Records", "Air", "Tower"}));
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 1"));
+    EXPECT_TRUE(services.messages.shown.empty())
+        << services.messages.texts().join("; ").toStdString();
+}
+
+TEST_F(MaintenanceTest, SelectAndMergeIgnoreOtherFilesAndCancel)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "KOP1"}});
+    const QString folder = makeFolder("other", {{"Air", 120.1, "TWR"}});
+    for (Command command : {Command::SelectDatabase, Command::MergeData}) {
+        for (const QString& chosen : {QString(), folder + QStringLiteral("/larkbase.cat")}) {
+            services.dialogs.openFiles = {chosen};
+            run(w, command);
+            EXPECT_TRUE(services.messages.shown.empty()) << int(command);
+            EXPECT_EQ(w.settings().dataBasePath, install.programFolder());
+            EXPECT_TRUE(w.table().isOpen());
+            EXPECT_EQ(column(w, "Callsign"), QStringList{"KOP1"});
+        }
+    }
+}
+
+TEST_F(MaintenanceTest, SelectingATableThatCannotBeOpenedSaysSoAndShowsNothing)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "KOP1"}});
+    const QString folder = makeFolder("broken", {{"Air", 120.1, "TWR"}});
+    QFile::remove(folder + QStringLiteral("/larkbase.idx"));
+    services.dialogs.openFiles = {folder + QStringLiteral("/larkbase.dat")};
+
+    run(w, Command::SelectDatabase);
+
+    ASSERT_FALSE(services.messages.shown.empty());
+    EXPECT_EQ(services.messages.shown[0].text, QStringLiteral("Database read failure"));
+    EXPECT_EQ(w.settings().dataBasePath, folder);
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 0"));
+
+    // Repair is how the user gets it back, and the grid then shows its records.
+    services.messages.shown.clear();
+    run(w, Command::RepairDatabase);
+    EXPECT_EQ(services.messages.texts(), QStringList{"Repairing database, please confirm."});
+    EXPECT_TRUE(w.table().isOpen());
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 1"));
+}
+
+// ----------------------------------------------------------------------------------------
+// Merge Data
+
+TEST_F(MaintenanceTest, MergeAppendsEveryRecordWithItsNotesUnderNewNumbers)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "A1"},
+                                     {"Police", 155.2, "A2"},
+                                     {"Police", 155.3, "A3"},
+                                     {"Police", 155.4, "A4"},
+                                     {"Police", 155.5, "A5"}});
+    const QString folder = makeFolder("source",
+                                      {{"Air", 120.1, "B1", "first\r\nline two"},
+                                       {"Air", 120.2, "B2"},
+                                       {"Air", 120.3, "B3"},
+                                       {"Air", 120.4, "B4"},
+                                       {"Air", 120.5, "B5"},
+                                       {"Air", 120.6, "B6"},
+                                       {"Air", 120.7, "B7"},
+                                       {"Air", 120.8, "B8"},
+                                       {"Air", 120.9, "B9"},
+                                       {"Air", 121.0, "B10", "last"}},
+                                      "Air\r\n");
+    const QString file = folder + QStringLiteral("/larkbase.dat");
+
+    services.dialogs.openFiles = {file};
+    run(w, Command::MergeData);
+    EXPECT_EQ(services.dialogs.captions.last(),
+              QStringLiteral("Select Database To Merge With Current Database"));
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].caption, QStringLiteral("Merging Data"));
+    EXPECT_EQ(services.messages.shown[0].text, QStringLiteral("Adding data from  ") +
+                                                   QDir::toNativeSeparators(file) +
+                                                   QStringLiteral(" current database."));
+    EXPECT_EQ(services.messages.shown[0].kind, MessageKind::Confirmation);
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 15"));
+    EXPECT_EQ(w.windowTitle(), caption(install.programFolder().chopped(1)));
+
+    // Merging again doubles the merged records; every record keeps a number of its own.
+    services.dialogs.openFiles = {file};
+    run(w, Command::MergeData);
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 25"));
+    const QStringList numbers = column(w, "RecNum");
+    EXPECT_EQ(std::set<QString>(numbers.begin(), numbers.end()).size(), 25u);
+    const QStringList notes = column(w, "Notes");
+    EXPECT_EQ(notes.count(QStringLiteral("first\r\nline two")), 2);
+    EXPECT_EQ(notes.count(QStringLiteral("last")), 2);
+    // The source and the category list are untouched.
+    EXPECT_EQ(recordsIn(folder).size(), 10);
+    EXPECT_EQ(tabs(w), (QStringList{"All Records", "Police", "Short Wave", "Weather"}));
+}
+
+TEST_F(MaintenanceTest, MergeCancelledOrOfTheOpenTableAddsNothing)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "A1"}});
+    const QString folder = makeFolder("source", {{"Air", 120.1, "B1"}});
+
+    services.dialogs.openFiles = {folder + QStringLiteral("/larkbase.dat")};
+    services.messages.answers = {QMessageBox::Cancel};
+    run(w, Command::MergeData);
+    EXPECT_EQ(column(w, "Callsign"), QStringList{"A1"});
+
+    services.messages.shown.clear();
+    services.dialogs.openFiles = {dataFile("larkbase.dat")};
+    run(w, Command::MergeData);
+    EXPECT_EQ(services.messages.texts(),
+              QStringList{"The database to merge is the one in use. Choose the database of "
+                          "another folder."});
+    EXPECT_EQ(column(w, "Callsign"), QStringList{"A1"});
+    EXPECT_TRUE(w.table().isOpen());
+}
+
+TEST_F(MaintenanceTest, AMergeThatFailsPartWayAddsNothing)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "A1"}});
+    // A source whose later records cannot go into the target: more than one batch is taken
+    // before the failure, and all of it must be undone.
+    const QString folder = others.path() + QStringLiteral("/foreign");
+    QDir().mkpath(folder);
+    store::Table source;
+    source.setDatabaseName(folder);
+    source.setTableName(FR::TableFile);
+    FR::define(source);
+    std::vector<store::FieldDef> fields = source.fieldDefs();
+    for (store::FieldDef& f : fields) {
+        if (f.name == QLatin1String("Callsign"))
+            f = {f.name, store::FieldType::Double, 0, false};
+    }
+    const std::vector<store::IndexDef> indexes = source.indexDefs();
+    source.clearDefinitions();
+    for (const auto& f : fields)
+        source.addFieldDef(f);
+    for (const auto& i : indexes)
+        source.addIndexDef(i);
+    ASSERT_TRUE(source.createTable());
+    ASSERT_TRUE(source.open());
+    std::vector<std::vector<QVariant>> rows;
+    for (int i = 0; i < 1200; ++i) {
+        std::vector<QVariant> row(fields.size() - 1);
+        row[0] = QStringLiteral("Air"); // Category
+        row[3] = 38313.5;               // RDate
+        row[4] = 100.0 + i;             // Hz
+        if (i == 1100)
+            row[1] = 7.0; // Callsign: a number the target cannot take as text
+        rows.push_back(row);
+    }
+    ASSERT_TRUE(source.bulkAppend(rows)) << source.lastError().toStdString();
+    source.close();
+
+    services.dialogs.openFiles = {folder + QStringLiteral("/larkbase.dat")};
+    run(w, Command::MergeData);
+
+    ASSERT_EQ(services.messages.shown.size(), 2u);
+    EXPECT_EQ(services.messages.shown[1].text,
+              QStringLiteral("The records could not be merged. Nothing was added."));
+    EXPECT_FALSE(services.messages.shown[1].details.isEmpty());
+    EXPECT_EQ(column(w, "Callsign"), QStringList{"A1"});
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 1"));
+    EXPECT_FALSE(w.table().inTransaction());
+    // The table takes writes again afterwards.
+    addRecords(w, {{"Police", 156.0, "A2"}});
+    EXPECT_EQ(column(w, "Callsign"), (QStringList{"A1", "A2"}));
+}
+
+// ----------------------------------------------------------------------------------------
+// Repair Database
+
+TEST_F(MaintenanceTest, RepairAsksThenRebuildsAndReportsWhatWasLost)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "A1"}, {"Police", 155.2, "A2"}});
+
+    services.messages.answers = {QMessageBox::No};
+    run(w, Command::RepairDatabase);
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    const MessageRequest& ask = services.messages.shown[0];
+    EXPECT_EQ(ask.caption, QStringLiteral("Confirmation Request"));
+    EXPECT_EQ(ask.text, QStringLiteral("Repairing database, please confirm."));
+    EXPECT_EQ(ask.helpContext, 130);
+    EXPECT_EQ(ask.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Help);
+    EXPECT_TRUE(w.table().isOpen());
+
+    // A sound table is rebuilt without a word.
+    services.messages.shown.clear();
+    run(w, Command::RepairDatabase);
+    EXPECT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(column(w, "Callsign"), (QStringList{"A1", "A2"}));
+
+    // A table file without its header loses its records, and the user is told.
+    w.table().close();
+    QFile dat(dataFile("larkbase.dat"));
+    ASSERT_TRUE(dat.open(QIODevice::ReadWrite));
+    dat.write(QByteArray(100, 'x'));
+    dat.close();
+    services.messages.shown.clear();
+    run(w, Command::RepairDatabase);
+    ASSERT_EQ(services.messages.shown.size(), 2u);
+    EXPECT_EQ(services.messages.shown[1].text,
+              QStringLiteral("The database was repaired: 0 records kept, 2 records lost. The "
+                             "damaged files were kept aside."));
+    EXPECT_TRUE(w.table().isOpen());
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 0"));
+}
+
+// ----------------------------------------------------------------------------------------
+// Data Backup
+
+TEST_F(MaintenanceTest, BackupCopiesTheFourFilesAndReplacesAnOlderBackupOnlyWhenAllowed)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "A1", "a note"}});
+    const QString backup = others.path() + QStringLiteral("/backup");
+    QDir().mkpath(backup);
+    setBackupDirectory(backup);
+
+    run(w, Command::DataBackup);
+    EXPECT_EQ(services.messages.texts(), QStringList{"Operation Complete."});
+    EXPECT_TRUE(w.table().isOpen());
+    EXPECT_EQ(recordsIn(backup), QStringList{"A1|a note"});
+    w.table().close();
+    EXPECT_EQ(dataSet(backup), dataSet(install.programFolder()));
+    w.OpenTable();
+
+    // A later backup asks before it replaces the earlier one; No keeps it.
+    addRecords(w, {{"Police", 156.0, "A2"}});
+    const QList<QByteArray> first = dataSet(backup);
+    services.messages.shown.clear();
+    services.messages.answers = {QMessageBox::No};
+    run(w, Command::DataBackup);
+    ASSERT_EQ(services.messages.shown.size(), 2u);
+    EXPECT_EQ(services.messages.shown[0].caption, QStringLiteral("Confirm File Replace"));
+    EXPECT_EQ(services.messages.shown[1].text, QStringLiteral("Operation Aborted"));
+    EXPECT_EQ(dataSet(backup), first);
+    EXPECT_TRUE(w.table().isOpen());
+
+    services.messages.shown.clear();
+    run(w, Command::DataBackup);
+    EXPECT_EQ(services.messages.shown.back().text, QStringLiteral("Operation Complete."));
+    EXPECT_EQ(recordsIn(backup), (QStringList{"A1|a note", "A2|"}));
+    EXPECT_EQ(QDir(backup).entryList(QDir::Files).size(), 4);
+}
+
+TEST_F(MaintenanceTest, AFailedBackupSaysWhyAndLeavesTheEarlierBackupWhole)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "A1"}});
+    const QString backup = others.path() + QStringLiteral("/backup");
+    QDir().mkpath(backup);
+    setBackupDirectory(backup);
+    run(w, Command::DataBackup);
+    const QList<QByteArray> earlier = dataSet(backup);
+    addRecords(w, {{"Police", 156.0, "A2"}});
+
+    struct Case
+    {
+        const char* what;
+        std::function<void()> arrange;
+        QString setting;
+        QString message;
+    };
+    const QString missingCat = dataFile("larkbase.cat");
+    const Case cases[] = {
+        {"category file missing", [&] { QFile::rename(missingCat, missingCat + ".x"); }, backup,
+         QStringLiteral("The file %1 does not exist.").arg(QDir::toNativeSeparators(missingCat))},
+        {"default folder", [] {}, QStringLiteral("A:\\"),
+         QStringLiteral("The backup folder A:\\ does not exist.")},
+        {"data folder itself", [] {}, install.programFolder(),
+         QStringLiteral("The backup folder %1 is the data folder itself; choose another backup "
+                        "folder.")
+             .arg(QDir::toNativeSeparators(install.programFolder()))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.arrange();
+        setBackupDirectory(c.setting);
+        services.messages.shown.clear();
+        run(w, Command::DataBackup);
+        EXPECT_EQ(services.messages.shown.back().text, c.message);
+        EXPECT_TRUE(w.table().isOpen());
+        EXPECT_EQ(dataSet(backup), earlier);
+        EXPECT_EQ(QDir(backup).entryList(QDir::Files).size(), 4);
+        QFile::rename(missingCat + ".x", missingCat);
+    }
+    EXPECT_EQ(column(w, "Callsign"), (QStringList{"A1", "A2"}));
+}
+
+TEST_F(MaintenanceTest, SetDataBackupFolder)
+{
+    TFormMain& w = openWithCommands();
+    const QString chosen = others.path();
+    struct Case
+    {
+        const char* stored; // nullptr: never set
+        QMessageBox::StandardButton answer;
+        QString folder; // empty: the chooser is cancelled
+        QString message;
+        QString after;
+    };
+    const Case cases[] = {
+        {nullptr, QMessageBox::Ok, chosen,
+         "The default databack destination is Drive A. To change this click OK.", chosen},
+        {"A:\\", QMessageBox::Cancel, chosen,
+         "The default databack destination is Drive A. To change this click OK.", "A:\\"},
+        {"D:\\Backup", QMessageBox::Ok, QString(),
+         "Databack destination is D:\\Backup. To change this click OK.", "D:\\Backup"},
+        {"D:\\Backup", QMessageBox::Ok, chosen,
+         "Databack destination is D:\\Backup. To change this click OK.", chosen},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message.toStdString() + " / " + c.after.toStdString());
+        if (c.stored)
+            setBackupDirectory(QString::fromUtf8(c.stored));
+        services.messages.shown.clear();
+        services.messages.answers = {c.answer};
+        services.dialogs.captions.clear();
+        services.dialogs.folders = {c.folder};
+        run(w, Command::BackupFolder);
+        ASSERT_EQ(services.messages.shown.size(), 1u);
+        EXPECT_EQ(services.messages.shown[0].caption, QStringLiteral("Changing Databackup Drive"));
+        EXPECT_EQ(services.messages.shown[0].text, c.message);
+        EXPECT_EQ(services.dialogs.captions.isEmpty(), c.answer != QMessageBox::Ok);
+        if (c.answer == QMessageBox::Ok) {
+            EXPECT_EQ(services.dialogs.captions[0],
+                      QStringLiteral("Select Data Backup Drive/Folder and click OK"));
+        }
+        EXPECT_EQ(backupSetting(), c.after);
+        services.dialogs.folders.clear();
+    }
+}
+
+// The chooser remembers the folder it last chose, and a cancelled choice changes nothing.
+class StartRecordingDialogs : public test::FakeDialogs
+{
+public:
+    QStringList starts;
+    QString folder(QWidget* parent, const QString& caption, const QString& start) override
+    {
+        starts << start;
+        return FakeDialogs::folder(parent, caption, start);
+    }
+};
+
+TEST_F(MaintenanceTest, TheFolderChooserStartsWhereItLastEnded)
+{
+    StartRecordingDialogs dialogs;
+    UiServices::setDialogs(&dialogs);
+    TFormMain& w = openWithCommands();
+    const QString fresh = others.path() + QStringLiteral("/fresh");
+    QDir().mkpath(fresh);
+
+    dialogs.folders = {fresh};
+    run(w, Command::NewDatabase);
+    run(w, Command::BackupFolder); // chooser cancelled
+    run(w, Command::BackupFolder);
+    UiServices::setDialogs(&services.dialogs);
+
+    EXPECT_EQ(dialogs.starts, (QStringList{install.programFolder().chopped(1), fresh, fresh}));
+    EXPECT_EQ(backupSetting(), QStringLiteral("<none>"));
+}
+
+} // namespace
+} // namespace wl
