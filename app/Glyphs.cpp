@@ -193,6 +193,58 @@ void drawProgram(QPainter& p)
     }
 }
 
+// A filled arrow pointing right, turned by the given angle about the centre.
+void drawArrow(QPainter& p, qreal angle, const QColor& color)
+{
+    p.save();
+    p.translate(12, 12);
+    p.rotate(angle);
+    QPainterPath arrow;
+    arrow.moveTo(-9, -3);
+    arrow.lineTo(1, -3);
+    arrow.lineTo(1, -8);
+    arrow.lineTo(10, 0);
+    arrow.lineTo(1, 8);
+    arrow.lineTo(1, 3);
+    arrow.lineTo(-9, 3);
+    arrow.closeSubpath();
+    p.setPen(stroke(Ink, 1));
+    p.setBrush(color);
+    p.drawPath(arrow);
+    p.restore();
+}
+
+void drawLens(QPainter& p, bool plus)
+{
+    p.setPen(stroke(Ink, 2));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(3, 3, 13, 13));
+    p.drawLine(QPointF(15, 15), QPointF(21, 21));
+    p.setPen(stroke(Blue, 2));
+    p.drawLine(QPointF(6.5, 9.5), QPointF(12.5, 9.5));
+    if (plus)
+        p.drawLine(QPointF(9.5, 6.5), QPointF(9.5, 12.5));
+}
+
+void drawPerson(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Blue);
+    p.drawEllipse(QRectF(8, 3, 8, 8));
+    QPainterPath body;
+    body.moveTo(4, 21);
+    body.cubicTo(4, 12, 20, 12, 20, 21);
+    body.closeSubpath();
+    p.drawPath(body);
+}
+
+void drawClose(QPainter& p)
+{
+    p.setPen(stroke(Red, 3));
+    p.drawLine(QPointF(6, 6), QPointF(18, 18));
+    p.drawLine(QPointF(18, 6), QPointF(6, 18));
+}
+
 void draw(QPainter& p, Glyph glyph)
 {
     switch (glyph) {
@@ -220,6 +272,28 @@ void draw(QPainter& p, Glyph glyph)
         return drawOk(p);
     case Glyph::Program:
         return drawProgram(p);
+    case Glyph::Back:
+        return drawArrow(p, 180, Blue);
+    case Glyph::Forward:
+        return drawArrow(p, 0, Blue);
+    case Glyph::LonPlus:
+        return drawArrow(p, 180, Green);
+    case Glyph::LonMinus:
+        return drawArrow(p, 0, Green);
+    case Glyph::LatPlus:
+        return drawArrow(p, -90, Green);
+    case Glyph::LatMinus:
+        return drawArrow(p, 90, Green);
+    case Glyph::ZoomOut:
+        return drawLens(p, false);
+    case Glyph::ZoomIn:
+        return drawLens(p, true);
+    case Glyph::UserView:
+        return drawPerson(p);
+    case Glyph::DefaultView:
+        return drawGlobe(p);
+    case Glyph::Close:
+        return drawClose(p);
     }
 }
 

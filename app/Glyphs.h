@@ -18,7 +18,19 @@ enum class Glyph
     Globe,
     Exit,
     Ok,
-    Program
+    Program,
+    // The map window's view buttons.
+    Back,
+    Forward,
+    LonPlus,
+    LonMinus,
+    LatPlus,
+    LatMinus,
+    ZoomOut,
+    ZoomIn,
+    UserView,
+    DefaultView,
+    Close
 };
 
 // The program's glyphs and icon, drawn as flat figures on a 24-unit square so that they scale

@@ -1,6 +1,7 @@
 #include "map/TFormMap.h"
 
 #include "app/AppConstants.h"
+#include "app/Glyphs.h"
 #include "app/ProgramFolders.h"
 #include "app/TFormMain.h"
 #include "app/WaitCursor.h"
@@ -14,7 +15,6 @@
 #include "globe/PrjModel.h"
 #include "grid/LocaleInfo.h"
 #include "map/CityEditor.h"
-#include "map/MapGlyphs.h"
 #include "map/MapImageFile.h"
 #include "map/MapMeasure.h"
 #include "map/RecordPlotter.h"
@@ -268,14 +268,14 @@ void TFormMap::buildMenus()
     connect(Edit1, &QAction::triggered, this, [this] { PanelEdit->open(); });
 }
 
-QToolButton* TFormMap::addButton(QWidget* panel, const QString& name, int glyph,
+QToolButton* TFormMap::addButton(QWidget* panel, const QString& name, Glyph glyph,
                                  const QString& caption, const QString& hint,
                                  void (TFormMap::*handler)())
 {
     auto* btn = new QToolButton(panel);
     btn->setObjectName(name);
     btn->setText(caption);
-    btn->setIcon(mapGlyphIcon(static_cast<MapGlyph>(glyph)));
+    btn->setIcon(Glyphs::icon(glyph));
     btn->setIconSize(QSize(18, 18));
     btn->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     btn->setAutoRaise(true);
@@ -296,36 +296,34 @@ void TFormMap::buildToolBar(QWidget* panel)
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
-    const auto g = [](MapGlyph glyph) { return static_cast<int>(glyph); };
-    BtnPrev = addButton(panel, QStringLiteral("BtnPrev"), g(MapGlyph::Back), QStringLiteral("Back"),
+    BtnPrev = addButton(panel, QStringLiteral("BtnPrev"), Glyph::Back, QStringLiteral("Back"),
                         QStringLiteral("Back"), &TFormMap::BtnPrevClick);
-    BtnNext =
-        addButton(panel, QStringLiteral("BtnNext"), g(MapGlyph::Forward), QStringLiteral("Forward"),
-                  QStringLiteral("Forward"), &TFormMap::BtnNextClick);
+    BtnNext = addButton(panel, QStringLiteral("BtnNext"), Glyph::Forward, QStringLiteral("Forward"),
+                        QStringLiteral("Forward"), &TFormMap::BtnNextClick);
     BtnPrev->setEnabled(false);
     BtnNext->setEnabled(false);
-    BtnLon1 = addButton(panel, QStringLiteral("BtnLon1"), g(MapGlyph::LonPlus),
-                        QStringLiteral("+Lon"), QStringLiteral("+Lon"), &TFormMap::Btlon1Click);
-    BtnLon2 = addButton(panel, QStringLiteral("BtnLon2"), g(MapGlyph::LonMinus),
-                        QStringLiteral("-Lon"), QStringLiteral("-Lon"), &TFormMap::BtnLon2Click);
-    BtnLat1 = addButton(panel, QStringLiteral("BtnLat1"), g(MapGlyph::LatPlus),
-                        QStringLiteral("+Lat"), QStringLiteral("+Lat"), &TFormMap::BtnLat1Click);
-    BtnLat2 = addButton(panel, QStringLiteral("BtnLat2"), g(MapGlyph::LatMinus),
-                        QStringLiteral("-Lat"), QStringLiteral("-Lat"), &TFormMap::BtnLat2Click);
+    BtnLon1 = addButton(panel, QStringLiteral("BtnLon1"), Glyph::LonPlus, QStringLiteral("+Lon"),
+                        QStringLiteral("+Lon"), &TFormMap::Btlon1Click);
+    BtnLon2 = addButton(panel, QStringLiteral("BtnLon2"), Glyph::LonMinus, QStringLiteral("-Lon"),
+                        QStringLiteral("-Lon"), &TFormMap::BtnLon2Click);
+    BtnLat1 = addButton(panel, QStringLiteral("BtnLat1"), Glyph::LatPlus, QStringLiteral("+Lat"),
+                        QStringLiteral("+Lat"), &TFormMap::BtnLat1Click);
+    BtnLat2 = addButton(panel, QStringLiteral("BtnLat2"), Glyph::LatMinus, QStringLiteral("-Lat"),
+                        QStringLiteral("-Lat"), &TFormMap::BtnLat2Click);
     BtnZoomOut =
-        addButton(panel, QStringLiteral("BtnZoomOut"), g(MapGlyph::ZoomOut),
-                  QStringLiteral("-Zoom"), QStringLiteral("-Zoom"), &TFormMap::BtnZoomOutClick);
+        addButton(panel, QStringLiteral("BtnZoomOut"), Glyph::ZoomOut, QStringLiteral("-Zoom"),
+                  QStringLiteral("-Zoom"), &TFormMap::BtnZoomOutClick);
     BtnZoomIn =
-        addButton(panel, QStringLiteral("BtnZoomIn"), g(MapGlyph::ZoomIn), QStringLiteral("+Zoom"),
+        addButton(panel, QStringLiteral("BtnZoomIn"), Glyph::ZoomIn, QStringLiteral("+Zoom"),
                   QStringLiteral("+Zoom"), &TFormMap::BtnZoomInClick);
-    BtnUserView = addButton(panel, QStringLiteral("BtnUserView"), g(MapGlyph::UserView),
-                            QStringLiteral("User"), QStringLiteral("Display Custom User View"),
-                            &TFormMap::BtnUserViewClick);
-    BtnDefault = addButton(panel, QStringLiteral("BtnDefault"), g(MapGlyph::DefaultView),
+    BtnUserView =
+        addButton(panel, QStringLiteral("BtnUserView"), Glyph::UserView, QStringLiteral("User"),
+                  QStringLiteral("Display Custom User View"), &TFormMap::BtnUserViewClick);
+    BtnDefault = addButton(panel, QStringLiteral("BtnDefault"), Glyph::DefaultView,
                            QStringLiteral("Default"), QStringLiteral("Display Default View"),
                            &TFormMap::BtnDefaultClick);
-    BtnExit = addButton(panel, QStringLiteral("BtnExit"), g(MapGlyph::Close),
-                        QStringLiteral("Close"), QStringLiteral("Close"), &TFormMap::BtnExitClick);
+    BtnExit = addButton(panel, QStringLiteral("BtnExit"), Glyph::Close, QStringLiteral("Close"),
+                        QStringLiteral("Close"), &TFormMap::BtnExitClick);
 }
 
 void TFormMap::configureGlobe()

@@ -16,6 +16,8 @@ class QToolButton;
 
 namespace wl {
 
+enum class Glyph;
+
 class CityEditor;
 class GlobeControl;
 class GlobeLayer;
@@ -116,7 +118,7 @@ private:
     void buildControls();
     void buildMenus();
     void buildToolBar(QWidget* panel);
-    QToolButton* addButton(QWidget* panel, const QString& name, int glyph, const QString& caption,
+    QToolButton* addButton(QWidget* panel, const QString& name, Glyph glyph, const QString& caption,
                            const QString& hint, void (TFormMap::*handler)());
     void configureGlobe();
     void placeWindow();
