@@ -245,6 +245,21 @@ void drawClose(QPainter& p)
     p.drawLine(QPointF(18, 6), QPointF(6, 18));
 }
 
+void drawFont(QPainter& p)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(18);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Ink);
+    p.drawText(QRectF(1, 1, 14, 20), Qt::AlignCenter, QStringLiteral("A"));
+    font.setPixelSize(12);
+    font.setItalic(true);
+    p.setFont(font);
+    p.setPen(Blue);
+    p.drawText(QRectF(12, 8, 11, 14), Qt::AlignCenter, QStringLiteral("a"));
+}
+
 void draw(QPainter& p, Glyph glyph)
 {
     switch (glyph) {
@@ -294,6 +309,8 @@ void draw(QPainter& p, Glyph glyph)
         return drawGlobe(p);
     case Glyph::Close:
         return drawClose(p);
+    case Glyph::Font:
+        return drawFont(p);
     }
 }
 

@@ -30,7 +30,9 @@ enum class Glyph
     ZoomIn,
     UserView,
     DefaultView,
-    Close
+    Close,
+    // The report preview's font button.
+    Font
 };
 
 // The program's glyphs and icon, drawn as flat figures on a 24-unit square so that they scale

@@ -1,11 +1,13 @@
 #include "app/AppConstants.h"
-#include "app/MaintenanceCommands.h"
 #include "app/Glyphs.h"
+#include "app/MaintenanceCommands.h"
 #include "app/TFormMain.h"
 #include "app/THelpRouter.h"
+#include "app/report/ReportCommands.h"
 #include "app/services/UiServices.h"
 #include "dialogs/DialogCommands.h"
 #include "exchange/export/ExportCommands.h"
+#include "exchange/import/ImportCommands.h"
 #include "map/MapCommands.h"
 
 #include <QApplication>
@@ -26,6 +28,8 @@ int main(int argc, char* argv[])
         wl::installDialogCommands(mainWindow);
         wl::installMapCommands(mainWindow);
         wl::installExportCommands(mainWindow);
+        wl::installImportCommands(mainWindow);
+        wl::installReportCommands(mainWindow);
         wl::installMaintenanceCommands(mainWindow);
         mainWindow.show();
         result = QApplication::exec();

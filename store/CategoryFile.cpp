@@ -1,5 +1,7 @@
 #include "store/CategoryFile.h"
 
+#include "grid/CodePage1252.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,25 +14,6 @@ namespace wl::store {
 
 namespace {
 
-// Windows-1252 differs from Latin-1 only in 0x80-0x9F; the five unassigned bytes map to the
-// C1 controls of the same value, as the platform's own conversion does.
-const char16_t Cp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-QString decodeCp1252(const QByteArray& bytes)
-{
-    QString text;
-    text.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        text += b >= 0x80 && b < 0xA0 ? QChar(Cp1252High[b - 0x80]) : QChar(b);
-    }
-    return text;
-}
-
 QString decode(QByteArray bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -39,7 +22,7 @@ QString decode(QByteArray bytes)
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
-    return decodeCp1252(bytes);
+    return CodePage1252::decode(bytes);
 }
 
 Status fileError(const QString& action, const QString& path, const QString& reason)

@@ -2,7 +2,7 @@
 
 #include "exchange/export/ExportError.h"
 #include "exchange/export/ExportMessages.h"
-#include "exchange/export/SingleByteText.h"
+#include "grid/CodePage1252.h"
 
 namespace wl {
 
@@ -16,7 +16,7 @@ TCustomTextExport::TCustomTextExport(TExportComponent& component, TExportType ty
 
 void TCustomTextExport::write(const QString& text)
 {
-    writeBytes(SingleByteText::encode(text));
+    writeBytes(CodePage1252::encode(text));
 }
 
 void TCustomTextExport::writeBytes(const QByteArray& bytes)

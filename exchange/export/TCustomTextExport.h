@@ -6,7 +6,7 @@
 
 namespace wl {
 
-// A writer of a text file: single-byte text (SingleByteText) with CR LF line ends. The file is
+// A writer of a text file: single-byte text (CodePage1252) with CR LF line ends. The file is
 // written under a temporary name beside the target and replaces it only when the export
 // completed, so a failed or stopped export leaves an earlier file as it was.
 class TCustomTextExport : public TCustomShellViewExport

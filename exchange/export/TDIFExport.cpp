@@ -2,7 +2,7 @@
 
 #include "exchange/export/ExportError.h"
 #include "exchange/export/ExportText.h"
-#include "exchange/export/SingleByteText.h"
+#include "grid/CodePage1252.h"
 #include "exchange/export/TExportComponent.h"
 
 #include <QDir>
@@ -87,7 +87,7 @@ void TDIFExport::writeTuple(const QStringList& cells)
 
 void TDIFExport::body(const QString& line)
 {
-    const QByteArray bytes = SingleByteText::encode(line + QStringLiteral("\r\n"));
+    const QByteArray bytes = CodePage1252::encode(line + QStringLiteral("\r\n"));
     if (body_.write(bytes) != bytes.size())
         throw ExportError(body_.errorString());
 }

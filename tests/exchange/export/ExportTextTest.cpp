@@ -3,7 +3,7 @@
 #include "exchange/export/ExportError.h"
 #include "exchange/export/ExportLocaleFormats.h"
 #include "exchange/export/ExportText.h"
-#include "exchange/export/SingleByteText.h"
+#include "grid/CodePage1252.h"
 
 namespace wl {
 namespace {
@@ -125,8 +125,11 @@ TEST(ExportTextTest, LocaleFormatTexts)
 
 TEST(ExportTextTest, SingleByteTextUsesTheLatinCodePage)
 {
-    EXPECT_EQ(SingleByteText::encode(QStringLiteral("A\u00e9\u20ac\u2019\u4e2d\U0001F600")),
+    EXPECT_EQ(CodePage1252::encode(QStringLiteral("A\u00e9\u20ac\u2019\u4e2d\U0001F600")),
               QByteArray("A\xe9\x80\x92??"));
+    // Reading gives every byte a character; the unassigned ones stay the C1 controls.
+    EXPECT_EQ(CodePage1252::decode(QByteArray("A\xe9\x80\x92\x81\x9f")),
+              QStringLiteral("A\u00e9\u20ac\u2019\u0081\u0178"));
 }
 
 TEST(ExportTextTest, ColumnWidthsMustBePositiveWholeNumbers)

@@ -1,4 +1,4 @@
-#include "exchange/export/SingleByteText.h"
+#include "grid/CodePage1252.h"
 
 #include <QList>
 
@@ -27,11 +27,23 @@ char byteOf(uint c)
 
 } // namespace
 
-QByteArray SingleByteText::encode(const QString& text)
+QString CodePage1252::decode(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool high = b >= 0x80 && b < 0xA0 && High[b - 0x80] != 0;
+        text += high ? QChar(High[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+QByteArray CodePage1252::encode(const QString& text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
-    for (uint c : text.toUcs4())
+    for (const uint c : text.toUcs4())
         bytes += byteOf(c);
     return bytes;
 }

@@ -1,0 +1,218 @@
+#include "app/report/TPagePrinter.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPicture>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace wl {
+
+namespace {
+
+// Twips between two points of a font's size.
+constexpr int TwipsPerPoint = 20;
+
+// Printer margins in dots, whatever unit the layout keeps them in.
+QPoint minimumMarginDots(const QPageLayout& layout, int dpiX, int dpiY)
+{
+    QPageLayout points = layout;
+    points.setUnits(QPageLayout::Point);
+    const QMarginsF margins = points.minimumMargins();
+    return QPoint(qRound(margins.left() * dpiX / 72.0), qRound(margins.top() * dpiY / 72.0));
+}
+
+int toTwips(int dots, int dpi)
+{
+    return dpi > 0 ? qRound(double(dots) * TPagePrinter::TwipsPerInch / dpi) : 0;
+}
+
+} // namespace
+
+TPagePrinter::PrinterGeometry TPagePrinter::PrinterGeometry::of(const QPrinter& printer)
+{
+    PrinterGeometry g;
+    g.dpiX = printer.logicalDpiX();
+    g.dpiY = printer.logicalDpiY();
+    const QPageLayout layout = printer.pageLayout();
+    const QRectF paper = layout.fullRectPoints();
+    g.paperDots =
+        QSize(qRound(paper.width() * g.dpiX / 72.0), qRound(paper.height() * g.dpiY / 72.0));
+    g.offsetDots = minimumMarginDots(layout, g.dpiX, g.dpiY);
+    return g;
+}
+
+TPagePrinter::TPagePrinter(QPrinter& printer)
+    : printer_(printer), geometry_(PrinterGeometry::of(printer))
+{
+    orientation_ = printer.pageLayout().orientation() == QPageLayout::Landscape
+                       ? Orientation::Landscape
+                       : Orientation::Portrait;
+    pageWidthInches_ = wholeInches(geometry_.paperDots.width(), geometry_.dpiX);
+    pageHeightInches_ = wholeInches(geometry_.paperDots.height(), geometry_.dpiY);
+}
+
+TPagePrinter::~TPagePrinter()
+{
+    // The canvases paint on the pictures, so they end first.
+    canvases_.clear();
+}
+
+int TPagePrinter::wholeInches(int dots, int dpi)
+{
+    return dpi > 0 ? std::max(1, dots / dpi) : 1;
+}
+
+QFont TPagePrinter::pageFont(const QString& face, int points, bool bold, bool italic)
+{
+    QFont font(face);
+    font.setPixelSize(std::max(1, points) * TwipsPerPoint);
+    font.setBold(bold);
+    font.setItalic(italic);
+    // Positions on the page are exact twips; hinting would bend widths towards screen pixels.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+void TPagePrinter::SetPageOrientation(Orientation orientation)
+{
+    orientation_ = orientation;
+    printer_.setPageOrientation(orientation == Orientation::Landscape ? QPageLayout::Landscape
+                                                                      : QPageLayout::Portrait);
+    geometry_ = PrinterGeometry::of(printer_);
+    pageWidthInches_ = wholeInches(geometry_.paperDots.width(), geometry_.dpiX);
+    pageHeightInches_ = wholeInches(geometry_.paperDots.height(), geometry_.dpiY);
+}
+
+QSize TPagePrinter::pageTwips() const
+{
+    return QSize(pageWidthInches_ * TwipsPerInch, pageHeightInches_ * TwipsPerInch);
+}
+
+QPoint TPagePrinter::offsetTwips() const
+{
+    return QPoint(toTwips(geometry_.offsetDots.x(), geometry_.dpiX),
+                  toTwips(geometry_.offsetDots.y(), geometry_.dpiY));
+}
+
+void TPagePrinter::StartPages()
+{
+    canvases_.clear();
+    pages_.clear();
+    currentPage_ = 0;
+    finished_ = false;
+    AddPage();
+}
+
+int TPagePrinter::AddPage()
+{
+    if (finished_)
+        return 0;
+    auto picture = std::make_unique<QPicture>();
+    picture->setBoundingRect(QRect(QPoint(0, 0), pageTwips()));
+    auto canvas = std::make_unique<QPainter>(picture.get());
+    canvas->setBrush(Qt::NoBrush);
+    canvas->setPen(Qt::black);
+    canvas->setFont(pageFont(QStringLiteral("Arial"), 10));
+    pages_.push_back(std::move(picture));
+    canvases_.push_back(std::move(canvas));
+    currentPage_ = PageCount();
+    return currentPage_;
+}
+
+QPainter* TPagePrinter::PageCanvas(int n)
+{
+    if (n < 1 || n > int(canvases_.size()))
+        return nullptr;
+    return canvases_[size_t(n - 1)].get();
+}
+
+const QPicture* TPagePrinter::PageMetafile(int n) const
+{
+    if (n < 1 || n > PageCount())
+        return nullptr;
+    return pages_[size_t(n - 1)].get();
+}
+
+void TPagePrinter::FinishPages()
+{
+    if (finished_)
+        return;
+    for (auto& canvas : canvases_)
+        canvas->end();
+    canvases_.clear();
+    finished_ = true;
+}
+
+bool TPagePrinter::render(QPagedPaintDevice& device, QPoint originDots, int first, int last) const
+{
+    if (!finished_ || first < 1 || last > PageCount() || first > last)
+        return false;
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const QSize page = pageTwips();
+    const QRect visible(0, 0, page.width() - margins_.left() - margins_.right(),
+                        page.height() - margins_.top() - margins_.bottom());
+    for (int n = first; n <= last; ++n) {
+        if (n > first && !device.newPage()) {
+            painter.end();
+            return false;
+        }
+        painter.save();
+        painter.translate(originDots);
+        painter.scale(double(device.logicalDpiX()) / TwipsPerInch,
+                      double(device.logicalDpiY()) / TwipsPerInch);
+        painter.translate(margins_.left(), margins_.top());
+        painter.setClipRect(visible);
+        painter.drawPicture(0, 0, *pages_[size_t(n - 1)]);
+        painter.restore();
+    }
+    return painter.end();
+}
+
+bool TPagePrinter::PrintPageRange(int first, int last)
+{
+    // Positions count from the printable area's corner, as the page layout expects.
+    printer_.setFullPage(true);
+    const PrinterGeometry g = PrinterGeometry::of(printer_);
+    const bool printed = render(printer_, g.offsetDots, first, last);
+    return printed && printer_.printerState() != QPrinter::Error;
+}
+
+bool TPagePrinter::PrintToPdf(const QString& path, QString& error) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    bool drawn = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(600);
+        writer.setCreator(QStringLiteral("Wavelark"));
+        QPageLayout layout = printer_.pageLayout();
+        layout.setMinimumMargins(QMarginsF());
+        layout.setMargins(QMarginsF());
+        writer.setPageLayout(layout);
+        drawn = render(writer, QPoint(0, 0), 1, PageCount());
+    }
+    if (!drawn) {
+        error = file.error() != QFileDevice::NoError
+                    ? file.errorString()
+                    : QStringLiteral("The pages could not be drawn.");
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace wl

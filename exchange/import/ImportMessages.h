@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// The texts the import window shows.
+namespace wl::ImportMessages {
+
+inline const QString Caption = QStringLiteral("Import Assistant");
+inline const QString NoCategory = QStringLiteral("Please select a category.");
+inline const QString WrongColumnCount =
+    QStringLiteral("Please insert or delete columns, total must be 8.");
+inline const QString WrongColumnCountCaption = QStringLiteral("Incorrect Number of Columns");
+inline const QString BadMultiplier = QStringLiteral("Invalid Herz Multiplier");
+inline const QString ConversionError = QStringLiteral("Conversion Error.");
+inline const QString EmptyFile = QStringLiteral("The file holds no lines to import.");
+inline const QString NothingToImport = QStringLiteral("The spreadsheet holds no records.");
+inline const QString RowsRefused =
+    QStringLiteral("Nothing was imported. Please correct these rows or delete them:");
+inline const QString WriteFailed =
+    QStringLiteral("The records could not be stored; nothing was imported.");
+
+inline QString Imported(int count)
+{
+    return QString::number(count) + QStringLiteral(" records imported.");
+}
+
+} // namespace wl::ImportMessages

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include <vector>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace wl {
+
+class MovablePanel;
+class TExportStringGrid;
+class TFormMain;
+class TSortableGrid;
+
+// The import assistant: shows a comma-delimited text file as a spreadsheet, lets the user
+// shape it into the eight columns of a record (insert, delete, move and combine columns,
+// delete rows, fix the case of names) and appends one record per data row to the main
+// window's table under a chosen category.
+//
+// Row 0 of the spreadsheet is its heading row; data rows start at 1. Converting either stores
+// every data row or, when a row cannot be read or the table fails, none.
+class TFormImport : public QDialog
+{
+    Q_OBJECT
+public:
+    // The help context of the window.
+    static constexpr int HelpContext = 95;
+
+    explicit TFormImport(TFormMain& main);
+
+    QPushButton* BtnOpen = nullptr;
+    QPushButton* BtnDelete = nullptr;
+    QPushButton* BtnInsert = nullptr;
+    QGroupBox* RG1 = nullptr;
+    QRadioButton* RG1Columns = nullptr;
+    QRadioButton* RG1Rows = nullptr;
+    QPushButton* BtnProperName = nullptr;
+    QPushButton* BtnClear = nullptr;
+    QPushButton* BtnComb1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QLineEdit* EditHZ = nullptr;
+    QPushButton* BtnConvert = nullptr;
+    QPushButton* BtnExport = nullptr;
+    QPushButton* BtnClose = nullptr;
+    QListWidget* ListCategory = nullptr;
+    QWidget* Panel4 = nullptr;
+    TSortableGrid* SortableGrid2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label5 = nullptr;
+    MovablePanel* Panel5 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QCheckBox* CB1 = nullptr;
+    QToolButton* btncombine = nullptr;
+    QToolButton* BtnHide = nullptr;
+    TExportStringGrid* ExportStringGrid1 = nullptr;
+
+    // The text of the help panel.
+    static QString HelpText();
+
+    void FormActivate();
+    // Asks for a file and reads it; a cancelled dialog changes nothing.
+    void BtnOpenDialClick();
+    // Reads a file into the spreadsheet. An unreadable or empty file is reported and the
+    // spreadsheet keeps what it held.
+    void FillGrid(const QString& fileName);
+    void BtnDeleteClick();
+    void BtnInsertClick();
+    void RG1Click();
+    void SortableGrid2Click();
+    void SortableGrid2KeyDown(int& key);
+    void SortableGrid2ColumnInsert();
+    void BtnProperNameClick();
+    void BtnClearClick();
+    void BtnComb1Click();
+    void BtnHideClick();
+    void Edit1Change();
+    void btncombineClick();
+    void BtnConvertClick();
+    void BtnExportClick();
+    void BtnCloseClick();
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    QWidget* buildToolRow();
+    QWidget* buildFieldNames();
+    void buildCombinePanel();
+    void placeWindow();
+    bool columnsMode() const;
+    void selectCurrent();
+    void reHead();
+    void fitAllColumns();
+    void showCounts();
+    void showRowsMessage(const QStringList& problems);
+    void refreshMainWindow();
+    std::vector<QStringList> gridRows(int firstRow) const;
+    void setGridRows(const std::vector<QStringList>& rows);
+    bool Edit1KeyPress(const QString& typed);
+
+    TFormMain& main_;
+};
+
+} // namespace wl

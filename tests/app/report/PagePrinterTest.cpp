@@ -1,0 +1,156 @@
+#include "QStringPrinting.h"
+#include "ReportTestSupport.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace wl {
+namespace {
+
+class PagePrinterTest : public ::testing::Test, protected test::ApplicationFirst
+{
+protected:
+    // A finished document of n pages, each showing its number at one inch from the corner.
+    void makePages(int n)
+    {
+        pages.SetMargins(QMargins(20, 20, 80, 80));
+        pages.SetPageOrientation(TPagePrinter::Orientation::Landscape);
+        pages.StartPages();
+        for (int page = 1; page <= n; ++page) {
+            if (page > 1)
+                pages.AddPage();
+            pages.PageCanvas(page)->drawText(1440, 1440, QStringLiteral("Sheet %1").arg(page));
+        }
+        pages.FinishPages();
+    }
+
+    std::unique_ptr<QPrinter> printer = test::letterPrinter();
+    TPagePrinter pages{*printer};
+    QTemporaryDir dir;
+};
+
+TEST_F(PagePrinterTest, PagesAreWholeInchesOfThePrintersPaper)
+{
+    EXPECT_EQ(pages.DpiX(), 600);
+    // Letter is 5100 x 6600 dots at 600 dpi: the half inch is dropped.
+    pages.SetPageOrientation(TPagePrinter::Orientation::Landscape);
+    EXPECT_EQ(pages.PageWidthInches(), 11);
+    EXPECT_EQ(pages.PageHeightInches(), 8);
+    EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Landscape);
+    pages.SetPageOrientation(TPagePrinter::Orientation::Portrait);
+    EXPECT_EQ(pages.PageWidthInches(), 8);
+    EXPECT_EQ(pages.PageHeightInches(), 11);
+    EXPECT_EQ(pages.pageTwips(), QSize(8 * 1440, 11 * 1440));
+
+    struct Case
+    {
+        int dots;
+        int dpi;
+        int inches;
+    };
+    for (const Case c :
+         {Case{6600, 600, 11}, Case{5100, 600, 8}, Case{300, 600, 1}, Case{1000, 0, 1}})
+        EXPECT_EQ(TPagePrinter::wholeInches(c.dots, c.dpi), c.inches) << c.dots << "/" << c.dpi;
+}
+
+TEST_F(PagePrinterTest, PagesAreAddedUntilTheDocumentIsFinished)
+{
+    EXPECT_EQ(pages.PageCount(), 0);
+    pages.StartPages();
+    EXPECT_EQ(pages.PageCount(), 1);
+    EXPECT_EQ(pages.CurrentPage(), 1);
+    ASSERT_NE(pages.PageCanvas(1), nullptr);
+    // The canvas counts in twips: the default font is 10 points, 200 units high.
+    EXPECT_EQ(pages.PageCanvas(1)->font().pixelSize(), 200);
+    EXPECT_EQ(pages.PageCanvas(1)->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(pages.AddPage(), 2);
+    EXPECT_EQ(pages.CurrentPage(), 2);
+    EXPECT_EQ(pages.PageCanvas(3), nullptr);
+    pages.PageCanvas(2)->drawText(2880, 1440, QStringLiteral("two"));
+
+    pages.FinishPages();
+    EXPECT_TRUE(pages.Finished());
+    EXPECT_EQ(pages.PageCanvas(1), nullptr);
+    EXPECT_EQ(pages.AddPage(), 0);
+    EXPECT_EQ(pages.PageCount(), 2);
+    const test::CapturedPage second = test::capture(pages, 2);
+    ASSERT_EQ(second.texts.size(), 1u);
+    EXPECT_EQ(second.texts[0].text, QStringLiteral("two"));
+    EXPECT_EQ(second.texts[0].at.x(), 2880);
+
+    // Starting again throws the old pages away.
+    pages.StartPages();
+    EXPECT_FALSE(pages.Finished());
+    EXPECT_EQ(pages.PageCount(), 1);
+    EXPECT_EQ(pages.PageMetafile(2), nullptr);
+}
+
+TEST_F(PagePrinterTest, PrintsTheChosenRangeOfAFinishedDocument)
+{
+    pages.StartPages();
+    pages.AddPage();
+    pages.AddPage();
+    const QString early = dir.filePath(QStringLiteral("early.pdf"));
+    printer->setOutputFileName(early);
+    EXPECT_FALSE(pages.PrintPageRange(1, 3)) << "the document is not finished";
+    EXPECT_FALSE(QFile::exists(early));
+    pages.FinishPages();
+
+    struct Case
+    {
+        int first;
+        int last;
+        int sheets; // 0: refused
+    };
+    const Case cases[] = {{2, 3, 2}, {1, 1, 1}, {1, 3, 3}, {0, 2, 0}, {3, 4, 0}, {3, 2, 0}};
+    for (const Case c : cases) {
+        const QString path =
+            dir.filePath(QStringLiteral("range%1-%2.pdf").arg(c.first).arg(c.last));
+        printer->setOutputFileName(path);
+        EXPECT_EQ(pages.PrintPageRange(c.first, c.last), c.sheets > 0) << c.first << "-" << c.last;
+        if (c.sheets > 0)
+            EXPECT_EQ(test::pdfPageCount(test::bytesOf(path)), c.sheets)
+                << c.first << "-" << c.last;
+        else
+            EXPECT_FALSE(QFile::exists(path));
+    }
+}
+
+TEST_F(PagePrinterTest, PdfFileIsReplacedWholeOrNotAtAll)
+{
+    makePages(3);
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old contents");
+    }
+    QString error;
+    ASSERT_TRUE(pages.PrintToPdf(path, error)) << error.toStdString();
+    const QByteArray pdf = test::bytesOf(path);
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_EQ(test::pdfPageCount(pdf), 3);
+    // Letter landscape, in points.
+    const QRegularExpression letterLandscape(
+        QStringLiteral("/MediaBox \\[0 0 792(\\.0*)? 612(\\.0*)?\\]"));
+    EXPECT_TRUE(letterLandscape.match(QString::fromLatin1(pdf)).hasMatch());
+    // No temporary files are left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("report.pdf")});
+
+    // A folder that does not exist: nothing written, and the reason is given.
+    const QString nowhere = dir.filePath(QStringLiteral("missing/report.pdf"));
+    error.clear();
+    EXPECT_FALSE(pages.PrintToPdf(nowhere, error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(nowhere));
+
+    // An unfinished document is not written over a good file.
+    pages.StartPages();
+    error.clear();
+    EXPECT_FALSE(pages.PrintToPdf(path, error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(test::bytesOf(path), pdf);
+}
+
+} // namespace
+} // namespace wl

@@ -1,0 +1,137 @@
+#include "exchange/import/ImportText.h"
+#include "exchange/import/ImportColumns.h"
+#include "exchange/import/ProperName.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace wl {
+namespace {
+
+using Rows = std::vector<QStringList>;
+
+struct ParseCase
+{
+    const char* name;
+    QByteArray bytes;
+    Rows rows;
+};
+
+TEST(ImportTextTest, SplitsLinesAndFields)
+{
+    const QString thirteen = QStringLiteral("\"a,1\",").repeated(12) + QStringLiteral("\"m,13\"");
+    QStringList thirteenCells;
+    for (int i = 0; i < 12; ++i)
+        thirteenCells << QStringLiteral("a,1");
+    thirteenCells << QStringLiteral("m,13");
+
+    const std::vector<ParseCase> cases = {
+        {"CR LF and LF, no row for the last line end",
+         "146.52,K1ABC\r\n7.1,W1AW\n",
+         {{"146.52", "K1ABC"}, {"7.1", "W1AW"}}},
+        {"a lone CR ends a line too", "1,a\r2,b", {{"1", "a"}, {"2", "b"}}},
+        {"empty fields stay in place", "a,,c,", {{"a", "", "c", ""}}},
+        {"an empty line is a row of one empty cell", "a\r\n\r\nb\r\n", {{"a"}, {""}, {"b"}}},
+        {"blanks around fields go", "  146.52 ,\t K1ABC  ", {{"146.52", "K1ABC"}}},
+        {"a comma inside quotes belongs to the text",
+         "146.52,\"Smith, John\",x",
+         {{"146.52", "Smith, John", "x"}}},
+        {"two quotes inside quotes are one", "\"He said \"\"hi\"\"\",b", {{"He said \"hi\"", "b"}}},
+        {"a quote left open is dropped", "a,\"b,c", {{"a", "b", "c"}}},
+        {"a quoted section inside a field", "ab\"c,d\"e,f", {{"abc,de", "f"}}},
+        {"blanks inside quotes are trimmed with the cell", "\" x \",y", {{"x", "y"}}},
+        {"any number of quoted fields", thirteen.toUtf8(), {thirteenCells}},
+    };
+    for (const ParseCase& c : cases)
+        EXPECT_EQ(ImportText::parse(c.bytes), c.rows) << c.name;
+}
+
+TEST(ImportTextTest, ReadsUtf8AndFallsBackToWindows1252)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        QString text;
+    };
+    const std::vector<Case> cases = {
+        {"UTF-8", "Z\xC3\xBCrich \xE2\x82\xAC", QStringLiteral("Zürich €")},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBFZ\xC3\xBCrich", QStringLiteral("Zürich")},
+        // What the program's own exports write: one byte per character.
+        {"Windows-1252", "Z\xFCrich \x80 \x93q\x94", QStringLiteral("Zürich € “q”")},
+        {"UTF-16 with a byte-order mark", QByteArray("\xFF\xFEZ\0\xFC\0", 6), QStringLiteral("Zü")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ImportText::decode(c.bytes), c.text) << c.name;
+}
+
+TEST(ImportTextTest, ProperNameFixesCapitalsOfNames)
+{
+    const std::vector<std::pair<QString, QString>> cases = {
+        {"mary o'neil. dr.smith", "Mary O'neil. Dr.Smith"},
+        {"MARY O'NEIL. DR.SMITH", "Mary O'neil. Dr.Smith"},
+        {"po box 12", "PO Box 12"},
+        {"pocatello", "Pocatello"},
+        {"x", "X"},
+        {"12 main st.", "12 Main St."},
+        // Only A to Z change case.
+        {"ÉCOLE ÜBER", "École Über"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(ProperName(in), out) << in.toStdString();
+}
+
+TEST(ImportColumnsTest, HeadingsNameTheFieldsThenNumberTheRest)
+{
+    const QStringList expected = {"Frequency(MHz)", "  +-  ",   "Callsign",  "User",
+                                  "Location",       "Special",  "Date/Time", "Notes",
+                                  "Column 9",       "Column 12"};
+    QStringList headings;
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 11})
+        headings << ImportColumns::heading(i);
+    EXPECT_EQ(headings, expected);
+}
+
+TEST(ImportColumnsTest, JoinsTwoColumnsInEveryRowOrInOne)
+{
+    struct Case
+    {
+        const char* name;
+        int n;
+        int onlyRow;
+        Rows rows;
+        Rows joined;
+    };
+    const std::vector<Case> cases = {
+        {"every row loses a column",
+         2,
+         -1,
+         {{"h0", "h1", "h2", "h3"}, {"146.52", " ", "Kxyz ", " W1AW"}},
+         {{"h0", "h1", "h2 h3"}, {"146.52", " ", "Kxyz W1AW"}}},
+        {"an empty side adds no blank", 0, -1, {{"", "b"}, {"a", ""}}, {{"b"}, {"a"}}},
+        {"one row: the rest moves left, the row keeps its width",
+         0,
+         1,
+         {{"a", "b", "c"}, {"d", "e", "f"}},
+         {{"a", "b", "c"}, {"d e", "f", ""}}},
+        {"a row too short is left alone",
+         1,
+         -1,
+         {{"a", "b"}, {"c", "d", "e"}},
+         {{"a", "b"}, {"c", "d e"}}},
+    };
+    for (const Case& c : cases) {
+        Rows rows = c.rows;
+        ImportColumns::joinColumns(rows, c.n, c.onlyRow);
+        EXPECT_EQ(rows, c.joined) << c.name;
+    }
+}
+
+} // namespace
+} // namespace wl

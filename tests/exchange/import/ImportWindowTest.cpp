@@ -1,0 +1,428 @@
+#include "app/MovablePanel.h"
+#include "dialogs/DialogTestSupport.h"
+#include "exchange/export/TExportStringGrid.h"
+#include "exchange/import/ImportCommands.h"
+#include "exchange/import/ImportWriter.h"
+#include "exchange/import/TFormImport.h"
+#include "grid/LocaleInfo.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cmath>
+#include <limits>
+
+namespace wl {
+namespace {
+
+// The header line of the file the tests read: nine columns, one too many.
+const QByteArray NineColumns = "146.52,-,Kxyz,W1AW,John Smith,Boston,net,11/22/2004,\"a, b\"\r\n"
+                               "162.4,,NOAA,,,,,,\n";
+// Eight columns: frequency in kilohertz, a modifier, the texts, a date with a time, notes.
+const QByteArray EightColumns = "146520,+x,K1ABC,mary o'neil,Boston,net,3/4/2001 1:30 PM,hello\r\n"
+                                "7100,,W1AW,,,,,\r\n";
+
+class ImportWindowTest : public test::DialogTest
+{
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        LocaleInfo::setCurrent(LocaleInfo());
+    }
+
+    QString file(const char* name, const QByteArray& bytes)
+    {
+        const QString path = install.programFolder() + QLatin1String(name);
+        writeBytes(path, bytes);
+        return path;
+    }
+
+    static QStringList row(const TFormImport& form, int r)
+    {
+        QStringList cells;
+        for (int c = 0; c < form.SortableGrid2->ColCount(); ++c)
+            cells << form.SortableGrid2->Cells(c, r);
+        return cells;
+    }
+
+    static QStringList labels(const TFormImport& form)
+    {
+        return {form.Label1->text(), form.Label2->text(), form.Label3->text()};
+    }
+
+    static void choose(TFormImport& form, const char* category)
+    {
+        const auto items = form.ListCategory->findItems(QLatin1String(category), Qt::MatchExactly);
+        ASSERT_FALSE(items.isEmpty());
+        form.ListCategory->setCurrentItem(items.front());
+    }
+
+    static void press(TFormImport& form, int key)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(form.SortableGrid2, &event);
+    }
+
+    // Every record of the table by record number, each as the values of the named fields.
+    static std::map<qint64, QStringList> records(TFormMain& w, const QStringList& fields)
+    {
+        std::vector<qint64> numbers;
+        store::Table& t = w.table();
+        t.cancelRange();
+        for (t.first(); !t.eof(); t.next())
+            numbers.push_back(t.recNum());
+        t.setRange(w.settings().lowFrequency, w.settings().hiFrequency);
+        std::map<qint64, QStringList> result;
+        for (qint64 recNum : numbers) {
+            QStringList& values = result[recNum];
+            for (const QString& field : fields) {
+                QVariant value;
+                EXPECT_TRUE(t.readField(recNum, field, value));
+                values << value.toString();
+            }
+        }
+        return result;
+    }
+};
+
+TEST_F(ImportWindowTest, TheImportCommandOpensTheAssistantModally)
+{
+    TFormMain& w = openMain();
+    EXPECT_FALSE(w.hasCommandHandler(Command::Import));
+    installImportCommands(w);
+    ASSERT_TRUE(w.action(Command::Import)->isEnabled());
+
+    QString title;
+    QStringList categories;
+    QTimer::singleShot(0, &w, [&] {
+        auto* form = qobject_cast<TFormImport*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        title = form->windowTitle();
+        for (int i = 0; i < form->ListCategory->count(); ++i)
+            categories << form->ListCategory->item(i)->text();
+        form->BtnClose->click();
+    });
+    w.action(Command::Import)->trigger();
+    EXPECT_EQ(title, QStringLiteral("Import Assistant"));
+    EXPECT_EQ(categories, QStringList({"Police", "Short Wave", "Weather"}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ImportWindowTest, StartsEmptyWithTheHelpText)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    EXPECT_EQ(form.SortableGrid2->ColCount(), 1);
+    EXPECT_EQ(form.SortableGrid2->RowCount(), 2);
+    EXPECT_EQ(form.SortableGrid2->Cells(0, 0), QStringLiteral("Frequency(MHz)"));
+    EXPECT_EQ(form.EditHZ->text(), QStringLiteral("1"));
+    const QString help = form.Label5->text();
+    EXPECT_TRUE(help.startsWith(QStringLiteral(" \n       The above window displays data")));
+    EXPECT_TRUE(help.contains(QStringLiteral(
+        "\n       4  You may insert, delete or combine columns. You should end up with 8 "
+        "columns. \n")));
+    EXPECT_TRUE(help.contains(QStringLiteral("record.\n       \n       1. You should")));
+    EXPECT_TRUE(help.endsWith(QStringLiteral("\n       8. Click F1 for more help.")));
+    EXPECT_EQ(form.Label5->textFormat(), Qt::PlainText);
+}
+
+TEST_F(ImportWindowTest, ActivationRefillsTheCategoriesAndKeepsTheChoice)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    choose(form, "Weather");
+    w.setCategories({"Aviation", "Weather"});
+    form.FormActivate();
+    EXPECT_EQ(form.ListCategory->count(), 2);
+    ASSERT_EQ(form.ListCategory->selectedItems().size(), 1);
+    EXPECT_EQ(form.ListCategory->selectedItems().front()->text(), QStringLiteral("Weather"));
+    // A category that has gone cannot stay chosen.
+    w.setCategories({"Aviation"});
+    form.FormActivate();
+    EXPECT_TRUE(form.ListCategory->selectedItems().isEmpty());
+}
+
+TEST_F(ImportWindowTest, ReadsAFileIntoTheSpreadsheet)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    services.dialogs.openFiles = {file("log.csv", NineColumns)};
+    form.BtnOpen->click();
+
+    EXPECT_EQ(form.SortableGrid2->FixedRows(), 1);
+    EXPECT_EQ(row(form, 0), QStringList({"Frequency(MHz)", "  +-  ", "Callsign", "User", "Location",
+                                         "Special", "Date/Time", "Notes", "Column 9"}));
+    EXPECT_EQ(row(form, 1), QStringList({"146.52", "-", "Kxyz", "W1AW", "John Smith", "Boston",
+                                         "net", "11/22/2004", "a, b"}));
+    EXPECT_EQ(row(form, 2), QStringList({"162.4", "", "NOAA", "", "", "", "", "", ""}));
+    EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 9", "Selected Column = 1"}));
+    EXPECT_EQ(form.SortableGrid2->Row(), 1);
+    EXPECT_EQ(form.SortableGrid2->Col(), 0);
+
+    // Cancelling the dialog, an unreadable file and an empty file leave the spreadsheet alone.
+    form.BtnOpen->click();
+    services.dialogs.openFiles = {install.programFolder() + QStringLiteral("missing.csv"),
+                                  file("empty.csv", "")};
+    form.BtnOpen->click();
+    form.BtnOpen->click();
+    EXPECT_EQ(services.messages.texts(),
+              QStringList({"Conversion Error.", "The file holds no lines to import."}));
+    EXPECT_EQ(row(form, 1)[2], QStringLiteral("Kxyz"));
+    EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 9", "Selected Column = 1"}));
+}
+
+TEST_F(ImportWindowTest, ColumnsAreInsertedDeletedMovedAndCombined)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.FillGrid(file("log.csv", NineColumns));
+    TSortableGrid& grid = *form.SortableGrid2;
+
+    // Insert never makes more than eight columns.
+    form.BtnInsert->click();
+    EXPECT_EQ(grid.ColCount(), 9);
+
+    // Delete the modifier column, then put a blank one back in its place.
+    grid.GoToCell(1, 1);
+    EXPECT_EQ(form.Label3->text(), QStringLiteral("Selected Column = 2"));
+    form.BtnDelete->click();
+    EXPECT_EQ(row(form, 1), QStringList({"146.52", "Kxyz", "W1AW", "John Smith", "Boston", "net",
+                                         "11/22/2004", "a, b"}));
+    EXPECT_EQ(row(form, 0).last(), QStringLiteral("Notes"));
+    EXPECT_EQ(form.Label2->text(), QStringLiteral("Columns = 8"));
+    form.BtnInsert->click();
+    EXPECT_EQ(grid.ColCount(), 8);
+    grid.GoToCell(3, 1);
+    form.BtnDelete->click();
+    EXPECT_EQ(form.Label2->text(), QStringLiteral("Columns = 7"));
+    form.BtnInsert->click();
+    EXPECT_EQ(row(form, 1),
+              QStringList({"146.52", "Kxyz", "W1AW", "", "Boston", "net", "11/22/2004", "a, b"}));
+    EXPECT_EQ(form.Label2->text(), QStringLiteral("Columns = 8"));
+
+    // The columns mode selects the current column's data rows.
+    grid.GoToCell(2, 2);
+    const TSortableGrid::TGridRect chosen = grid.Selection();
+    EXPECT_EQ(std::vector<int>({chosen.Left, chosen.Top, chosen.Right, chosen.Bottom}),
+              std::vector<int>({2, 1, 2, 2}));
+
+    // Right arrow moves the current column and it stays current; Left at the first column and
+    // Right at the last do nothing.
+    grid.GoToCell(1, 1);
+    press(form, Qt::Key_Right);
+    EXPECT_EQ(row(form, 1).mid(0, 4), QStringList({"146.52", "W1AW", "Kxyz", ""}));
+    EXPECT_EQ(grid.Col(), 2);
+    EXPECT_EQ(row(form, 0)[2], QStringLiteral("Callsign"));
+    grid.GoToCell(0, 1);
+    press(form, Qt::Key_Left);
+    EXPECT_EQ(grid.Col(), 0);
+    grid.GoToCell(7, 1);
+    press(form, Qt::Key_Right);
+    EXPECT_EQ(grid.Col(), 7);
+    EXPECT_EQ(row(form, 1),
+              QStringList({"146.52", "W1AW", "Kxyz", "", "Boston", "net", "11/22/2004", "a, b"}));
+
+    // Combine columns 2 and 3 (from 1).
+    form.BtnComb1->click();
+    EXPECT_FALSE(form.Panel5->isHidden());
+    form.Edit1->setText(QStringLiteral("2"));
+    EXPECT_EQ(form.Edit2->text(), QStringLiteral("3"));
+    form.btncombine->click();
+    EXPECT_EQ(row(form, 1),
+              QStringList({"146.52", "W1AW Kxyz", "", "Boston", "net", "11/22/2004", "a, b"}));
+    EXPECT_EQ(row(form, 2)[1], QStringLiteral("NOAA"));
+    EXPECT_EQ(row(form, 0)[6], QStringLiteral("Date/Time"));
+    EXPECT_EQ(form.Label2->text(), QStringLiteral("Columns = 7"));
+    EXPECT_EQ(grid.Col(), 2);
+
+    // Rows mode: Delete removes the current data row; the row count follows.
+    form.RG1Rows->click();
+    EXPECT_TRUE(form.CB1->isEnabled());
+    grid.GoToCell(0, 2);
+    EXPECT_EQ(form.Label3->text(), QStringLiteral("Selected Row = 2"));
+    press(form, Qt::Key_Delete);
+    EXPECT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(form.Label1->text(), QStringLiteral("Rows = 1"));
+    form.RG1Columns->click();
+    EXPECT_FALSE(form.CB1->isEnabled());
+}
+
+TEST_F(ImportWindowTest, CombiningOneRowAndTheDigitBox)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.FillGrid(file("log.csv", "a,b,c\r\nd,e,f\r\n"));
+    form.RG1Rows->click();
+    form.SortableGrid2->GoToCell(0, 2);
+    form.CB1->setChecked(true);
+    form.Edit1->setText(QStringLiteral("1"));
+    form.btncombine->click();
+    EXPECT_EQ(row(form, 1), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(row(form, 2), QStringList({"d e", "f", ""}));
+
+    // A key press replaces the digit; anything but 1 to 9 leaves the box empty.
+    const auto type = [&](const QString& text) {
+        QKeyEvent event(QEvent::KeyPress, 0, Qt::NoModifier, text);
+        QApplication::sendEvent(form.Edit1, &event);
+    };
+    type(QStringLiteral("5"));
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("5"));
+    EXPECT_EQ(form.Edit2->text(), QStringLiteral("6"));
+    type(QStringLiteral("\t"));
+    EXPECT_EQ(form.Edit1->text(), QStringLiteral("5"));
+    type(QStringLiteral("0"));
+    EXPECT_EQ(form.Edit1->text(), QString());
+    EXPECT_EQ(form.Edit2->text(), QStringLiteral("6"));
+    // Nothing happens for a column that has no right neighbour.
+    form.Edit1->setText(QStringLiteral("3"));
+    form.btncombine->click();
+    EXPECT_EQ(row(form, 1), QStringList({"a", "b", "c"}));
+}
+
+TEST_F(ImportWindowTest, CaseAndClear)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.FillGrid(file("log.csv", "1,mary o'neil. dr.smith\r\n2,\r\n3,po box 12\r\n"));
+    form.SortableGrid2->GoToCell(1, 1);
+    form.BtnProperName->click();
+    EXPECT_EQ(row(form, 0)[1], QStringLiteral("  +-  "));
+    EXPECT_EQ(row(form, 1)[1], QStringLiteral("Mary O'neil. Dr.Smith"));
+    EXPECT_EQ(row(form, 2)[1], QString());
+    EXPECT_EQ(row(form, 3)[1], QStringLiteral("PO Box 12"));
+
+    form.RG1Rows->click();
+    form.BtnClear->click();
+    EXPECT_EQ(form.SortableGrid2->ColCount(), 1);
+    EXPECT_EQ(form.SortableGrid2->RowCount(), 2);
+    EXPECT_EQ(form.SortableGrid2->Cells(0, 1), QString());
+    EXPECT_TRUE(form.RG1Columns->isChecked());
+}
+
+TEST_F(ImportWindowTest, ConvertAppendsOneRecordPerRow)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.FillGrid(file("log.csv", EightColumns));
+    form.EditHZ->setText(QStringLiteral("0.001"));
+    choose(form, "Weather");
+    form.BtnConvert->click();
+    EXPECT_EQ(services.messages.texts(), QStringList({"2 records imported."}));
+
+    const QStringList fields = {"Category", "Hz",    "Modifier", "Callsign", "User", "Location",
+                                "Optional", "RDate", "Notes",    "Position", "RLat", "RLon"};
+    const auto stored = records(w, fields);
+    ASSERT_EQ(stored.size(), 2u);
+    const QStringList first = stored.begin()->second;
+    const QStringList second = std::next(stored.begin())->second;
+    const QString blanks(20, u' ');
+    // 3/4/2001 1:30 PM is day 36954 and 13.5 / 24 of a day.
+    EXPECT_EQ(first, QStringList({"Weather", "146.52", "+", "K1ABC", "mary o'neil", "Boston", "net",
+                                  "36954.5625", "hello", blanks, "0", "0"}));
+    // No date: today, from the clock double (22 November 2004 is day 38313).
+    EXPECT_EQ(second, QStringList({"Weather", "7.1", " ", "W1AW", "", "", "", "38313", "", blanks,
+                                   "0", "0"}));
+    // The main window shows them.
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 2"));
+    EXPECT_EQ(w.SortableGrid1->ColCount(), ColumnCount);
+
+    // The spreadsheet stays: converting again imports again.
+    choose(form, "Police");
+    form.BtnConvert->click();
+    EXPECT_EQ(records(w, fields).size(), 4u);
+}
+
+TEST_F(ImportWindowTest, ConvertRefusesWithTheReasonAndStoresNothing)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.FillGrid(file("nine.csv", NineColumns));
+
+    form.BtnConvert->click();
+    choose(form, "Police");
+    form.BtnConvert->click();
+    ASSERT_EQ(services.messages.shown.size(), 2u);
+    const MessageRequest& columns = services.messages.shown[1];
+    EXPECT_EQ(columns.caption, QStringLiteral("Incorrect Number of Columns"));
+    EXPECT_EQ(columns.text, QStringLiteral("Please insert or delete columns, total must be 8."));
+    EXPECT_EQ(columns.kind, MessageKind::Error);
+
+    form.FillGrid(
+        file("eight.csv", EightColumns + "abc,,,,,,,\r\n,,,,,,,\r\n9,,,,,,yesterday,\r\n"));
+    choose(form, "Police");
+    for (const char* bad : {"abc", "0", ""}) {
+        form.EditHZ->setText(QLatin1String(bad));
+        form.BtnConvert->click();
+    }
+    form.EditHZ->setText(QStringLiteral("1"));
+    form.BtnConvert->click();
+    QStringList texts = services.messages.texts();
+    EXPECT_EQ(texts.mid(0, 5), QStringList({"Please select a category.",
+                                            "Please insert or delete columns, total must be 8.",
+                                            "Invalid Herz Multiplier", "Invalid Herz Multiplier",
+                                            "Invalid Herz Multiplier"}));
+    ASSERT_EQ(texts.size(), 6);
+    EXPECT_EQ(texts[5], QStringLiteral("Nothing was imported. Please correct these rows or "
+                                       "delete them:\n\n"
+                                       "Row 3: the frequency \"abc\" is not a number.\n"
+                                       "Row 5: \"yesterday\" is not a date."));
+    EXPECT_TRUE(records(w, {"Hz"}).empty());
+
+    // Deleting the faulty rows lets the rest in; the blank row makes no record.
+    form.RG1Rows->click();
+    form.SortableGrid2->GoToCell(0, 5);
+    form.BtnDelete->click();
+    form.SortableGrid2->GoToCell(0, 3);
+    form.BtnDelete->click();
+    choose(form, "Police");
+    form.BtnConvert->click();
+    EXPECT_EQ(services.messages.texts().last(), QStringLiteral("2 records imported."));
+    EXPECT_EQ(records(w, {"Hz"}).size(), 2u);
+}
+
+TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
+{
+    TFormMain& w = openMain();
+    // In the middle of the write: the second record cannot be stored.
+    std::vector<ImportRecord> batch(3);
+    for (ImportRecord& r : batch) {
+        r.hz = 146.52;
+        r.modifier = QStringLiteral(" ");
+        r.rDate = QDateTime(QDate(2004, 11, 22), QTime(0, 0), Qt::UTC);
+    }
+    batch[1].hz = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_FALSE(ImportWriter::append(w.table(), batch, QStringLiteral("Police")));
+    EXPECT_TRUE(records(w, {"Hz"}).empty());
+
+    // Through the window: the table's reason is shown and nothing is stored.
+    TFormImport form(w);
+    form.FillGrid(file("eight.csv", EightColumns));
+    choose(form, "Police");
+    w.table().close();
+    form.BtnConvert->click();
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].text,
+              QStringLiteral("The records could not be stored; nothing was imported."));
+    EXPECT_FALSE(services.messages.shown[0].details.isEmpty());
+    ASSERT_TRUE(w.OpenTable());
+    EXPECT_TRUE(records(w, {"Hz"}).empty());
+}
+
+TEST_F(ImportWindowTest, ExportsTheSpreadsheet)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    EXPECT_EQ(form.ExportStringGrid1->StringGrid(), form.SortableGrid2);
+}
+
+} // namespace
+} // namespace wl
