@@ -1,6 +1,7 @@
 #include "grid/TSortableGrid.h"
 
 #include "grid/GridDelegate.h"
+#include "grid/PlainText.h"
 #include "grid/RowSorter.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QScrollBar>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <climits>
@@ -43,35 +43,6 @@ private:
     bool& flag_;
     bool old_;
 };
-
-QStringList splitLines(const QString& text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
-}
-
-QString decodeText(const QByteArray& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    // Not UTF-8: an older single-byte file.
-    return QString::fromLatin1(bytes);
-}
 
 } // namespace
 
@@ -790,7 +761,7 @@ bool TSortableGrid::LoadDelimitedFile(const QString& FileName, QChar Separator, 
             *error = file.errorString();
         return false;
     }
-    const QStringList lines = splitLines(decodeText(bytes));
+    const QStringList lines = PlainText::splitLines(PlainText::decode(bytes));
     changeCells([&] {
         BeginUpdate();
         model_->setRowCount(int(lines.size()));

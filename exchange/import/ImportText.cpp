@@ -1,23 +1,12 @@
 #include "exchange/import/ImportText.h"
 
-#include "grid/CodePage1252.h"
-
-#include <QStringDecoder>
+#include "grid/PlainText.h"
 
 #include <optional>
 
 namespace wl {
 
 namespace {
-
-std::optional<QString> decodeStrict(QStringDecoder::Encoding encoding, QByteArrayView bytes)
-{
-    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
-    QString text = decoder(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
-}
 
 // Splits one line; nullopt with *openQuote set when a quoted section is not closed.
 std::optional<QStringList> splitQuoted(const QString& line, qsizetype* openQuote)
@@ -57,42 +46,6 @@ std::optional<QStringList> splitQuoted(const QString& line, qsizetype* openQuote
 
 } // namespace
 
-QString ImportText::decode(const QByteArray& bytes)
-{
-    if (bytes.startsWith("\xFF\xFE")) {
-        if (auto text = decodeStrict(QStringDecoder::Utf16LE, QByteArrayView(bytes).sliced(2)))
-            return *text;
-    } else if (bytes.startsWith("\xFE\xFF")) {
-        if (auto text = decodeStrict(QStringDecoder::Utf16BE, QByteArrayView(bytes).sliced(2)))
-            return *text;
-    }
-    QByteArrayView body(bytes);
-    if (body.startsWith("\xEF\xBB\xBF"))
-        body = body.sliced(3);
-    if (auto text = decodeStrict(QStringDecoder::Utf8, body))
-        return *text;
-    return CodePage1252::decode(bytes);
-}
-
-QStringList ImportText::splitLines(const QString& text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
-}
-
 QStringList ImportText::splitFields(const QString& line)
 {
     // Each pass either splits the line or removes one unclosed quote, so this ends.
@@ -108,7 +61,7 @@ QStringList ImportText::splitFields(const QString& line)
 std::vector<QStringList> ImportText::parse(const QByteArray& bytes)
 {
     std::vector<QStringList> rows;
-    const QStringList lines = splitLines(decode(bytes));
+    const QStringList lines = PlainText::splitLines(PlainText::decode(bytes));
     rows.reserve(std::size_t(lines.size()));
     for (const QString& line : lines)
         rows.push_back(splitFields(line));

@@ -17,14 +17,9 @@ namespace wl {
 class ImportText
 {
 public:
-    // UTF-8 (with or without a byte-order mark), UTF-16 with a byte-order mark, and otherwise
-    // the single-byte Windows code page 1252 that older files and the program's exports use.
-    static QString decode(const QByteArray& bytes);
-    // Lines ended by CR LF, LF or CR; no empty line is made for the final line end.
-    static QStringList splitLines(const QString& text);
     // The fields of one line, each trimmed of surrounding white space.
     static QStringList splitFields(const QString& line);
-    // decode, splitLines and splitFields together.
+    // The text of a file (PlainText) split into lines and fields.
     static std::vector<QStringList> parse(const QByteArray& bytes);
 };
 

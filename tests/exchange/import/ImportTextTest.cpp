@@ -1,6 +1,7 @@
 #include "exchange/import/ImportText.h"
 #include "exchange/import/ImportColumns.h"
 #include "exchange/import/ProperName.h"
+#include "grid/PlainText.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,7 @@ TEST(ImportTextTest, ReadsUtf8AndFallsBackToWindows1252)
         {"UTF-16 with a byte-order mark", QByteArray("\xFF\xFEZ\0\xFC\0", 6), QStringLiteral("Zü")},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ImportText::decode(c.bytes), c.text) << c.name;
+        EXPECT_EQ(PlainText::decode(c.bytes), c.text) << c.name;
 }
 
 TEST(ImportTextTest, ProperNameFixesCapitalsOfNames)
