@@ -127,17 +127,17 @@ QString ExportText::FormatCount(const QString& format, double value)
         if (conversion == u'd' || conversion == u's') {
             shown = std::round(value);
             conversion = u'f';
-            const QString spec = u'%' + flags + width + QStringLiteral(".0f");
-            result += QString::asprintf(spec.toLatin1().constData(), shown);
+            const QString directive = u'%' + flags + width + QStringLiteral(".0f");
+            result += QString::asprintf(directive.toLatin1().constData(), shown);
             continue;
         }
         if (conversion == u'n')
             conversion = u'f';
-        QString spec = u'%' + flags + width;
+        QString directive = u'%' + flags + width;
         if (!precision.isEmpty())
-            spec += u'.' + precision;
-        spec += conversion;
-        result += QString::asprintf(spec.toLatin1().constData(), shown);
+            directive += u'.' + precision;
+        directive += conversion;
+        result += QString::asprintf(directive.toLatin1().constData(), shown);
     }
     result += format.mid(from);
     return result;
