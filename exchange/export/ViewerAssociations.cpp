@@ -43,6 +43,12 @@ bool ViewerAssociations::canView(TExportType type)
 
 bool ViewerAssociations::hasDefaultProgram(const QString& mimeName)
 {
+#ifdef Q_OS_WIN
+    // Windows opens every registered file type through the shell, which the desktop service
+    // calls; a type without a program makes the shell ask for one.
+    Q_UNUSED(mimeName);
+    return true;
+#endif
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (tool.isEmpty())
         return false;
