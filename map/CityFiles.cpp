@@ -65,6 +65,22 @@ QString write(GlobeLayer& layer, const QString& path)
     return {};
 }
 
+// Runs attach, then loads the layer's objects if they still wait for a render, and keeps them
+// loaded: the editor works on every city. The layer's failure text, or empty.
+template <class Attach> QString loadNow(GlobeLayer& layer, Attach attach)
+{
+    QString error;
+    try {
+        attach();
+        if (!layer.loaded)
+            layer.loadObjects();
+    } catch (const GlobeException& e) {
+        error = QString::fromLocal8Bit(e.what());
+    }
+    layer.loadOnDemand = false;
+    return error;
+}
+
 } // namespace
 
 CityFiles::CityFiles(const QString& programFolder, const QString& userFolder)
@@ -92,32 +108,16 @@ QString CityFiles::readPath(const QString& name) const
 
 QString CityFiles::load(GlobeLayer& layer, const QString& name) const
 {
-    QString error;
     layer.reset();
-    try {
-        layer.loadFromFile(nativePath(readPath(name)));
-        if (!layer.loaded)
-            layer.loadObjects();
-    } catch (const GlobeException& e) {
-        error = QString::fromLocal8Bit(e.what());
-    }
-    layer.loadOnDemand = false;
-    return error;
+    const std::string path = nativePath(readPath(name));
+    return loadNow(layer, [&] { layer.loadFromFile(path); });
 }
 
 QString CityFiles::adopt(GlobeLayer& layer, const QString& name) const
 {
     if (layer.fileName().empty() || !sameFile(pathOf(layer), readPath(name)))
         return load(layer, name);
-    QString error;
-    try {
-        if (!layer.loaded)
-            layer.loadObjects();
-    } catch (const GlobeException& e) {
-        error = QString::fromLocal8Bit(e.what());
-    }
-    layer.loadOnDemand = false;
-    return error;
+    return loadNow(layer, [] {});
 }
 
 QString CityFiles::save(GlobeLayer& layer, const QString& name) const

@@ -47,16 +47,8 @@ protected:
         FR::define(t);
         EXPECT_TRUE(t.createTable());
         EXPECT_TRUE(t.open());
-        for (const test::Rec& r : records) {
-            t.append();
-            t.setFieldValue(QStringLiteral("Category"), QString::fromUtf8(r.category));
-            t.setFieldValue(QStringLiteral("Hz"), r.hz);
-            t.setFieldValue(QStringLiteral("Callsign"), QString::fromUtf8(r.callsign));
-            if (!r.notes.isNull())
-                t.setFieldValue(QStringLiteral("Notes"), r.notes);
-            t.setFieldValue(QStringLiteral("RDate"), 38313.5);
-            EXPECT_TRUE(t.post()) << t.lastError().toStdString();
-        }
+        for (const test::Rec& r : records)
+            EXPECT_TRUE(test::appendRec(t, r)) << t.lastError().toStdString();
         t.close();
         if (!categories.isEmpty())
             writeBytes(folder + QStringLiteral("/larkbase.cat"), categories);

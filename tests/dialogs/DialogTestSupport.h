@@ -31,6 +31,20 @@ struct Rec
     QString notes = {};
 };
 
+// Appends one fixture record to an open table; false when the table refused it.
+inline bool appendRec(store::Table& t, const Rec& r)
+{
+    if (!t.append())
+        return false;
+    t.setFieldValue(QStringLiteral("Category"), QString::fromUtf8(r.category));
+    t.setFieldValue(QStringLiteral("Hz"), r.hz);
+    t.setFieldValue(QStringLiteral("Callsign"), QString::fromUtf8(r.callsign));
+    if (!r.notes.isNull())
+        t.setFieldValue(QStringLiteral("Notes"), r.notes);
+    t.setFieldValue(QStringLiteral("RDate"), 38313.5);
+    return bool(t.post());
+}
+
 // A main window on a temporary program folder, settings file and data folder, shown, with
 // the message boxes and dialogs answered by doubles.
 class DialogTest : public ::testing::Test
@@ -49,16 +63,8 @@ protected:
     void addRecords(TFormMain& w, std::initializer_list<Rec> records)
     {
         store::Table& t = w.table();
-        for (const Rec& r : records) {
-            ASSERT_TRUE(t.append());
-            t.setFieldValue(QStringLiteral("Category"), QString::fromUtf8(r.category));
-            t.setFieldValue(QStringLiteral("Hz"), r.hz);
-            t.setFieldValue(QStringLiteral("Callsign"), QString::fromUtf8(r.callsign));
-            if (!r.notes.isNull())
-                t.setFieldValue(QStringLiteral("Notes"), r.notes);
-            t.setFieldValue(QStringLiteral("RDate"), 38313.5);
-            ASSERT_TRUE(t.post()) << t.lastError().toStdString();
-        }
+        for (const Rec& r : records)
+            ASSERT_TRUE(appendRec(t, r)) << t.lastError().toStdString();
         w.ReadAllRecords();
     }
 
