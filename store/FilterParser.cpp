@@ -1,18 +1,10 @@
 #include "store/FilterParser.h"
 
+#include <algorithm>
+
 namespace wl::store {
 
 namespace {
-
-std::unique_ptr<FilterNode> combine(FilterNode::Kind kind, std::unique_ptr<FilterNode> left,
-                                    std::unique_ptr<FilterNode> right)
-{
-    auto node = std::make_unique<FilterNode>();
-    node->kind = kind;
-    node->left = std::move(left);
-    node->right = std::move(right);
-    return node;
-}
 
 QString describe(const FilterToken& token)
 {
@@ -42,6 +34,26 @@ std::unique_ptr<FilterNode> FilterParser::fail(const QString& message)
     if (error_.isEmpty())
         error_ = message;
     return nullptr;
+}
+
+std::unique_ptr<FilterNode> FilterParser::tooDeep()
+{
+    return fail(QStringLiteral("The expression is nested more than %1 levels deep").arg(MaxDepth));
+}
+
+std::unique_ptr<FilterNode> FilterParser::combine(FilterNode::Kind kind,
+                                                  std::unique_ptr<FilterNode> left,
+                                                  std::unique_ptr<FilterNode> right)
+{
+    const int depth = 1 + std::max(left->depth, right ? right->depth : 0);
+    if (depth > MaxDepth)
+        return tooDeep();
+    auto node = std::make_unique<FilterNode>();
+    node->kind = kind;
+    node->depth = depth;
+    node->left = std::move(left);
+    node->right = std::move(right);
+    return node;
 }
 
 bool FilterParser::atKeyword(const char* keyword) const
@@ -78,26 +90,31 @@ std::unique_ptr<FilterNode> FilterParser::parseAnd()
 
 std::unique_ptr<FilterNode> FilterParser::parseUnary()
 {
-    if (atKeyword("not")) {
-        take();
-        auto operand = parseUnary();
-        return operand ? combine(FilterNode::Kind::Not, std::move(operand), nullptr) : nullptr;
-    }
-    if (peek().kind == FilterToken::Kind::LeftParen) {
-        take();
-        auto inner = parseOr();
-        if (!inner)
-            return nullptr;
-        if (peek().kind != FilterToken::Kind::RightParen)
-            return fail(QStringLiteral("Expected ')' but found %1").arg(describe(peek())));
-        take();
-        return inner;
-    }
-    return parseComparison();
+    const bool isNot = atKeyword("not");
+    if (!isNot && peek().kind != FilterToken::Kind::LeftParen)
+        return parseComparison();
+    // Bounded before descending: the recursion itself must not run away.
+    if (nesting_ >= MaxDepth)
+        return tooDeep();
+    take();
+    ++nesting_;
+    auto inner = isNot ? parseUnary() : parseOr();
+    --nesting_;
+    if (!inner)
+        return nullptr;
+    if (isNot)
+        return combine(FilterNode::Kind::Not, std::move(inner), nullptr);
+    if (peek().kind != FilterToken::Kind::RightParen)
+        return fail(QStringLiteral("Expected ')' but found %1").arg(describe(peek())));
+    take();
+    return inner;
 }
 
 std::unique_ptr<FilterNode> FilterParser::parseComparison()
 {
+    if (++comparisons_ > MaxComparisons)
+        return fail(
+            QStringLiteral("The expression has more than %1 comparisons").arg(MaxComparisons));
     auto node = std::make_unique<FilterNode>();
     if (!parseOperand(node->lhs))
         return nullptr;

@@ -13,10 +13,17 @@ namespace wl::store {
 //   unary      := "not" unary | "(" expr ")" | comparison
 //   comparison := operand ( "=" | "<>" | "<" | ">" | "<=" | ">=" ) operand
 //   operand    := field-name | 'text' | number
-// Keywords are matched without regard to case.
+// Keywords are matched without regard to case. The tree may be at most MaxDepth levels deep,
+// counting nested parentheses, "not" and every link of an and/or chain, so that neither the
+// parser, the tree's own clean-up nor the SQL built from it can exhaust the stack; and it may
+// hold at most MaxComparisons comparisons, as the SQL engine's planning time grows with the
+// square of their number.
 class FilterParser
 {
 public:
+    static constexpr int MaxDepth = 200;
+    static constexpr int MaxComparisons = 1000;
+
     // Returns the tree, or null with error set.
     static std::unique_ptr<FilterNode> parse(const QString& expression, QString& error);
 
@@ -32,9 +39,14 @@ private:
     const FilterToken& peek() const { return tokens_[index_]; }
     const FilterToken& take() { return tokens_[index_++]; }
     std::unique_ptr<FilterNode> fail(const QString& message);
+    std::unique_ptr<FilterNode> combine(FilterNode::Kind kind, std::unique_ptr<FilterNode> left,
+                                        std::unique_ptr<FilterNode> right);
+    std::unique_ptr<FilterNode> tooDeep();
 
     std::vector<FilterToken> tokens_;
     size_t index_ = 0;
+    int nesting_ = 0; // parentheses and "not" open at the current token
+    int comparisons_ = 0;
     QString error_;
 };
 

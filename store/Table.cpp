@@ -151,6 +151,10 @@ struct Table::Impl
             setCurrentFromLive();
             return Status::success();
         }
+        // The reason is taken now: reading the current record again below replaces it.
+        const Status result = rc == SQLITE_DONE
+                                  ? Status::success()
+                                  : engine.failure(QStringLiteral("Cannot read the table"));
         // The walk has left the current record behind; read it again where it is kept.
         rowLive = false;
         live->reset();
@@ -163,9 +167,7 @@ struct Table::Impl
             if (!engine.readRow(curRecNum, row, st))
                 hasCurrent = false;
         }
-        if (rc == SQLITE_DONE)
-            return Status::success();
-        return fail(engine.failure(QStringLiteral("Cannot read the table")));
+        return fail(result);
     }
 
     Status checkOpen() { return isOpen() ? Status::success() : fail(NotOpen); }
@@ -428,6 +430,22 @@ struct Table::Impl
         return Status::success();
     }
 
+    // The SQL engine has limits of its own (literals in one statement, for one): a filter is
+    // taken only when the queries that walk and count through it can be prepared.
+    Status checkUsable(const CompiledFilter& candidate)
+    {
+        if (!isOpen() || candidate.sql.isEmpty())
+            return Status::success();
+        TableView probe = view;
+        probe.setSchema(&schema());
+        probe.setFilter(candidate, true);
+        for (const QString& sql : {probe.selectRows(Seek::After), probe.count()}) {
+            if (SqliteStatement st = engine.db().prepare(sql); !st.isValid())
+                return Status::failure(QStringLiteral("Invalid filter: %1").arg(st.prepareError()));
+        }
+        return Status::success();
+    }
+
     Status applyIndexName()
     {
         if (indexName.isEmpty()) {
@@ -461,12 +479,17 @@ struct Table::Impl
             return fail(st);
         }
         // A filter set before opening is checked again against the table's own fields.
-        if (!compileFilter(filterText, filter)) {
+        if (!compileFilter(filterText, filter) || !checkUsable(filter)) {
             filterText.clear();
             filter = {};
         }
         state = EditState::Browse;
-        return viewChanged();
+        // A table whose records cannot be read is not open: no write may reach it.
+        if (Status st = viewChanged(); !st) {
+            close();
+            return fail(QStringLiteral("The table is damaged: %1").arg(st.error));
+        }
+        return Status::success();
     }
 
     void close()
@@ -623,6 +646,8 @@ Status Table::setFilter(const QString& expression)
     }
     CompiledFilter compiled;
     if (Status st = d->compileFilter(expression, compiled); !st)
+        return d->fail(st);
+    if (Status st = d->checkUsable(compiled); !st)
         return d->fail(st);
     d->filterText = expression;
     d->filter = compiled;

@@ -63,14 +63,12 @@ Status TableEngine::open(const TableFiles& files)
 {
     close();
     Status st = files.attach(db_, true);
-    // Writing to every file takes and keeps the exclusive lock on all three.
+    // An immediate transaction locks all three files and plays back any journal a crash left;
+    // the set is checked before anything is written, so a refused table stays as it was.
     if (st)
-        st = db_.exec(
-            QStringLiteral("BEGIN IMMEDIATE; UPDATE main.wl_meta SET v = v + 1 WHERE k = 'opens'; "
-                           "UPDATE idx.wl_meta SET v = v + 1 WHERE k = 'opens'; "
-                           "UPDATE blb.wl_meta SET v = v + 1 WHERE k = 'opens'; COMMIT"));
-    const int code = db_.errorCode();
+        st = db_.exec(QStringLiteral("BEGIN IMMEDIATE"));
     if (!st) {
+        const int code = db_.errorCode();
         close();
         if (isBusy(code))
             return Status::failure(QStringLiteral("The table is in use by another program."));
@@ -81,9 +79,21 @@ Status TableEngine::open(const TableFiles& files)
     }
     if (st = files.checkSet(db_); st)
         st = TableSchema::loadDefinitions(db_, QStringLiteral("main"), schema_);
-    if (st)
-        st = prepareStatements();
     if (!st) {
+        close();
+        return Status::failure(QStringLiteral("The table is damaged: %1").arg(st.error));
+    }
+    // Writing to every file takes and keeps the exclusive lock on all three.
+    st = db_.exec(QStringLiteral("UPDATE main.wl_meta SET v = v + 1 WHERE k = 'opens'; "
+                                 "UPDATE idx.wl_meta SET v = v + 1 WHERE k = 'opens'; "
+                                 "UPDATE blb.wl_meta SET v = v + 1 WHERE k = 'opens'; COMMIT"));
+    if (!st) {
+        close();
+        return Status::failure(
+            QStringLiteral("The table cannot be opened for writing: %1").arg(st.error));
+    }
+    files.removeStaleSuperJournals();
+    if (st = prepareStatements(); !st) {
         close();
         return Status::failure(QStringLiteral("The table is damaged: %1").arg(st.error));
     }
@@ -96,6 +106,7 @@ void TableEngine::close()
         db_.exec(QStringLiteral("ROLLBACK"));
     explicit_ = false;
     pendingDelta_ = 0;
+    lostReason_.clear();
     insertRecord_ = {};
     selectRow_ = {};
     deleteRecord_ = {};
@@ -243,15 +254,24 @@ Status TableEngine::write(const std::function<Status(qint64& delta)>& body)
         return Status::failure(QStringLiteral("The table is not open."));
     qint64 delta = 0;
     if (explicit_) {
+        // Once the transaction is gone, a savepoint would start a new one and every later
+        // write would be committed on its own.
+        if (Status lost = checkTransaction(); !lost)
+            return lost;
         Status st = db_.exec(QStringLiteral("SAVEPOINT wl_write"));
         if (st)
             st = body(delta);
         if (!st) {
+            if (Status lost = checkTransaction(st.error); !lost)
+                return lost;
             db_.exec(QStringLiteral("ROLLBACK TO wl_write; RELEASE wl_write"));
             return st;
         }
         pendingDelta_ += delta;
-        return db_.exec(QStringLiteral("RELEASE wl_write"));
+        st = db_.exec(QStringLiteral("RELEASE wl_write"));
+        if (Status lost = checkTransaction(st.error); !lost)
+            return lost;
+        return st;
     }
     Status st = db_.exec(QStringLiteral("BEGIN IMMEDIATE"));
     if (st)
@@ -265,6 +285,20 @@ Status TableEngine::write(const std::function<Status(qint64& delta)>& body)
     return st;
 }
 
+Status TableEngine::checkTransaction(const QString& reason)
+{
+    // On a full disk or an I/O error the SQL engine may roll the whole transaction back by
+    // itself; it is then lost for good, whatever the caller does next.
+    if (lostReason_.isEmpty() && !db_.inTransaction())
+        lostReason_ = reason.isEmpty() ? QStringLiteral("the changes could not be kept") : reason;
+    if (lostReason_.isEmpty())
+        return Status::success();
+    return Status::failure(
+        QStringLiteral("The transaction was rolled back after a failed write (%1); none of its "
+                       "changes were saved.")
+            .arg(lostReason_));
+}
+
 Status TableEngine::beginTransaction()
 {
     if (!isOpen())
@@ -274,6 +308,7 @@ Status TableEngine::beginTransaction()
     Status st = db_.exec(QStringLiteral("BEGIN IMMEDIATE"));
     explicit_ = bool(st);
     pendingDelta_ = 0;
+    lostReason_.clear();
     return st;
 }
 
@@ -281,7 +316,13 @@ Status TableEngine::commit()
 {
     if (!explicit_)
         return Status::failure(QStringLiteral("No transaction is in progress."));
+    Status lost = checkTransaction();
     explicit_ = false;
+    lostReason_.clear();
+    if (!lost) {
+        pendingDelta_ = 0;
+        return lost;
+    }
     Status st = stamp(pendingDelta_);
     if (st)
         st = db_.exec(QStringLiteral("COMMIT"));
@@ -297,6 +338,10 @@ Status TableEngine::rollback()
         return Status::failure(QStringLiteral("No transaction is in progress."));
     explicit_ = false;
     pendingDelta_ = 0;
+    lostReason_.clear();
+    // A transaction the SQL engine already rolled back is undone, as asked.
+    if (!db_.inTransaction())
+        return Status::success();
     return db_.exec(QStringLiteral("ROLLBACK"));
 }
 

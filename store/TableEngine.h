@@ -59,6 +59,9 @@ public:
 private:
     Status prepareStatements();
     Status stamp(qint64 delta);
+    // Fails, for good, once the explicit transaction is no longer in progress in the
+    // connection; reason says what made it end.
+    Status checkTransaction(const QString& reason = {});
     Status stepDone(SqliteStatement& st);
     Status writeMemo(int field, qint64 recNum, const QVariant& text, bool replace);
     Status bindRecord(SqliteStatement& st, const Row& row);
@@ -68,6 +71,7 @@ private:
     TableSchema schema_;
     bool explicit_ = false;
     qint64 pendingDelta_ = 0;
+    QString lostReason_; // why the explicit transaction ended early; empty while it lives
 
     SqliteStatement insertRecord_;
     SqliteStatement selectRow_;

@@ -63,6 +63,17 @@ void TableFiles::removeJournals(const QString& path)
         QFile::remove(path + QLatin1StringView(tail));
 }
 
+void TableFiles::removeStaleSuperJournals() const
+{
+    const QFileInfo table(dat_);
+    const QDir folder = table.absoluteDir();
+    const QString prefix = table.fileName() + QStringLiteral("-mj");
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.startsWith(prefix))
+            QFile::remove(folder.filePath(name));
+    }
+}
+
 Status TableFiles::writeMeta(SqliteDb& db, const QString& identity, qint64 records)
 {
     for (int i = 0; i < 3; ++i) {

@@ -44,6 +44,11 @@ public:
     // Removes journal files left beside a path; used only when the file they belong to is
     // being replaced, so that an old journal is never played back into a new file.
     static void removeJournals(const QString& path);
+    // Removes the cross-file journals a commit over the three files names after the table
+    // file. Called only while this process holds all three files locked, after any journal
+    // of theirs was played back: none can then still be needed, but a kill while one was
+    // being set up leaves it behind for good.
+    void removeStaleSuperJournals() const;
     // A free name beside path for a temporary or kept-aside file.
     static QString freeName(const QString& path, const QString& suffix);
     static QString newIdentity();

@@ -19,6 +19,33 @@ bool integrityOk(SqliteDb& db, const QString& schema)
     return error.isEmpty() && v.toString() == QStringLiteral("ok");
 }
 
+quint32 bigEndian32(const QByteArray& bytes, int at)
+{
+    return quint32(quint8(bytes[at])) << 24 | quint32(quint8(bytes[at + 1])) << 16 |
+           quint32(quint8(bytes[at + 2])) << 8 | quint32(quint8(bytes[at + 3]));
+}
+
+// A file cut short can pass the page checks that do not reach its end, so its size must be
+// the size its header claims. The connection that inspects takes a short file as it is, so
+// the header is read from the file itself: its page count counts when the write counter
+// beside it says it is current.
+bool wholeFile(SqliteDb& db, const QString& schema, const QString& path)
+{
+    qint64 pages = db.scalar(QStringLiteral("PRAGMA %1.page_count").arg(schema)).toLongLong();
+    qint64 pageSize = db.scalar(QStringLiteral("PRAGMA %1.page_size").arg(schema)).toLongLong();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(100);
+    if (header.size() == 100 && bigEndian32(header, 24) == bigEndian32(header, 92) &&
+        bigEndian32(header, 28) > 0) {
+        const quint32 size = quint32(quint8(header[16])) << 8 | quint8(header[17]);
+        pageSize = size == 1 ? 65536 : size;
+        pages = bigEndian32(header, 28);
+    }
+    return pages * pageSize == file.size();
+}
+
 bool moveFile(const QString& from, const QString& to)
 {
     std::error_code ec;
@@ -89,8 +116,10 @@ Status TableRepair::inspect(SqliteDb& db)
     // The files are attached to an empty database: a table file too damaged to be read must
     // not keep its companions from being looked at.
     Status st = db.openMemory();
+    // With a writable schema the SQL engine reads a file shorter than its header claims as far
+    // as it reaches, instead of refusing it whole: a cut file is salvaged page by page.
     if (st)
-        st = db.exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+        st = db.exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE; PRAGMA writable_schema=ON"));
     if (!st)
         return st;
     dat_.attached = bool(db.attach(dat_.path, QStringLiteral("od"), QStringLiteral("rw")));
@@ -103,8 +132,10 @@ Status TableRepair::inspect(SqliteDb& db)
     dat_.attached = dat_.attached && error.isEmpty();
     if (dat_.attached) {
         dat_.meta = TableFiles::readMeta(db, QStringLiteral("od"));
-        dat_.sound = integrityOk(db, QStringLiteral("od")) &&
-                     dat_.meta.value(QStringLiteral("role")).toString() == QStringLiteral("table");
+        dat_.sound =
+            integrityOk(db, QStringLiteral("od")) &&
+            dat_.meta.value(QStringLiteral("role")).toString() == QStringLiteral("table") &&
+            wholeFile(db, QStringLiteral("od"), dat_.path);
     }
     inspectCompanion(db, idx_, QStringLiteral("idx"), QStringLiteral("index"));
     inspectCompanion(db, blb_, QStringLiteral("blb"), QStringLiteral("memo"));
@@ -127,14 +158,9 @@ void TableRepair::inspectCompanion(SqliteDb& db, Source& source, const QString& 
     if (!source.attached)
         return;
     source.meta = TableFiles::readMeta(db, schema);
-    source.sound =
-        integrityOk(db, schema) && source.meta.value(QStringLiteral("role")).toString() == role;
-    // A file cut short can pass the page checks that do not reach its end.
-    const qint64 pages = db.scalar(QStringLiteral("PRAGMA %1.page_count").arg(schema)).toLongLong();
-    const qint64 pageSize =
-        db.scalar(QStringLiteral("PRAGMA %1.page_size").arg(schema)).toLongLong();
-    if (pages * pageSize != QFileInfo(source.path).size())
-        source.sound = false;
+    source.sound = integrityOk(db, schema) &&
+                   source.meta.value(QStringLiteral("role")).toString() == role &&
+                   wholeFile(db, schema, source.path);
 }
 
 Status TableRepair::loadSchema(SqliteDb& db)
@@ -165,14 +191,16 @@ Status TableRepair::rebuild(SqliteDb& source, const QString& dat, const QString&
         st = out.attach(idx, QStringLiteral("idx"), QStringLiteral("rw"));
     if (st)
         st = out.attach(blb, QStringLiteral("blb"), QStringLiteral("rw"));
-    // A table file too damaged to attach simply yields no records.
-    const bool haveRecords =
-        st && dat_.attached && out.attach(dat_.path, QStringLiteral("od"), QStringLiteral("ro"));
-    if (st && memosUsable())
+    // Sound originals are copied whole through this connection; damaged ones are read through
+    // the inspecting one, which takes files cut short. A table file too damaged to attach
+    // there simply yields no records.
+    if (st && dat_.attached && dat_.sound)
+        st = out.attach(dat_.path, QStringLiteral("od"), QStringLiteral("ro"));
+    if (st && memosUsable() && blb_.sound)
         st = out.attach(blb_.path, QStringLiteral("ob"), QStringLiteral("ro"));
     if (st)
         st = out.exec(QStringLiteral("PRAGMA main.cache_size=-65536; BEGIN"));
-    if (st && haveRecords)
+    if (st && dat_.attached)
         st = dat_.sound ? copyRecords(out) : salvageRecords(source, out);
 
     if (st)

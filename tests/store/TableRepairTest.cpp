@@ -120,6 +120,47 @@ TEST_F(TableRepairTest, GarbagePagesInTheTableFileAreSalvagedAround)
     EXPECT_GT(table.recNum(), 3000);
 }
 
+// A file cut short (a full disk, a copy that stopped) is read as far as it reaches.
+TEST_F(TableRepairTest, FilesCutShortKeepWhatTheyStillHold)
+{
+    struct Case
+    {
+        QString file;
+        qint64 cut;
+        qint64 minRecords;
+        qint64 maxNotesLost;
+    };
+    const Case cases[] = {
+        {FR::TableFile, 4096, 2900, 0},
+        {FR::TableFile, 1, 2990, 0},
+        {FR::MemoFile, 4096, 3000, 150},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 cut by %2").arg(c.file).arg(c.cut).toStdString());
+        table.close();
+        for (const QString& name : {FR::TableFile, FR::IndexFile, FR::MemoFile})
+            QFile::remove(path(name));
+        ASSERT_TRUE(create(table, dir.path()));
+        ASSERT_TRUE(table.open());
+        fill(3000);
+        QFile file(path(c.file));
+        ASSERT_TRUE(file.resize(file.size() - c.cut));
+        EXPECT_FALSE(table.open());
+
+        const RepairResult r = repair();
+        ASSERT_TRUE(r.ok) << r.reason.toStdString();
+        EXPECT_GE(r.recordsKept, c.minRecords);
+        EXPECT_EQ(r.recordsKept + r.recordsLost, 3000);
+        EXPECT_LE(r.notesLost, c.maxNotesLost);
+        EXPECT_TRUE(r.keptAside.contains(path(c.file) + QStringLiteral(".damaged")));
+        const qint64 notes = expectWhole(r.recordsKept);
+        EXPECT_GE(notes, 1500 - c.maxNotesLost - (3000 - r.recordsKept));
+        table.close();
+        for (const QString& aside : r.keptAside)
+            QFile::remove(aside);
+    }
+}
+
 TEST_F(TableRepairTest, ATableFileWithoutItsHeaderLeavesAnEmptyTableAndSaysSo)
 {
     fill(50);
