@@ -12,6 +12,9 @@ namespace {
 constexpr int ColumnNameLength = 20;
 constexpr int LargestColumnWidth = 10000;
 constexpr int LastDateOption = 2;
+// No file system takes a longer path (the longest form Windows accepts). A longer value is
+// damage, and carried into the caption and the messages it would hold start-up for minutes.
+constexpr int LongestPath = 32767;
 
 QString numbered(const char* name, int n)
 {
@@ -58,7 +61,7 @@ void SettingsTree::readMain(Registry& registry, MainSettings& s, const QString& 
     };
     s.dataBasePath = found ? registry.readString(QStringLiteral("DataBasePath"), defaultDataPath)
                            : defaultDataPath;
-    if (s.dataBasePath.isEmpty())
+    if (s.dataBasePath.isEmpty() || s.dataBasePath.size() > LongestPath)
         s.dataBasePath = defaultDataPath;
     s.lowFrequency = integer("Low Frequency", 0);
     s.hiFrequency = integer("Hi Frequency", 9999);

@@ -450,6 +450,8 @@ void TFormMain::setCategories(const QStringList& names)
 void TFormMain::ReadReg(bool fullRead)
 {
     Registry registry(setup_.settingsFile);
+    if (const QString problem = Registry::takeReadProblem(); !problem.isEmpty())
+        ShowMessage(problem);
     SettingsTree::readReg(registry, settings_, fullRead, setup_.defaultDataFolder);
     if (fullRead)
         applyGeometry();

@@ -46,15 +46,27 @@ public:
     QString error;
 
 private:
+    // A run of the same operator is written as one flat group: nested parentheses would soon
+    // overflow the SQL engine's parser.
     bool logical(const FilterNode& n, QString& sql)
     {
-        QString left;
-        QString right;
-        if (!node(*n.left, left) || !node(*n.right, right))
+        QStringList terms;
+        if (!collect(n, n.kind, terms))
             return false;
         const auto word =
             n.kind == FilterNode::Kind::And ? QStringLiteral(" AND ") : QStringLiteral(" OR ");
-        sql = QLatin1Char('(') + left + word + right + QLatin1Char(')');
+        sql = QLatin1Char('(') + terms.join(word) + QLatin1Char(')');
+        return true;
+    }
+
+    bool collect(const FilterNode& n, FilterNode::Kind kind, QStringList& terms)
+    {
+        if (n.kind == kind)
+            return collect(*n.left, kind, terms) && collect(*n.right, kind, terms);
+        QString term;
+        if (!node(n, term))
+            return false;
+        terms << term;
         return true;
     }
 

@@ -45,7 +45,14 @@ std::unique_ptr<FilterNode> FilterParser::combine(FilterNode::Kind kind,
                                                   std::unique_ptr<FilterNode> left,
                                                   std::unique_ptr<FilterNode> right)
 {
-    const int depth = 1 + std::max(left->depth, right ? right->depth : 0);
+    // A child of the same kind is part of this node's group, not a level of its own.
+    const auto levels = [kind](const std::unique_ptr<FilterNode>& child) {
+        if (!child)
+            return 0;
+        return kind != FilterNode::Kind::Not && child->kind == kind ? child->depth - 1
+                                                                    : child->depth;
+    };
+    const int depth = 1 + std::max(levels(left), levels(right));
     if (depth > MaxDepth)
         return tooDeep();
     auto node = std::make_unique<FilterNode>();

@@ -13,16 +13,19 @@ namespace wl::store {
 //   unary      := "not" unary | "(" expr ")" | comparison
 //   comparison := operand ( "=" | "<>" | "<" | ">" | "<=" | ">=" ) operand
 //   operand    := field-name | 'text' | number
-// Keywords are matched without regard to case. The tree may be at most MaxDepth levels deep,
-// counting nested parentheses, "not" and every link of an and/or chain, so that neither the
-// parser, the tree's own clean-up nor the SQL built from it can exhaust the stack; and it may
-// hold at most MaxComparisons comparisons, as the SQL engine's planning time grows with the
-// square of their number.
+// Keywords are matched without regard to case.
+//
+// The SQL engine refuses conditions nested too deeply for its parser and lays out a long
+// condition in time that grows with the square of its terms, so the parser bounds both: at most
+// MaxDepth levels of nesting, counting parentheses and "not" as written and the groups of the
+// tree (a run of "and", or of "or", is one group), and at most MaxComparisons comparisons.
+// Within these bounds every expression the parser takes can be run. They also keep the
+// recursion of the parser and of every walk over the tree short.
 class FilterParser
 {
 public:
-    static constexpr int MaxDepth = 200;
-    static constexpr int MaxComparisons = 1000;
+    static constexpr int MaxDepth = 24;
+    static constexpr int MaxComparisons = 500;
 
     // Returns the tree, or null with error set.
     static std::unique_ptr<FilterNode> parse(const QString& expression, QString& error);

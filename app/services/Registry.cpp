@@ -1,8 +1,14 @@
 #include "app/services/Registry.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <utility>
 
 namespace wl {
 
@@ -13,6 +19,13 @@ const char* const FileVariable = "WAVELARK_SETTINGS";
 // A key in an INI file exists only through the entries it holds, so every key carries its
 // (empty) default value, as every registry key does; it keeps an empty key in existence.
 const QString KeyMark = QStringLiteral("@");
+
+// Set when a file could not be read, until the program takes it to tell the user.
+QString& pendingReadProblem()
+{
+    static QString problem;
+    return problem;
+}
 
 bool isValueName(const QString& name)
 {
@@ -35,7 +48,43 @@ Registry::Registry(const QString& fileName)
         std::make_unique<QSettings>(QStringLiteral("HKEY_LOCAL_MACHINE"), QSettings::NativeFormat);
 #else
     settings_ = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
+    if (settings_->status() != QSettings::NoError)
+        setAsideUnreadable(fileName);
 #endif
+}
+
+void Registry::setAsideUnreadable(const QString& fileName)
+{
+    settings_.reset();
+    const QString native = QDir::toNativeSeparators(fileName);
+    QString aside = fileName + QStringLiteral(".unreadable");
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = fileName + QStringLiteral(".unreadable") + QString::number(n);
+    if (QFile::rename(fileName, aside)) {
+        pendingReadProblem() =
+            QStringLiteral("The settings file %1 could not be read. It was kept as %2, and the "
+                           "program starts with its default settings.")
+                .arg(native, QDir::toNativeSeparators(aside));
+        settings_ = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
+        return;
+    }
+    scratch_ = std::make_unique<QTemporaryDir>();
+    settings_ = std::make_unique<QSettings>(scratch_->filePath(QStringLiteral("settings.ini")),
+                                            QSettings::IniFormat);
+    // A file left alone is met again by every later instance, but told once.
+    static QSet<QString> told;
+    if (told.contains(fileName))
+        return;
+    told.insert(fileName);
+    pendingReadProblem() =
+        QStringLiteral("The settings file %1 could not be read. It was left as it is; the "
+                       "program runs with its default settings and cannot save them.")
+            .arg(native);
+}
+
+QString Registry::takeReadProblem()
+{
+    return std::exchange(pendingReadProblem(), QString());
 }
 
 Registry::~Registry()

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QSettings;
+class QTemporaryDir;
 
 namespace wl {
 
@@ -17,6 +18,11 @@ namespace wl {
 // Key paths use "\" between their parts. A path that starts with "\" is absolute; any other is
 // relative to the current key. Every value is stored as a string: integers as decimal text,
 // booleans as "0" or "1". Reading never creates a value or a key.
+//
+// A settings file that exists but cannot be read is never written over: writing would replace
+// the user's hand edits with the little that could be parsed. It is kept aside under a new name
+// and a fresh file is started; when it cannot even be moved, it is left alone and the settings
+// live in memory only. takeReadProblem() then says what happened, once per file and process.
 class Registry
 {
 public:
@@ -27,6 +33,9 @@ public:
 
     static QString defaultFileName();
     QString fileName() const;
+    // What was wrong with a settings file and what was done about it, for the program to tell
+    // the user; empty when every file read well or this was already taken.
+    static QString takeReadProblem();
 
     // Makes the key current; when it is missing it is created only when canCreate is true.
     bool openKey(const QString& key, bool canCreate);
@@ -61,10 +70,12 @@ private:
     bool groupExists(const QString& group) const;
     void markKey(const QString& group);
     void copyGroup(const QString& from, const QString& to);
+    void setAsideUnreadable(const QString& fileName);
 
     std::unique_ptr<QSettings> settings_;
     QString current_; // settings group of the current key, "" for the root
     QString error_;
+    std::unique_ptr<QTemporaryDir> scratch_; // holds the settings when the file is left alone
 };
 
 } // namespace wl

@@ -139,8 +139,10 @@ TEST_F(SettingsTreeTest, ValuesThatCannotBeRightReadAsDefaults)
     put(Key + app::ColumnDataKey, QStringLiteral("Width 5"), QStringLiteral("120"));
     put(Key + app::FieldDataKey, QStringLiteral("Column Name 0"),
         QStringLiteral("A caption far longer than twenty"));
+    put(Key, QStringLiteral("DataBasePath"), QStringLiteral("/data/").repeated(2 * 1024 * 1024));
 
     const MainSettings s = read();
+    EXPECT_EQ(s.dataBasePath, QStringLiteral("/program/"));
     EXPECT_EQ(s.lowFrequency, 0);
     EXPECT_EQ(s.hiFrequency, 9999);
     EXPECT_EQ(s.dateOption, 0);

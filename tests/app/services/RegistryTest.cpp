@@ -154,6 +154,38 @@ TEST_F(RegistryTest, AFailedWriteIsReported)
     EXPECT_FALSE(reg.errorString().isEmpty());
 }
 
+TEST_F(RegistryTest, AFileThatCannotBeReadIsKeptAsItWasAndSaidOnce)
+{
+    // A hand edit that left a section heading unclosed: the file no longer parses.
+    const QByteArray edited = "[Software\\Brevant\\Wavelark\\4.3\n"
+                              "DataBasePath=/home/me/my log\n"
+                              "Low Frequency=100\n";
+    {
+        QFile f(file());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(edited);
+    }
+    {
+        Registry reg(file());
+        const QString told = Registry::takeReadProblem();
+        EXPECT_TRUE(told.contains(QStringLiteral("settings.ini.unreadable"))) << told.toStdString();
+        EXPECT_TRUE(Registry::takeReadProblem().isEmpty()); // told once
+        // Start-up reads, creates the layout keys and writes at the end.
+        reg.openKey(QStringLiteral("\\Software\\Brevant\\Wavelark\\4.3\\Column Data"), true);
+        reg.writeString(QStringLiteral("Width 0"), QStringLiteral("80"));
+        EXPECT_TRUE(reg.flush());
+    }
+    // The user's text is still there, byte for byte, where the message says.
+    QFile original(file() + QStringLiteral(".unreadable"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), edited);
+    // The next start finds a sound file and has nothing to say.
+    Registry again(file());
+    EXPECT_TRUE(Registry::takeReadProblem().isEmpty());
+    EXPECT_TRUE(
+        again.openKey(QStringLiteral("\\Software\\Brevant\\Wavelark\\4.3\\Column Data"), false));
+}
+
 TEST(RegistryFileName, TheEnvironmentVariableChoosesTheFile)
 {
     qputenv("WAVELARK_SETTINGS", "/some/where/portable.ini");
