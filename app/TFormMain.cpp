@@ -634,6 +634,11 @@ void TFormMain::SetBrowseMode()
     }
 }
 
+bool TFormMain::onAllRecords() const
+{
+    return Tab1->currentIndex() <= 0;
+}
+
 void TFormMain::setEditing(bool on)
 {
     editing_ = on;
