@@ -5,6 +5,7 @@
 #include "app/EditSaver.h"
 #include "app/PositionPanel.h"
 #include "app/RecordCells.h"
+#include "app/RecordList.h"
 #include "app/TFormMain.h"
 #include "app/services/CaptionedMessage.h"
 #include "grid/LocaleInfo.h"
@@ -54,6 +55,10 @@ EditMode::EditMode(TFormMain& main)
 
 void EditMode::edit()
 {
+    // A category tab lacks the Category column and shows part of the records: edit mode
+    // belongs to "All Records".
+    if (!main_.onAllRecords())
+        return;
     if (main_.table().recordCount() <= 0) {
         CaptionedMessage(QStringLiteral("Wavelark "), QStringLiteral("No records to edit."),
                          MessageKind::Plain, 0, QMessageBox::Ok);
@@ -92,8 +97,9 @@ void EditMode::showBrowseMode()
     grid.SetClickSorting(true);
     grid.setEnabled(true);
     main_.button(Command::Save)->setEnabled(false);
-    for (Command c : {Command::Edit, Command::Delete, Command::Cancel})
+    for (Command c : {Command::Delete, Command::Cancel})
         main_.button(c)->setEnabled(true);
+    main_.button(Command::Edit)->setEnabled(main_.onAllRecords());
     main_.button(Command::Add)->setEnabled(main_.hasCommandHandler(Command::Add));
 }
 
@@ -170,22 +176,6 @@ void EditMode::cellSelected(int row)
         main_.editedRows() << QString::number(row);
 }
 
-int EditMode::slotOfColumn(int col) const
-{
-    if (col == 0)
-        return RecordCells::CategorySlot;
-    return col > 0 && col < ColumnCount ? main_.settings().columnNumbers[size_t(col)] : -1;
-}
-
-int EditMode::columnOfSlot(int slot) const
-{
-    for (int col = 0; col < ColumnCount; ++col) {
-        if (slotOfColumn(col) == slot)
-            return col;
-    }
-    return -1;
-}
-
 void EditMode::cellClicked()
 {
     if (!main_.editing())
@@ -193,7 +183,7 @@ void EditMode::cellClicked()
     TSortableGrid& grid = *main_.SortableGrid1;
     const int row = grid.Row();
     const int col = grid.Col();
-    const int slot = slotOfColumn(col);
+    const int slot = RecordList::slotOfColumn(grid, col);
     if (slot == RecordCells::CategorySlot) {
         grid.setEnabled(false);
         categoryPanel_->pick(main_.categories(), grid.Cells(col, row));
@@ -208,7 +198,7 @@ void EditMode::cellClicked()
 void EditMode::writeCurrentCell(int slot, const QString& text)
 {
     TSortableGrid& grid = *main_.SortableGrid1;
-    const int col = columnOfSlot(slot);
+    const int col = RecordList::columnOfSlot(grid, slot);
     if (col >= 0 && main_.editing())
         grid.SetCells(col, grid.Row(), text);
 }

@@ -31,8 +31,6 @@ private:
     void cellSelected(int row);
     void cellClicked();
     void writeCurrentCell(int slot, const QString& text);
-    int slotOfColumn(int col) const;
-    int columnOfSlot(int slot) const;
     void panelClosed();
 
     TFormMain& main_;

@@ -2,6 +2,7 @@
 
 #include "app/RecordCells.h"
 #include "app/RecordDate.h"
+#include "app/RecordList.h"
 #include "grid/TSortableGrid.h"
 #include "store/Table.h"
 
@@ -79,17 +80,6 @@ EditSaver::Position EditSaver::parsePosition(const QString& cell, int row)
     return p;
 }
 
-int EditSaver::columnOf(int slot) const
-{
-    if (slot == RecordCells::CategorySlot)
-        return 0;
-    for (int col = 1; col < ColumnCount; ++col) {
-        if (layout_.columnNumbers[size_t(col)] == slot)
-            return col;
-    }
-    return -1;
-}
-
 EditSaver::Outcome EditSaver::save(const QStringList& editedRows,
                                    const std::function<qint64(int row)>& recNumOf)
 {
@@ -118,7 +108,7 @@ QString EditSaver::writeRow(int row, qint64 recNum, QString& details)
     std::vector<std::pair<QString, QVariant>> values;
     // Notes are written by the notes editor only.
     for (int slot = 0; slot < RecordCells::NotesSlot; ++slot) {
-        const int col = columnOf(slot);
+        const int col = RecordList::columnOfSlot(grid_, slot);
         if (col < 0)
             continue;
         const QString field = RecordCells::fieldName(slot);

@@ -52,7 +52,6 @@ public:
     static Position parsePosition(const QString& cell, int row);
 
 private:
-    int columnOf(int slot) const;
     QString writeRow(int row, qint64 recNum, QString& details);
 
     TSortableGrid& grid_;

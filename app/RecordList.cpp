@@ -75,6 +75,9 @@ void layOutColumns(TSortableGrid& grid, const MainSettings& layout)
     for (int col = 0; col < ColumnCount; ++col) {
         grid.SetColWidths(col, layout.columnWidths[size_t(position)]);
         grid.SetCells(col, 0, QLatin1Char(' ') + layout.columnNames[size_t(slotOf(layout, col))]);
+        // The heading carries the slot, so a column is known by what it shows wherever
+        // hidden columns and the tab have moved it.
+        grid.SetObjects(col, 0, slotOf(layout, col));
         if (shown(layout, col))
             ++position;
     }
@@ -264,6 +267,24 @@ qint64 RecordList::recNumOfRow(const TSortableGrid& grid, int row)
         return 0;
     const QVariant recNum = grid.Objects(RecNumColumn, row);
     return recNum.isValid() ? recNum.toLongLong() : 0;
+}
+
+int RecordList::slotOfColumn(const TSortableGrid& grid, int col)
+{
+    if (col < 0 || col >= grid.ColCount() || grid.RowCount() < 1)
+        return -1;
+    bool ok = false;
+    const int slot = grid.Objects(col, 0).toInt(&ok);
+    return ok ? slot : -1;
+}
+
+int RecordList::columnOfSlot(const TSortableGrid& grid, int slot)
+{
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        if (slotOfColumn(grid, col) == slot)
+            return col;
+    }
+    return -1;
 }
 
 QString RecordList::categoryFilter(const QString& category)

@@ -40,6 +40,11 @@ public:
     // The record number carried by a grid row (row 0 is the heading row), 0 when it has none.
     static qint64 recNumOfRow(const TSortableGrid& grid, int row);
 
+    // The field slot a grid column shows, -1 for none; and the column that shows a slot, -1
+    // when no column does. Columns are found by what they show, never by their position.
+    static int slotOfColumn(const TSortableGrid& grid, int col);
+    static int columnOfSlot(const TSortableGrid& grid, int slot);
+
     // The filter expression that selects one category.
     static QString categoryFilter(const QString& category);
 };

@@ -10,6 +10,7 @@
 #include "app/SettingsTree.h"
 #include "app/TFormAbout.h"
 #include "app/WaitCursor.h"
+#include "app/WindowFit.h"
 #include "app/services/CaptionedMessage.h"
 #include "app/services/Registry.h"
 #include "app/services/UiServices.h"
@@ -396,8 +397,7 @@ void TFormMain::FormCreate()
                          MessageKind::Error, 0, QMessageBox::Ok);
     }
     if (screen.width() == SmallScreen) {
-        move(0, 0);
-        resize(SmallScreen, workArea.height());
+        WindowFit::fit(*this, QRect(0, 0, SmallScreen, workArea.height()));
     }
     createCategoryFileIfMissing();
 }
@@ -634,6 +634,11 @@ void TFormMain::SetBrowseMode()
         ReadReg(false);
         ReadAllRecords();
     }
+}
+
+bool TFormMain::onAllRecords() const
+{
+    return Tab1->currentIndex() <= 0;
 }
 
 void TFormMain::setEditing(bool on)

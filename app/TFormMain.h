@@ -86,6 +86,8 @@ public:
     // Replaces the category list (kept sorted without regard to case) and the tabs.
     void setCategories(const QStringList& names);
     bool editing() const { return editing_; }
+    // The "All Records" tab is selected: the only one on which records can be edited.
+    bool onAllRecords() const;
     void setEditing(bool on);
     QStringList& editedRows() { return editedRows_; }
 

@@ -5,6 +5,7 @@
 #include "app/ProgramFolders.h"
 #include "app/TFormMain.h"
 #include "app/WaitCursor.h"
+#include "app/WindowFit.h"
 #include "app/services/CaptionedMessage.h"
 #include "app/services/Registry.h"
 #include "app/services/UiServices.h"
@@ -409,10 +410,10 @@ void TFormMap::FormActivate()
 
 void TFormMap::placeWindow()
 {
+    // The frame counts: the status line at the bottom must stay on the screen.
     const QSize screen = UiServices::screen().screenSize();
     const QRect work = UiServices::screen().workArea();
-    resize(screen.width(), std::max(200, work.bottom() + 1));
-    move(0, 0);
+    WindowFit::fit(*this, QRect(0, 0, screen.width(), std::max(200, work.bottom() + 1)));
 }
 
 // The window finds the cities at layers 4 and 5 and puts its own layers at 6 and 7; a

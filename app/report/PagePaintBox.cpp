@@ -43,7 +43,7 @@ void PagePaintBox::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.scale(double(width()) / pages_.pageTwips().width(),
                   double(height()) / pages_.pageTwips().height());
-    painter.drawPicture(0, 0, *picture);
+    TPagePrinter::playPage(painter, *picture);
 }
 
 } // namespace wl

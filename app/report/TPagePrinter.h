@@ -98,6 +98,9 @@ public:
     // (in device dots from the sheet's corner): each page shifted right and down by the left
     // and top margins and cut at the page less all four margins.
     bool render(QPagedPaintDevice& device, QPoint originDots, int first, int last) const;
+    // Draws a page picture with the painter's transformation as it stands, whatever the
+    // resolution of the painter's device: one picture unit is one unit of the painter.
+    static void playPage(QPainter& painter, const QPicture& page);
 
 private:
     QPrinter& printer_;

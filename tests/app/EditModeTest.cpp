@@ -3,7 +3,9 @@
 #include "app/CategoryPanel.h"
 #include "app/EditSaver.h"
 #include "app/PositionPanel.h"
+#include "app/RecordCells.h"
 #include "app/RecordDate.h"
+#include "app/RecordList.h"
 #include "app/services/ServiceDoubles.h"
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -374,6 +377,62 @@ TEST_F(EditModeTest, PickPanelsWriteTheCurrentRow)
 
     pos.lonDegrees->clear();
     EXPECT_EQ(pos.positionText(), Blanks20);
+}
+
+TEST_F(EditModeTest, EditBelongsToAllRecordsOnly)
+{
+    TFormMain w(install.setup());
+    add(w, {{"Hz", 1.0}, {"Callsign", "A"}});
+    add(w, {{"Hz", 2.0}, {"Callsign", "B"}});
+    w.show();
+    QToolButton& edit = *w.button(Command::Edit);
+    w.Tab1->setCurrentIndex(1); // "Police"
+    EXPECT_FALSE(edit.isEnabled());
+
+    // Everything that ends in browse mode on a category tab: a window's refill (Add, Save,
+    // Done), and Cancel after a heading sort.
+    w.SetBrowseMode();
+    EXPECT_FALSE(edit.isEnabled());
+    w.SortableGrid1->SortByHeaderClick(1, 0, Qt::LeftButton);
+    w.button(Command::Cancel)->click();
+    EXPECT_FALSE(edit.isEnabled());
+    EXPECT_TRUE(w.button(Command::Delete)->isEnabled());
+    w.editMode().edit();
+    EXPECT_FALSE(w.editing());
+
+    w.Tab1->setCurrentIndex(0);
+    EXPECT_TRUE(edit.isEnabled());
+    edit.click();
+    EXPECT_TRUE(w.editing());
+}
+
+TEST_F(EditModeTest, ColumnsAreFoundByWhatTheyShow)
+{
+    TFormMain w(install.setup());
+    const qint64 rec = add(w, {{"Hz", 146.52}, {"Callsign", "OLD"}});
+    w.show();
+    // Every field shown, in another order, and the Category column gone as on a category tab.
+    MainSettings layout = w.settings();
+    layout.columnShown.fill(true);
+    std::swap(layout.columnNumbers[1], layout.columnNumbers[3]);
+    TSortableGrid& g = *w.SortableGrid1;
+    RecordList::fill(g, w.table(), layout, QStringLiteral("Police"));
+    ASSERT_EQ(g.ColCount(), 9);
+    EXPECT_EQ(RecordList::columnOfSlot(g, RecordCells::CategorySlot), -1);
+    const int callsign = RecordList::columnOfSlot(g, 3);
+    ASSERT_EQ(callsign, 0);
+    EXPECT_EQ(g.Cells(callsign, 0), QStringLiteral(" Callsign"));
+    EXPECT_EQ(RecordList::slotOfColumn(g, 2), RecordCells::FrequencySlot);
+    EXPECT_EQ(g.Cells(2, 1), QStringLiteral("146.5200"));
+
+    g.SetCells(callsign, 1, QStringLiteral("NEW"));
+    EditSaver saver(g, w.table(), layout, LocaleInfo::current());
+    const EditSaver::Outcome outcome =
+        saver.save({QStringLiteral("1")}, [&w](int row) { return w.RecNumOfRow(row); });
+    EXPECT_TRUE(outcome.message.isEmpty()) << outcome.message.toStdString();
+    EXPECT_EQ(field(w, rec, "Callsign").toString(), QStringLiteral("NEW"));
+    EXPECT_EQ(field(w, rec, "Category").toString(), QStringLiteral("Police"));
+    EXPECT_EQ(field(w, rec, "Hz").toDouble(), 146.52);
 }
 
 } // namespace

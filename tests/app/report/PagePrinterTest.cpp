@@ -1,5 +1,6 @@
 #include "QStringPrinting.h"
 #include "ReportTestSupport.h"
+#include "app/report/PagePaintBox.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -150,6 +151,63 @@ TEST_F(PagePrinterTest, PdfFileIsReplacedWholeOrNotAtAll)
     EXPECT_FALSE(pages.PrintToPdf(path, error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(test::bytesOf(path), pdf);
+}
+
+// Each ink cell of one picture has ink at or beside it in the other; the texts of the failures.
+QStringList inkMismatches(const std::vector<std::vector<bool>>& want,
+                          const std::vector<std::vector<bool>>& got, const char* missing)
+{
+    QStringList wrong;
+    for (size_t y = 0; y < want.size(); ++y) {
+        for (size_t x = 0; x < want[y].size(); ++x) {
+            if (!want[y][x])
+                continue;
+            bool near = false;
+            for (size_t ny = y > 0 ? y - 1 : 0; ny <= y + 1 && ny < got.size(); ++ny) {
+                for (size_t nx = x > 0 ? x - 1 : 0; nx <= x + 1 && nx < got[ny].size(); ++nx)
+                    near = near || got[ny][nx];
+            }
+            if (!near)
+                wrong << QStringLiteral("%1 at cell %2,%3").arg(QLatin1String(missing)).arg(x).arg(y);
+        }
+    }
+    return wrong;
+}
+
+TEST_F(PagePrinterTest, PdfPageHasInkWhereThePreviewHasIt)
+{
+    pages.SetMargins(QMargins(20, 20, 80, 80));
+    pages.SetPageOrientation(TPagePrinter::Orientation::Landscape);
+    pages.StartPages();
+    QPainter& canvas = *pages.PageCanvas(1);
+    canvas.fillRect(QRect(2880, 2880, 1440, 720), Qt::black);
+    canvas.setFont(TPagePrinter::pageFont(QStringLiteral("Arial"), 16, true));
+    canvas.drawText(QRect(1440, 720, 8000, 600), Qt::AlignLeft | Qt::AlignTop,
+                    QStringLiteral("All Records   0 - 9999 MHz"));
+    canvas.setFont(TPagePrinter::pageFont(QStringLiteral("Arial"), 10));
+    canvas.drawText(QRect(10080, 8640, 4000, 400), Qt::AlignLeft | Qt::AlignTop,
+                    QStringLiteral("45 38N 122 41W"));
+    pages.FinishPages();
+
+    const QString path = dir.filePath(QStringLiteral("ink.pdf"));
+    QString error;
+    ASSERT_TRUE(pages.PrintToPdf(path, error)) << error.toStdString();
+    constexpr int Dpi = 72;
+    const QImage printed = test::renderPdfPage(path, 1, Dpi);
+    ASSERT_FALSE(printed.isNull()) << "pdftoppm could not draw the page";
+
+    PagePaintBox preview(pages, nullptr);
+    preview.showPage(1, Dpi);
+    const QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    // The box two inches in, shifted by the one-pixel top-left margin on paper.
+    EXPECT_TRUE(test::isInk(printed.pixel(2 * Dpi + 36, 2 * Dpi + 18)));
+    EXPECT_FALSE(test::isInk(printed.pixel(Dpi / 2, 5 * Dpi)));
+    constexpr int Cell = 12;
+    const auto printedInk = test::inkCells(printed, Cell);
+    const auto shownInk = test::inkCells(shown, Cell);
+    EXPECT_EQ(inkMismatches(shownInk, printedInk, "missing on paper"), QStringList());
+    EXPECT_EQ(inkMismatches(printedInk, shownInk, "not in the preview"), QStringList());
 }
 
 } // namespace

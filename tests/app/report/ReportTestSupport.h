@@ -4,6 +4,9 @@
 #include "app/report/TPagePrinter.h"
 
 #include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -185,6 +188,43 @@ inline QByteArray bytesOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Page n of a PDF file as poppler draws it at dpi dots per inch; a null image when it cannot.
+inline QImage renderPdfPage(const QString& pdf, int n, int dpi)
+{
+    QTemporaryDir out;
+    const QString prefix = out.filePath(QStringLiteral("page"));
+    QProcess pdftoppm;
+    pdftoppm.start(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
+                    QString::number(n), QStringLiteral("-l"), QString::number(n),
+                    QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, prefix});
+    if (!pdftoppm.waitForFinished(60000) || pdftoppm.exitCode() != 0)
+        return {};
+    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+inline bool isInk(QRgb pixel)
+{
+    return qGray(pixel) < 160;
+}
+
+// Where an image has ink (dark pixels): a grid of cells of the given size, true where a cell
+// holds any ink. Comparing cells instead of pixels forgives the small differences between two
+// renderers' anti-aliasing and glyph shapes.
+inline std::vector<std::vector<bool>> inkCells(const QImage& image, int cell)
+{
+    std::vector<std::vector<bool>> cells(size_t((image.height() + cell - 1) / cell),
+                                         std::vector<bool>(size_t((image.width() + cell - 1) / cell)));
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (isInk(line[x]))
+                cells[size_t(y / cell)][size_t(x / cell)] = true;
+        }
+    }
+    return cells;
 }
 
 } // namespace wl::test
