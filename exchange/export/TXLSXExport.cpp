@@ -49,15 +49,16 @@ void check(lxw_error error)
 TXLSXExport::TXLSXExport(TExportComponent& component, TExportType type, const QString& fileName)
     : TCustomShellViewExport(component, type, fileName), book_(std::make_unique<Book>())
 {
-    // A name of our own beside the target; the library writes the file itself at the end.
+    // A new name beside the target, freed again: the library creates the file itself at the
+    // end, with the permissions any new file of the user gets.
     const QFileInfo target(TargetFile());
-    QTemporaryFile part(target.absolutePath() + QStringLiteral("/.") + target.completeBaseName() +
-                        QStringLiteral("-XXXXXX.xlsx.part"));
-    part.setAutoRemove(false);
-    if (!part.open())
-        throw ExportError(part.errorString());
-    partFile_ = part.fileName();
-    part.close();
+    {
+        QTemporaryFile part(target.absolutePath() + QStringLiteral("/.") +
+                            target.completeBaseName() + QStringLiteral("-XXXXXX.xlsx.part"));
+        if (!part.open())
+            throw ExportError(part.errorString());
+        partFile_ = part.fileName();
+    }
 
     book_->tempDir = QFile::encodeName(QDir::tempPath());
     lxw_workbook_options options{};

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <functional>
+#include <ostream>
 #include <string_view>
 
 namespace wl {
@@ -76,6 +77,12 @@ struct Format
     // The reader starts a new row at a line break inside a cell, so that cell is left out.
     bool breaksRows = false;
 };
+
+// Names the format in test output instead of the bytes of the parameter.
+void PrintTo(const Format& format, std::ostream* out)
+{
+    *out << ExportTypeName(format.type).toStdString();
+}
 
 QString flattened(const QString& text)
 {
