@@ -14,7 +14,8 @@ constexpr std::array<char16_t, 32> High = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-char byteOf(uint c)
+// The byte of a character, or 0 when the code page lacks it (NUL itself is never asked for).
+char byteOf(char16_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return char(c);
@@ -22,7 +23,7 @@ char byteOf(uint c)
         if (High[i] != 0 && High[i] == c)
             return char(0x80 + i);
     }
-    return '?';
+    return 0;
 }
 
 } // namespace
@@ -39,13 +40,42 @@ QString CodePage1252::decode(QByteArrayView bytes)
     return text;
 }
 
-QByteArray CodePage1252::encode(const QString& text)
+QByteArray CodePage1252::encode(QStringView text, bool* lossless)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const uint c : text.toUcs4())
-        bytes += byteOf(c);
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    bool all = true;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            *out++ = char(c);
+            continue;
+        }
+        const char b = byteOf(c);
+        if (b != 0) {
+            *out++ = b;
+            continue;
+        }
+        all = false;
+        *out++ = '?';
+        // A character beyond the 16-bit range is one "?", not two.
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    bytes.truncate(out - bytes.data());
+    if (lossless)
+        *lossless = all;
     return bytes;
+}
+
+bool CodePage1252::holds(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80 && byteOf(c.unicode()) == 0)
+            return false;
+    }
+    return true;
 }
 
 } // namespace wl

@@ -14,8 +14,11 @@ public:
     // Every byte has a character: the five bytes the code page leaves unassigned become the
     // C1 controls of the same value, as the platform's own conversion does.
     static QString decode(QByteArrayView bytes);
-    // A character the code page lacks (the C1 controls included) is written as "?".
-    static QByteArray encode(const QString& text);
+    // A character the code page lacks (the C1 controls included) is written as "?"; *lossless,
+    // when given, tells whether every character had its byte.
+    static QByteArray encode(QStringView text, bool* lossless = nullptr);
+    // True when every character of the text has a byte in the code page.
+    static bool holds(QStringView text);
 };
 
 } // namespace wl

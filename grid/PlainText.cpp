@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 
+#include <cstring>
 #include <optional>
 
 namespace wl {
@@ -35,7 +36,18 @@ QString PlainText::decode(const QByteArray& bytes)
         body = body.sliced(3);
     if (auto text = decodeStrict(QStringDecoder::Utf8, body))
         return *text;
-    return CodePage1252::decode(bytes);
+    QString text;
+    text.reserve(body.size());
+    while (!body.isEmpty()) {
+        const auto* nl = static_cast<const char*>(std::memchr(body.data(), '\n', body.size()));
+        const QByteArrayView line = nl ? body.first(nl - body.data() + 1) : body;
+        if (auto utf8 = decodeStrict(QStringDecoder::Utf8, line))
+            text += *utf8;
+        else
+            text += CodePage1252::decode(line);
+        body = body.sliced(line.size());
+    }
+    return text;
 }
 
 QStringList PlainText::splitLines(const QString& text)

@@ -706,8 +706,12 @@ void TSortableGrid::FitColumnWidth(int ACol)
     SetColWidths(ACol, widest + QFontMetrics(lastFont).horizontalAdvance(QStringLiteral("x")));
 }
 
+// The widths are stored as one batch and handed to the header once: setting them one section
+// at a time costs the header a pass over every section each, which a line of a million fields
+// turned into minutes.
 void TSortableGrid::FitAllColumnWidths(bool IncludeFixed, int Padding)
 {
+    BeginUpdate();
     const auto fit = [&](int col) {
         FitColumnWidth(col);
         if (Padding != 0)
@@ -719,6 +723,7 @@ void TSortableGrid::FitAllColumnWidths(bool IncludeFixed, int Padding)
     }
     for (int col = FixedCols(); col < ColCount(); ++col)
         fit(col);
+    EndUpdate();
 }
 
 bool TSortableGrid::FindCellText(const QString& Text, int& ACol, int& ARow)

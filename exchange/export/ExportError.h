@@ -20,4 +20,10 @@ private:
     QString text_;
 };
 
+// Thrown by a writer that has found text its current encoding cannot hold and has started its
+// file again in one that can: the run then walks the items once more from the beginning.
+class ExportRestart
+{
+};
+
 } // namespace wl

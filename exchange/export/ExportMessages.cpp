@@ -1,5 +1,8 @@
 #include "exchange/export/ExportMessages.h"
 
+#include <QLocale>
+#include <QStringList>
+
 namespace wl {
 
 QString ExportMessages::WriteFailed()
@@ -15,6 +18,7 @@ QString ExportMessages::FailureFor(TExportType type)
 {
     switch (type) {
     case TExportType::xMicrosoft_Excel:
+    case TExportType::xExcel_Workbook:
     case TExportType::xClipboard:
         return ExportFailed();
     default:
@@ -39,6 +43,34 @@ QString ExportMessages::InvalidColumnWidth(const QString& line)
     return QStringLiteral("ColWidths Property Error\r\n\r\n\"%1\" is an Invalid Column Width. It "
                           "must be a Positive Integer Number greater than Zero.")
         .arg(line);
+}
+
+QString ExportMessages::RowLimit(TExportType type, int fit, int total)
+{
+    const QLocale english(QLocale::English);
+    QString text = QStringLiteral("The %1 format holds fewer rows than there are items: only the "
+                                  "first %2 of the %3 items will be exported.")
+                       .arg(ExportTypeName(type), english.toString(fit), english.toString(total));
+    if (type != TExportType::xExcel_Workbook)
+        text += QStringLiteral("\r\n\r\nChoose \"%1\" to export every item.")
+                    .arg(ExportTypeName(TExportType::xExcel_Workbook));
+    return text;
+}
+
+QString ExportMessages::CellsChanged(int cut, int lossy)
+{
+    QStringList parts;
+    if (cut > 0)
+        parts << QStringLiteral("%1 cell texts were longer than the 255 characters a cell of "
+                                "this format holds and were cut.")
+                     .arg(cut);
+    if (lossy > 0)
+        parts << QStringLiteral("%1 cell texts held characters this format cannot store; they "
+                                "show \"?\" instead.")
+                     .arg(lossy);
+    return parts.join(u' ') +
+           QStringLiteral("\r\n\r\nChoose \"%1\" to keep every character.")
+               .arg(ExportTypeName(TExportType::xExcel_Workbook));
 }
 
 } // namespace wl

@@ -21,6 +21,10 @@ public:
     static QString NoGrid();
     static QString ClipboardDone() { return QStringLiteral("Successfully Exported to Clipboard"); }
     static QString InvalidColumnWidth(const QString& line);
+    // A spreadsheet type holds fewer rows than the export has items: how many go in.
+    static QString RowLimit(TExportType type, int fit, int total);
+    // Cells of the older spreadsheet format that lost characters.
+    static QString CellsChanged(int cut, int lossy);
 };
 
 } // namespace wl

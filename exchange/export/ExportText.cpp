@@ -49,6 +49,48 @@ QString ExportText::FlattenBreaks(QStringView text)
     return result;
 }
 
+QString ExportText::KeepBreaks(QStringView text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c.unicode() >= 32 || c == u'\t' || c == u'\r' || c == u'\n')
+            result += c;
+    }
+    return result;
+}
+
+bool ExportText::HasLeadingZero(QStringView text)
+{
+    text = text.trimmed();
+    if (!text.isEmpty() && (text.front() == u'-' || text.front() == u'+'))
+        text = text.sliced(1);
+    return text.size() >= 2 && text[0] == u'0' && text[1].isDigit();
+}
+
+bool ExportText::LooksLikeFormula(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u'\'')
+        ++i;
+    if (i >= text.size())
+        return false;
+    const QChar c = text[i];
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@';
+}
+
+QString ExportText::GuardFormula(const QString& text)
+{
+    return LooksLikeFormula(text) ? u'\'' + text : text;
+}
+
+QString ExportText::RemoveFormulaGuard(const QString& text)
+{
+    if (text.startsWith(u'\'') && LooksLikeFormula(QStringView(text).sliced(1)))
+        return text.mid(1);
+    return text;
+}
+
 QString ExportText::EscapeChar(QStringView text, QChar ch, const QString& esc)
 {
     QString result;

@@ -21,6 +21,19 @@ public:
     // are dropped: a cell stays on one line of a delimited file without its words running
     // together.
     static QString FlattenBreaks(QStringView text);
+    // Drops the control characters except TAB, CR and LF, which a quoted delimited field holds.
+    static QString KeepBreaks(QStringView text);
+    // A number written with a leading zero ("007", "-01"): its zeros are part of it, so formats
+    // with text cells keep it as text.
+    static bool HasLeadingZero(QStringView text);
+    // A text a spreadsheet would run as a formula when it opens a delimited file: one starting
+    // with "=", "+", "-" or "@", also behind apostrophes (so that the guard below can be told
+    // from a text that begins with an apostrophe of its own).
+    static bool LooksLikeFormula(QStringView text);
+    // The text with the apostrophe that makes spreadsheets open it as text when it looks like a
+    // formula; the import removes it again (RemoveFormulaGuard).
+    static QString GuardFormula(const QString& text);
+    static QString RemoveFormulaGuard(const QString& text);
     // Puts esc before every occurrence of ch.
     static QString EscapeChar(QStringView text, QChar ch, const QString& esc);
     static QString DashLine(int n);

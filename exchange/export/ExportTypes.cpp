@@ -33,6 +33,8 @@ TypeInfo infoOf(TExportType type)
         return {"SYLK Format", "slk"};
     case TExportType::xClipboard:
         return {"Clipboard", ""};
+    case TExportType::xExcel_Workbook:
+        return {"Excel Workbook (xlsx)", "xlsx"};
     }
     return {"", ""};
 }

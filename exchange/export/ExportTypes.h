@@ -21,12 +21,16 @@ enum class TExportType
     xText_Tab_Delimited,
     xDIF,
     xSYLK,
-    xClipboard
+    xClipboard,
+    xExcel_Workbook // the spreadsheet without the older format's row and character limits
 };
 
-inline constexpr std::array<TExportType, 10> AllExportTypes = {TExportType::xHTML,
+// Every type, in the order the choice dialog lists them; the one list a caller walks to offer
+// or drive the formats.
+inline constexpr std::array<TExportType, 11> AllExportTypes = {TExportType::xHTML,
                                                                TExportType::xMicrosoft_Word,
                                                                TExportType::xMicrosoft_Excel,
+                                                               TExportType::xExcel_Workbook,
                                                                TExportType::xText,
                                                                TExportType::xRichText,
                                                                TExportType::xText_Comma_Delimited,

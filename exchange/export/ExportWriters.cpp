@@ -1,14 +1,18 @@
 #include "exchange/export/ExportWriters.h"
 
+#include "exchange/export/TBIFFExport.h"
 #include "exchange/export/TCSVExport.h"
 #include "exchange/export/TClipboardExport.h"
 #include "exchange/export/TDIFExport.h"
 #include "exchange/export/TDetailedClipboardExport.h"
 #include "exchange/export/TDetailedTextExport.h"
 #include "exchange/export/TExportComponent.h"
+#include "exchange/export/THTMLExport.h"
+#include "exchange/export/TRichTextExport.h"
 #include "exchange/export/TSYLKExport.h"
 #include "exchange/export/TTabExport.h"
 #include "exchange/export/TTextExport.h"
+#include "exchange/export/TXLSXExport.h"
 
 namespace wl {
 
@@ -34,27 +38,21 @@ std::unique_ptr<TCustomExport> ExportWriters::create(TExportComponent& component
             return std::make_unique<TDetailedClipboardExport>(component, type, fileName);
         return std::make_unique<TClipboardExport>(component, type, fileName);
     case TExportType::xHTML:
+        return std::make_unique<THTMLExport>(component, type, fileName);
     case TExportType::xMicrosoft_Word:
-    case TExportType::xMicrosoft_Excel:
     case TExportType::xRichText:
-        break;
+        return std::make_unique<TRichTextExport>(component, type, fileName);
+    case TExportType::xMicrosoft_Excel:
+        return std::make_unique<TBIFFExport>(component, type, fileName);
+    case TExportType::xExcel_Workbook:
+        return std::make_unique<TXLSXExport>(component, type, fileName);
     }
     return nullptr;
 }
 
-bool ExportWriters::has(TExportType type)
+bool ExportWriters::has(TExportType)
 {
-    switch (type) {
-    case TExportType::xText:
-    case TExportType::xText_Comma_Delimited:
-    case TExportType::xText_Tab_Delimited:
-    case TExportType::xDIF:
-    case TExportType::xSYLK:
-    case TExportType::xClipboard:
-        return true;
-    default:
-        return false;
-    }
+    return true;
 }
 
 } // namespace wl

@@ -38,18 +38,21 @@ void TCSVExport::WriteItem(const QStringList& cells, int itemNumber)
 }
 
 // Numbers go unquoted so spreadsheets read them as numbers, unless the number holds the
-// separator (a decimal comma under a comma separator), which would split the cell. Line
-// breaks inside a text become blanks: one item stays one line.
+// separator (a decimal comma under a comma separator), which would split the cell. Texts are
+// quoted and keep their line breaks and tabs, which readers of quoted fields take as part of the
+// cell; a text that looks like a formula gets the apostrophe that makes it open as text.
 void TCSVExport::writeCells(const QStringList& cells)
 {
     QStringList fields;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const QString& text = cells[i];
-        if (CellKind(int(i), text) == TCellKind::Number && !text.contains(separator_) &&
-            !text.contains(u'"'))
+        const TCellKind kind = CellKind(int(i), text);
+        if (kind == TCellKind::Number && !text.contains(separator_) && !text.contains(u'"'))
             fields << text;
+        else if (kind == TCellKind::ColumnHeader)
+            fields << quoted(ExportText::GuardFormula(ExportText::FlattenBreaks(text)));
         else
-            fields << quoted(ExportText::FlattenBreaks(text));
+            fields << quoted(ExportText::GuardFormula(ExportText::KeepBreaks(text)));
     }
     writeLine(fields.join(separator_));
 }

@@ -80,17 +80,24 @@ bool TCustomExport::Run()
     {
         BusyScope busy(Host(), HasOption(ShowProgress));
         component_.BeginItems();
-        try {
-            BeginExport(columns);
-            component_.ResetItems();
-            if (walkItems()) {
-                EndExport();
-                Complete();
-                ok = true;
+        // A writer may start its file again once in another encoding; the items are then
+        // walked again from the first.
+        for (int pass = 0; pass < 2; ++pass) {
+            try {
+                BeginExport(columns);
+                component_.ResetItems();
+                if (walkItems()) {
+                    EndExport();
+                    Complete();
+                    ok = true;
+                }
+            } catch (const ExportRestart&) {
+                continue;
+            } catch (const ExportError& error) {
+                progress_.reset();
+                ReportFailure(error.text());
             }
-        } catch (const ExportError& error) {
-            progress_.reset();
-            ReportFailure(error.text());
+            break;
         }
         component_.FreeColumnObjects();
     }
@@ -166,7 +173,10 @@ TCustomExport::TCellKind TCustomExport::CellKind(int index, const QString& text)
 {
     if (currentItem_ == 0 && HasOption(ShowColHeaders))
         return TCellKind::ColumnHeader;
-    if ((index == 0 && HasOption(NumberRows)) || ExportText::IsNumberText(text, Locale()))
+    if (index == 0 && HasOption(NumberRows))
+        return TCellKind::Number;
+    // "007" keeps its zeros only as text.
+    if (ExportText::IsNumberText(text, Locale()) && !ExportText::HasLeadingZero(text))
         return TCellKind::Number;
     return TCellKind::Text;
 }

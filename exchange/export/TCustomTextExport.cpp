@@ -8,27 +8,69 @@ namespace wl {
 
 TCustomTextExport::TCustomTextExport(TExportComponent& component, TExportType type,
                                      const QString& fileName)
-    : TCustomShellViewExport(component, type, fileName), file_(TargetFile())
+    : TCustomShellViewExport(component, type, fileName)
 {
-    if (!file_.open(QIODevice::WriteOnly))
-        throw ExportError(file_.errorString());
+    openTarget();
+}
+
+TCustomTextExport::~TCustomTextExport() = default;
+
+void TCustomTextExport::openTarget()
+{
+    file_ = std::make_unique<QSaveFile>(TargetFile());
+    if (!file_->open(QIODevice::WriteOnly))
+        throw ExportError(file_->errorString());
+}
+
+QByteArray TCustomTextExport::encode(const QString& text)
+{
+    if (unicode_)
+        return text.toUtf8();
+    bool lossless = true;
+    QByteArray bytes = CodePage1252::encode(text, &lossless);
+    if (!lossless) {
+        if (TakesUnicode())
+            restartInUnicode();
+        ++lossyTexts_;
+    }
+    return bytes;
+}
+
+void TCustomTextExport::Finish()
+{
+    if (Succeeded() && lossyTexts_ > 0)
+        Host().message(ExportMessageKind::Warning, ExportMessages::CellsChanged(0, lossyTexts_));
+    TCustomShellViewExport::Finish();
+}
+
+// What was written so far is thrown away unsaved; the byte-order mark tells readers the
+// encoding, as the file carries no other mark of it.
+void TCustomTextExport::restartInUnicode()
+{
+    file_->cancelWriting();
+    file_.reset();
+    unicode_ = true;
+    openTarget();
+    writeBytes(QByteArrayLiteral("\xEF\xBB\xBF"));
+    RestartWriting();
+    throw ExportRestart();
 }
 
 void TCustomTextExport::write(const QString& text)
 {
-    writeBytes(CodePage1252::encode(text));
+    writeBytes(encode(text));
 }
 
 void TCustomTextExport::writeBytes(const QByteArray& bytes)
 {
-    if (file_.write(bytes) != bytes.size())
-        throw ExportError(file_.errorString());
+    if (file_->write(bytes) != bytes.size())
+        throw ExportError(file_->errorString());
 }
 
 void TCustomTextExport::Complete()
 {
-    if (!file_.commit())
-        throw ExportError(file_.errorString());
+    if (!file_->commit())
+        throw ExportError(file_->errorString());
 }
 
 void TCustomTextExport::ReportFailure(const QString&)

@@ -2,7 +2,6 @@
 
 #include "exchange/export/ExportError.h"
 #include "exchange/export/ExportText.h"
-#include "grid/CodePage1252.h"
 #include "exchange/export/TExportComponent.h"
 
 #include <QDir>
@@ -27,7 +26,7 @@ TDIFExport::TDIFExport(TExportComponent& component, TExportType type, const QStr
 void TDIFExport::BeginExport(const QStringList& columns)
 {
     TCustomTextExport::BeginExport(columns);
-    if (!body_.open())
+    if (!body_.isOpen() && !body_.open())
         throw ExportError(body_.errorString());
     if (HasOption(ShowColHeaders))
         writeTuple(columns);
@@ -74,8 +73,9 @@ void TDIFExport::writeTuple(const QStringList& cells)
     body(QStringLiteral("BOT"));
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const QString text = ExportText::FlattenBreaks(cells[i]);
+        // Readers take DIF numbers with a decimal point whatever their own locale.
         if (CellKind(int(i), text) == TCellKind::Number) {
-            body(QStringLiteral("0,") + text);
+            body(QStringLiteral("0,") + ExportText::ToDotDecimal(text.trimmed(), Locale()));
             body(QStringLiteral("V"));
         } else {
             body(QStringLiteral("1,0"));
@@ -87,7 +87,7 @@ void TDIFExport::writeTuple(const QStringList& cells)
 
 void TDIFExport::body(const QString& line)
 {
-    const QByteArray bytes = CodePage1252::encode(line + QStringLiteral("\r\n"));
+    const QByteArray bytes = encode(line + QStringLiteral("\r\n"));
     if (body_.write(bytes) != bytes.size())
         throw ExportError(body_.errorString());
 }

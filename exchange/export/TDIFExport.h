@@ -18,6 +18,7 @@ protected:
     void BeginExport(const QStringList& columns) override;
     void WriteItem(const QStringList& cells, int itemNumber) override;
     void EndExport() override;
+    bool TakesUnicode() const override { return false; }
 
 private:
     void writeTuple(const QStringList& cells);

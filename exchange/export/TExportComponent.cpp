@@ -4,6 +4,7 @@
 #include "exchange/export/ExportMessages.h"
 #include "exchange/export/ExportText.h"
 #include "exchange/export/ExportWriters.h"
+#include "exchange/export/HTMLTemplate.h"
 #include "exchange/export/TCustomExport.h"
 
 namespace wl {
@@ -64,6 +65,18 @@ void TExportComponent::SetColWidths(const QStringList& lines)
 void TExportComponent::SetTruncateSymbol(const QString& symbol)
 {
     truncateSymbol_ = symbol.trimmed();
+}
+
+void TExportComponent::SetHTML_CustomTemplate(const QString& text)
+{
+    HTMLTemplate::check(text);
+    htmlCustomTemplate_ = text.trimmed().isEmpty() ? QString() : text;
+}
+
+QString TExportComponent::HTMLTemplateText() const
+{
+    return htmlCustomTemplate_.isEmpty() ? HTMLTemplate::builtIn(HTML_Template)
+                                         : htmlCustomTemplate_;
 }
 
 int TExportComponent::DataColumnWidth(int index) const

@@ -55,8 +55,13 @@ public:
     TExportType ExportType = TExportType::xMicrosoft_Excel;
     TExportTypes AllowedTypes = AllExportTypesSet();
     THTML_Options HTML_Options = htColHeadersBold | htAutoLink | htOddRowColoring;
-    QString HTML_CustomTemplate;
     THTML_Template HTML_Template = THTML_Template::htSimple;
+    // A template of 11 fields replacing HTML_Template; a blank text clears it. Throws
+    // ExportError for a text without exactly 10 semicolons.
+    QString HTML_CustomTemplate() const { return htmlCustomTemplate_; }
+    void SetHTML_CustomTemplate(const QString& text);
+    // The custom template when set, else the built-in one chosen.
+    QString HTMLTemplateText() const;
     TPrint_Options Print_Options;
     TXL_Options XL_Options;
     TRTF_Options Word_RTF_Options;
@@ -139,6 +144,7 @@ private:
     QStringList captions_;
     QStringList colWidths_;
     QString truncateSymbol_ = QStringLiteral("-");
+    QString htmlCustomTemplate_;
     TExportType lastExportType_ = TExportType::xMicrosoft_Excel;
 
     QStringList columns_;

@@ -10,7 +10,8 @@ TTabExport::TTabExport(TExportComponent& component, TExportType type, const QStr
 }
 
 // The caption line ends with a TAB, as readers of the earlier files expect. A TAB or line
-// break inside a caption or cell becomes a blank so it cannot split the cell or the line.
+// break inside a caption or cell becomes a blank so it cannot split the cell or the line; a text
+// that looks like a formula gets the apostrophe that makes it open as text.
 void TTabExport::BeginExport(const QStringList& columns)
 {
     TCustomTextExport::BeginExport(columns);
@@ -28,8 +29,10 @@ void TTabExport::WriteItem(const QStringList& cells, int itemNumber)
     QStringList fields;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         const QString& text = cells[i];
-        fields << (CellKind(int(i), text) == TCellKind::Number ? text
-                                                               : ExportText::FlattenBreaks(text));
+        if (CellKind(int(i), text) == TCellKind::Number)
+            fields << text;
+        else
+            fields << ExportText::GuardFormula(ExportText::FlattenBreaks(text));
     }
     writeLine(fields.join(u'\t'));
 }

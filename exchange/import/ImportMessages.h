@@ -19,6 +19,17 @@ inline const QString RowsRefused =
 inline const QString WriteFailed =
     QStringLiteral("The records could not be stored; nothing was imported.");
 
+inline QString ControlCharacter(int row, char16_t code)
+{
+    return QStringLiteral("Row %1 holds a control character (code %2), so the file is not a "
+                          "text file this window can read. Nothing was read.")
+        .arg(row)
+        .arg(int(code));
+}
+
+inline const QString TextsCut =
+    QStringLiteral("These texts were longer than their fields and were cut:");
+
 inline QString Imported(int count)
 {
     return QString::number(count) + QStringLiteral(" records imported.");

@@ -3,24 +3,42 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <vector>
 
 namespace wl {
 
-// Reads comma-delimited text into rows of trimmed cells.
+// What reading a delimited file gave.
+struct ImportRead
+{
+    std::vector<QStringList> rows;
+    QChar separator = u',';
+    // The first row (from 1) holding a control character other than TAB and line breaks, and
+    // that character; 0 when there is none. Such a file is not a text file and is refused.
+    int badRow = 0;
+    char16_t badCode = 0;
+};
+
+// Reads delimited text into rows of trimmed cells.
 //
-// A double quote opens a quoted section anywhere in a field; inside it commas belong to the text
-// and two double quotes stand for one, as the program's own CSV export writes them. A quote left
-// open at the end of a line is dropped and the rest of the line splits as usual, so one stray
-// quote cannot swallow the columns after it.
+// Fields are split by commas, or by semicolons when the first line has more of them outside
+// quotes (the program's own CSV export in a decimal-comma locale). A double quote opens a quoted
+// section anywhere in a field; inside it separators and line breaks belong to the text and two
+// double quotes stand for one, as the program's own CSV export writes them. A quote that no
+// later quote closes is dropped and its line splits as usual, so one stray quote cannot swallow
+// the rest of the file. The apostrophe the export puts before a text that looks like a formula
+// is taken off again.
 class ImportText
 {
 public:
     // The fields of one line, each trimmed of surrounding white space.
-    static QStringList splitFields(const QString& line);
-    // The text of a file (PlainText) split into lines and fields.
-    static std::vector<QStringList> parse(const QByteArray& bytes);
+    static QStringList splitFields(const QString& line, QChar separator = u',');
+    // "," or ";", by the first line of the text.
+    static QChar detectSeparator(QStringView text);
+    // The text of a file (PlainText) split into rows and fields.
+    static ImportRead read(const QByteArray& bytes);
+    static std::vector<QStringList> parse(const QByteArray& bytes) { return read(bytes).rows; }
 };
 
 } // namespace wl

@@ -52,4 +52,25 @@ store::Status ImportWriter::append(store::Table& table, const std::vector<Import
     return table.bulkAppend(rows);
 }
 
+QStringList ImportWriter::cuts(const store::Table& table,
+                               const std::vector<ImportRecord>& records, const QString& category)
+{
+    QStringList lines;
+    for (const ImportRecord& r : records) {
+        const QHash<QString, QVariant> values = valuesOf(r, category);
+        for (const store::FieldDef& field : table.fieldDefs()) {
+            if (field.type != store::FieldType::Text || field.size <= 0)
+                continue;
+            const QString text = values.value(field.name.toLower()).toString();
+            if (text.size() > field.size && !text.sliced(field.size).trimmed().isEmpty()) {
+                lines << QStringLiteral("Row %1: %2 \"%3\" was cut to %4 characters.")
+                             .arg(r.row)
+                             .arg(field.name, text)
+                             .arg(field.size);
+            }
+        }
+    }
+    return lines;
+}
+
 } // namespace wl

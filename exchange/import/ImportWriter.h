@@ -3,6 +3,8 @@
 #include "exchange/import/ImportRecordBuilder.h"
 #include "store/Status.h"
 
+#include <QStringList>
+
 #include <vector>
 
 namespace wl {
@@ -18,6 +20,10 @@ class ImportWriter
 public:
     static store::Status append(store::Table& table, const std::vector<ImportRecord>& records,
                                 const QString& category);
+    // The texts longer than their fields, which the table stores cut: one line per text, in
+    // row order, so the import can say so instead of shortening them silently.
+    static QStringList cuts(const store::Table& table, const std::vector<ImportRecord>& records,
+                            const QString& category);
 };
 
 } // namespace wl

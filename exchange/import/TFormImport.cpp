@@ -348,8 +348,7 @@ void TFormImport::reHead()
 
 void TFormImport::fitAllColumns()
 {
-    for (int col = 0; col < SortableGrid2->ColCount(); ++col)
-        SortableGrid2->FitColumnWidth(col);
+    SortableGrid2->FitAllColumnWidths(true, 0);
 }
 
 void TFormImport::showCounts()
@@ -439,11 +438,16 @@ void TFormImport::FillGrid(const QString& fileName)
         ShowMessage(ImportMessages::ConversionError, file.errorString());
         return;
     }
-    std::vector<QStringList> rows;
+    ImportRead read;
     {
         const WaitCursor wait;
-        rows = ImportText::parse(bytes);
+        read = ImportText::read(bytes);
     }
+    if (read.badRow != 0) {
+        ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
+        return;
+    }
+    std::vector<QStringList>& rows = read.rows;
     if (rows.empty()) {
         ShowMessage(ImportMessages::EmptyFile, fileName);
         return;
@@ -534,8 +538,8 @@ void TFormImport::SortableGrid2KeyDown(int& key)
         // The column has moved with the cursor; the grid must not move it again.
         key = 0;
     }
+    // The columns keep their widths when they move, so only the headings change.
     reHead();
-    fitAllColumns();
 }
 
 void TFormImport::SortableGrid2ColumnInsert()
@@ -678,12 +682,15 @@ void TFormImport::BtnConvertClick()
     }
     ImportBatch batch;
     store::Status written;
+    QStringList cuts;
     {
         const WaitCursor wait;
         const ImportRecordBuilder builder(locale, *multiplier, UiServices::clock().now().date());
         batch = builder.build(gridRows(1), 1);
-        if (batch.problems.isEmpty() && !batch.records.empty())
+        if (batch.problems.isEmpty() && !batch.records.empty()) {
+            cuts = ImportWriter::cuts(main_.table(), batch.records, category);
             written = ImportWriter::append(main_.table(), batch.records, category);
+        }
     }
     if (!batch.problems.isEmpty()) {
         showRowsMessage(batch.problems);
@@ -698,14 +705,23 @@ void TFormImport::BtnConvertClick()
         return;
     }
     refreshMainWindow();
-    ShowMessage(ImportMessages::Imported(int(batch.records.size())));
+    QString done = ImportMessages::Imported(int(batch.records.size()));
+    if (!cuts.isEmpty())
+        done += QStringLiteral("\n\n") + ImportMessages::TextsCut + u'\n' + shortList(cuts).join(u'\n');
+    ShowMessage(done);
+}
+
+QStringList TFormImport::shortList(const QStringList& lines)
+{
+    QStringList shown = lines.mid(0, ProblemsShown);
+    if (lines.size() > ProblemsShown)
+        shown << QStringLiteral("... and %1 more.").arg(lines.size() - ProblemsShown);
+    return shown;
 }
 
 void TFormImport::showRowsMessage(const QStringList& problems)
 {
-    QStringList lines = problems.mid(0, ProblemsShown);
-    if (problems.size() > ProblemsShown)
-        lines << QStringLiteral("... and %1 more.").arg(problems.size() - ProblemsShown);
+    const QStringList lines = shortList(problems);
     CaptionedMessage(ImportMessages::Caption,
                      ImportMessages::RowsRefused + QStringLiteral("\n\n") + lines.join(u'\n'),
                      MessageKind::Warning, HelpContext, QMessageBox::Ok);

@@ -108,6 +108,7 @@ private:
     void fitAllColumns();
     void showCounts();
     void showRowsMessage(const QStringList& problems);
+    static QStringList shortList(const QStringList& lines);
     void refreshMainWindow();
     std::vector<QStringList> gridRows(int firstRow) const;
     void setGridRows(const std::vector<QStringList>& rows);

@@ -1,6 +1,7 @@
 #include "ExportTestSupport.h"
 
 #include "exchange/export/ExportMessages.h"
+#include "exchange/export/ExportText.h"
 
 #include <QClipboard>
 
@@ -121,7 +122,7 @@ TEST_F(FormatWritersTest, CommaDelimitedQuotesTextAndLeavesNumbers)
     EXPECT_EQ(exportAs(TExportType::xText_Comma_Delimited),
               crlf("\"Item\",\" Frequency\",\" Callsign\",\" Notes\"|"
                    "1,146.5200,\"W1AW, Inc\",\"say \"\"hi\"\"\"|"
-                   "2,7.0350,\"Zo\xeb\",\"line1 line2\"|"
+                   "2,7.0350,\"Zo\xeb\",\"line1\nline2\"|"
                    "3,14.2000,\"\",\"x\"|"));
 }
 
@@ -152,6 +153,79 @@ TEST_F(FormatWritersTest, CommaDelimitedFollowsTheLocaleSeparators)
                   crlf(c.expected))
             << c.locale;
     }
+}
+
+// Cells a spreadsheet would change or run: formulas open as text behind an apostrophe, numbers
+// with leading zeros stay text, line breaks stay inside quoted fields.
+TEST_F(FormatWritersTest, DelimitedCellsOpenAsTheTextTheyHold)
+{
+    exporter->captions = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                          QStringLiteral("D"), QStringLiteral("E")};
+    exporter->rows = {{QStringLiteral("=1+2"), QStringLiteral("007"), QStringLiteral("-12.5"),
+                       QStringLiteral("- note"), QStringLiteral("'@x")},
+                      {QStringLiteral("+x"), QStringLiteral("0.5"), QStringLiteral("a\r\nb"),
+                       QStringLiteral("'x"), QStringLiteral("nul\x01")}};
+    EXPECT_EQ(exportAs(TExportType::xText_Comma_Delimited, {}, ShowColHeaders | NumberRows),
+              crlf("\"'=1+2\",\"007\",-12.5,\"'- note\",\"''@x\"|"
+                   "\"'+x\",0.5,\"a\r\nb\",\"'x\",\"nul\"|"));
+    EXPECT_EQ(exportAs(TExportType::xText_Tab_Delimited, {}, ShowColHeaders | NumberRows),
+              crlf("'=1+2\t007\t-12.5\t'- note\t''@x|"
+                   "'+x\t0.5\ta b\t'x\tnul|"));
+    // The import takes the guard off again, and only the guard.
+    for (const QString& text : {QStringLiteral("=1+2"), QStringLiteral("'@x"),
+                                QStringLiteral("'x"), QStringLiteral("''"), QString()})
+        EXPECT_EQ(ExportText::RemoveFormulaGuard(ExportText::GuardFormula(text)), text);
+}
+
+// Text the code page cannot hold turns the whole file into UTF-8 with a byte-order mark; text
+// it can hold keeps the single-byte file older readers know.
+TEST_F(FormatWritersTest, TextBeyondTheCodePageMakesAUtf8File)
+{
+    exporter->captions = {QStringLiteral("City of the listener")};
+    const QString lodz = QStringLiteral("\u0141\u00f3d\u017a");
+    for (TExportType type : {TExportType::xText, TExportType::xText_Comma_Delimited,
+                             TExportType::xText_Tab_Delimited, TExportType::xHTML}) {
+        exporter->rows = {{QStringLiteral("M\u00fcnchen \u20ac")}};
+        const QByteArray single = exportAs(type, {}, TimeStamp);
+        EXPECT_TRUE(single.contains("M\xfcnchen \x80")) << ExportTypeName(type).toStdString();
+        EXPECT_FALSE(single.startsWith("\xEF\xBB\xBF"));
+
+        exporter->rows = {{QStringLiteral("M\u00fcnchen")}, {lodz}};
+        const QByteArray unicode = exportAs(type, {}, TimeStamp);
+        EXPECT_TRUE(unicode.startsWith("\xEF\xBB\xBF")) << ExportTypeName(type).toStdString();
+        EXPECT_EQ(unicode.count("\xEF\xBB\xBF"), 1);
+        EXPECT_TRUE(unicode.contains(lodz.toUtf8()));
+        EXPECT_TRUE(unicode.contains(QStringLiteral("M\u00fcnchen").toUtf8()));
+        if (type == TExportType::xHTML) {
+            EXPECT_TRUE(unicode.contains("charset=utf-8"));
+        }
+    }
+}
+
+// Spreadsheet readers take DIF and SYLK files in the single-byte code page only: the file stays
+// so, and the user is told how many texts lost characters.
+TEST_F(FormatWritersTest, SingleByteFormatsTellWhatTheyCouldNotHold)
+{
+    exporter->captions = {QStringLiteral("City")};
+    exporter->rows = {{QStringLiteral("\u0141\u00f3d\u017a")}, {QStringLiteral("M\u00fcnchen")}};
+    for (TExportType type : {TExportType::xDIF, TExportType::xSYLK}) {
+        host->messages.clear();
+        const QByteArray bytes = exportAs(type);
+        EXPECT_TRUE(bytes.contains("?\xf3" "d?")) << ExportTypeName(type).toStdString();
+        EXPECT_TRUE(bytes.contains("M\xfcnchen"));
+        ASSERT_EQ(host->messages.size(), 1u);
+        EXPECT_TRUE(host->messages[0].text.startsWith(QStringLiteral("1 cell texts held")));
+    }
+}
+
+TEST_F(FormatWritersTest, DifNumbersUseADotInEveryLocale)
+{
+    LocaleInfo::setCurrent(LocaleInfo::fromName(QStringLiteral("de_DE")));
+    exporter->captions = {QStringLiteral("F")};
+    exporter->rows = {{QStringLiteral("146,52")}, {QStringLiteral("-0,0001")}};
+    const QByteArray dif = exportAs(TExportType::xDIF, {}, ShowColHeaders | NumberRows);
+    EXPECT_TRUE(dif.contains(crlf("0,146.52|V|"))) << dif.constData();
+    EXPECT_TRUE(dif.contains(crlf("0,-0.0001|V|"))) << dif.constData();
 }
 
 TEST_F(FormatWritersTest, TabDelimitedCaptionLineEndsWithATab)
@@ -253,9 +327,9 @@ TEST_F(FormatWritersTest, WriteFailureIsReportedNotSuccess)
     QFile blocker(dir.filePath(QStringLiteral("blocker")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    for (TExportType type :
-         {TExportType::xText, TExportType::xText_Comma_Delimited, TExportType::xText_Tab_Delimited,
-          TExportType::xDIF, TExportType::xSYLK}) {
+    for (TExportType type : AllExportTypes) {
+        if (type == TExportType::xClipboard)
+            continue;
         host->messages.clear();
         bool finished = false;
         exporter->OnExportFinished = [&](TExportComponent&) { finished = true; };
@@ -266,7 +340,7 @@ TEST_F(FormatWritersTest, WriteFailureIsReportedNotSuccess)
         EXPECT_FALSE(finished);
         ASSERT_EQ(host->messages.size(), 1u);
         EXPECT_EQ(host->messages[0].kind, ExportMessageKind::Error);
-        EXPECT_EQ(host->messages[0].text, ExportMessages::WriteFailed());
+        EXPECT_EQ(host->messages[0].text, ExportMessages::FailureFor(type));
         EXPECT_TRUE(exporter->ExportFile.isEmpty());
     }
 }

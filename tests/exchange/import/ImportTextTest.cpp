@@ -134,5 +134,54 @@ TEST(ImportColumnsTest, JoinsTwoColumnsInEveryRowOrInOne)
     }
 }
 
+
+TEST(ImportTextTest, ReadsRecordsOverLinesAndEitherSeparator)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        std::vector<QStringList> rows;
+    };
+    const std::vector<Case> cases = {
+        {"semicolons from a decimal-comma export", "\"Item\";\"MHz\"\r\n1;146,52;\"a, b\"\r\n",
+         {{"Item", "MHz"}, {"1", "146,52", "a, b"}}},
+        {"commas win a tie", "a;b,c\r\n", {{"a;b", "c"}}},
+        {"a quoted field holds line breaks", "a,\"l1\r\nl2\nl3\",b\r\nc\r\n",
+         {{"a", "l1\r\nl2\nl3", "b"}, {"c"}}},
+        {"a quote nothing closes stays on its line", "a,\"b,c\r\nd,e\r\n", {{"a", "b", "c"}, {"d", "e"}}},
+        {"the formula guard comes off", "\"'=1+2\",'x,''-y", {{"=1+2", "'x", "'-y"}}},
+        {"one line in another encoding", "M\xC3\xBCnchen\r\nZ\xFCrich\r\n\xC5\x81\xC3\xB3" "d\xC5\xBA",
+         {{"München"}, {"Zürich"}, {"Łódź"}}},
+    };
+    for (const Case& c : cases) {
+        const ImportRead read = ImportText::read(c.bytes);
+        EXPECT_EQ(read.rows, c.rows) << c.name;
+        EXPECT_EQ(read.badRow, 0) << c.name;
+    }
+}
+
+TEST(ImportTextTest, ControlCharactersRefuseTheFileWithTheirRow)
+{
+    struct Case
+    {
+        QByteArray bytes;
+        int row;
+        int code;
+    };
+    const Case cases[] = {
+        {QByteArray("a,b\r\nc\0d\r\n", 10), 2, 0},
+        {"x\r\n\"y\r\nz\x1b\"\r\n", 2, 27},
+        {"\x7f", 1, 127},
+    };
+    for (const Case& c : cases) {
+        const ImportRead read = ImportText::read(c.bytes);
+        EXPECT_EQ(read.badRow, c.row) << c.bytes.toHex().constData();
+        EXPECT_EQ(int(read.badCode), c.code);
+        EXPECT_TRUE(read.rows.empty());
+    }
+    EXPECT_EQ(ImportText::read("a\tb,c\r\n").rows, std::vector<QStringList>({{"a\tb", "c"}}));
+}
+
 } // namespace
 } // namespace wl
