@@ -26,6 +26,12 @@ public:
     virtual void drawPolygon(const ScreenPoint* points, int n) = 0;
     virtual void drawEllipse(int x1, int y1, int x2, int y2) = 0;
     virtual void setPixel(int x, int y, GlobeColor color) = 0;
+    // Sets the pixels x1..x2 (inclusive) of row y.
+    virtual void fillSpan(int x1, int x2, int y, GlobeColor color)
+    {
+        for (int x = x1; x <= x2; ++x)
+            setPixel(x, y, color);
+    }
     // Writes text with its top-left corner at (x, y) in the current font.
     virtual void drawText(int x, int y, std::string_view text) = 0;
     virtual void drawGlyph(int x, int y, char16_t glyph) = 0;

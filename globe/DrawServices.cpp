@@ -186,21 +186,33 @@ LLPoint DrawServices::nightShadow(GlobeColor night, GlobeColor twilight, int ste
     const long double sun[3] = {sub.x * SunVectorScale, sub.y * SunVectorScale,
                                 sub.z * SunVectorScale};
     step = std::max(step, 1);
-    auto paint = [&](int x, int y, int c) {
-        if (c >= 2)
-            m_canvas.setPixel(x, y, c == 2 ? night : twilight);
+    const auto fill = [&](int x1, int x2, int y, int c) {
+        x2 = std::min(x2, m_width - 1);
+        if (c >= 2 && x1 <= x2)
+            m_canvas.fillSpan(x1, x2, y, c == 2 ? night : twilight);
     };
-    bool shifted = false;
-    for (int y = 0; y < m_height; y += step, shifted = !shifted) {
-        int x = shifted ? step / 2 : 0;
+    // Every step-th row is sampled every 16 steps; where two samples agree the run between
+    // them takes their class, elsewhere every step-th pixel is classified and stands for the
+    // step pixels after it. Every column of the band is thus covered.
+    const int chunk = 16 * step;
+    for (int y = 0; y < m_height; y += step) {
+        int x = 0;
         int c = classify(x, y, sun);
         while (x < m_width) {
-            x += 16 * step;
-            const int c2 = classify(x, y, sun);
-            for (int k = 1; k <= 15; ++k) {
-                const int px = x - k * step;
-                paint(px, y, c2 == c ? c : classify(px, y, sun));
+            const int next = x + chunk;
+            const int c2 = classify(next, y, sun);
+            if (c2 == c) {
+                fill(x, next - 1, y, c);
+            } else {
+                int pc = c;
+                for (int k = 0; k < 16; ++k) {
+                    const int px = x + k * step;
+                    if (k > 0)
+                        pc = classify(px, y, sun);
+                    fill(px, px + step - 1, y, pc);
+                }
             }
+            x = next;
             c = c2;
         }
     }

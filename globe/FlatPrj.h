@@ -10,11 +10,15 @@ class FlatPrj : public PrjModel
 public:
     using PrjModel::PrjModel;
 
-    // X and Y record the requested view centre; the map is panned by the change from the
-    // centre recorded before, so reading the rotations back gives what was asked for.
+    // X and Y are the latitude and longitude shown at the surface's centre: a new X or Y pans
+    // the map to put that point there, and reads back as asked; a view that keeps them (a
+    // zoom or resize, which place the origin themselves) keeps the origin.
     void setView(std::int32_t x, std::int32_t y, long double scale, std::int32_t z) override;
-    // A polygon ring that crosses the 180th meridian continues past the map's edge instead of
-    // jumping back across the whole map, which would fill a band from edge to edge.
+    // Moving the origin pans the map, so X and Y become the point now at the centre.
+    void setOrigin(std::int32_t cx, std::int32_t cy) override;
+    // A polygon ring that crosses the 180th meridian is made continuous, placed so that most
+    // of it lies on the map, and drawn once more on the other side for the part beyond the
+    // map's edge; each copy is cut at the map's edges. One run per copy.
     int projectList(const LLPointList& list, PointCache* cache, Shape shape) override;
     bool projectLL(std::int32_t lon, std::int32_t lat, int index) override;
     bool unproject(int x, int y, std::int32_t& lon, std::int32_t& lat) const override;
@@ -25,8 +29,13 @@ protected:
     virtual long double latitudeOf(long double northing) const = 0;
 
 private:
+    void centreRotationsOnOrigin();
     bool inExtent(std::int64_t lon, std::int64_t lat) const;
     ScreenPoint toScreen(long double lon, long double lat) const;
+
+    // The view centre last asked for through setView.
+    std::int32_t m_askedX = m_xRotation;
+    std::int32_t m_askedY = m_yRotation;
 };
 
 } // namespace wl

@@ -135,6 +135,11 @@ void PainterCanvas::drawEllipse(int x1, int y1, int x2, int y2)
                                 QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1)));
 }
 
+void PainterCanvas::fillSpan(int x1, int x2, int y, GlobeColor color)
+{
+    m_painter.fillRect(QRect(x1, y, x2 - x1 + 1, 1), toQColor(color));
+}
+
 void PainterCanvas::setPixel(int x, int y, GlobeColor color)
 {
     m_painter.save();

@@ -31,6 +31,7 @@ public:
     void drawPolygon(const ScreenPoint* points, int n) override;
     void drawEllipse(int x1, int y1, int x2, int y2) override;
     void setPixel(int x, int y, GlobeColor color) override;
+    void fillSpan(int x1, int x2, int y, GlobeColor color) override;
     void drawText(int x, int y, std::string_view text) override;
     void drawGlyph(int x, int y, char16_t glyph) override;
     ScreenPoint glyphExtent(char16_t glyph) override;

@@ -64,9 +64,20 @@ bool PrjModel::rectVisible(const GURect& r, std::uint8_t& code)
     tryPoint(r.right, r.bottom);
     tryPoint(r.left, r.bottom);
     tryPoint(r.right, r.top);
-    if (n == 0)
-        return false;
     constexpr std::int64_t step = 81000000; // 15 degrees
+    const std::int64_t width = std::int64_t{r.right} - r.left;
+    const std::int64_t height = std::int64_t{r.bottom} - r.top;
+    if (n == 0) {
+        // A box wider than a hemisphere always reaches the visible side, corners or not.
+        if (width > GU180) {
+            code = WholeSurfaceCode;
+            return true;
+        }
+        // No corner shows and the box is too small for its edges to reach round the view:
+        // the quick rejection that keeps a redraw of many small objects fast.
+        if (width <= step && height <= step)
+            return false;
+    }
     for (std::int64_t lon = std::int64_t{r.left} + step; lon < r.right; lon += step) {
         tryPoint(lon, r.top);
         tryPoint(lon, r.bottom);
@@ -75,6 +86,9 @@ bool PrjModel::rectVisible(const GURect& r, std::uint8_t& code)
         tryPoint(r.left, lat);
         tryPoint(r.right, lat);
     }
+    // Only edges that cross the visible side (hidden corners) make a large box visible.
+    if (n == 0)
+        return false;
     code = clipCode(m_points.data(), n, m_host.surfaceWidth(), m_host.surfaceHeight());
     return clipCodeVisible(code);
 }

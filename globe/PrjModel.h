@@ -37,8 +37,12 @@ public:
 
     // View latitude, longitude, pixels per GU and roll.
     virtual void setView(std::int32_t x, std::int32_t y, long double scale, std::int32_t z);
+    // Clip code of a shape that may extend beyond every edge of the surface.
+    static constexpr std::uint8_t WholeSurfaceCode = 0x5A;
+
     // Is a GU rectangle on the surface; code receives the clip code of its projected outline
-    // (unchanged when no corner projects).
+    // (unchanged when it is not visible). A box whose corners are all hidden is still visible
+    // when it is wider than a hemisphere or its edges cross the visible side.
     virtual bool rectVisible(const GURect& r, std::uint8_t& code);
     // Projects a list into buffer slots from 0 and returns the count; runs() tells where a
     // polyline is broken.
@@ -62,7 +66,7 @@ public:
     std::int32_t yRotation() const { return m_yRotation; }
     std::int32_t zRotation() const { return m_zRotation; }
     const GURect& extent() const { return m_extent; }
-    void setOrigin(std::int32_t cx, std::int32_t cy);
+    virtual void setOrigin(std::int32_t cx, std::int32_t cy);
     PrjHost& host() const { return m_host; }
 
 protected:

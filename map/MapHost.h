@@ -30,6 +30,10 @@ public:
     virtual GlobeLayer& currentCityLayer() = 0;
     virtual void setCurrentCityLayer(int index) = 0;
 
+    // The layer of the home-town marker, found by reference: a profile with more layers than
+    // the usual six moves it from index 7.
+    virtual GlobeLayer& homeMarkerLayer() = 0;
+
     // The help topic of the map window: 110, or 112 while the city editor is open.
     virtual void setHelpContext(int context) = 0;
 

@@ -267,15 +267,13 @@ std::optional<QString> TFormHome::writeSettings(const QString& latitude, const Q
 void TFormHome::placeMarker(double latitude, double longitude)
 {
     GlobeControl& globe = m_host.globe();
-    GlobeLayer* layer = globe.layers().layer(HomeLayer);
-    if (!layer)
-        return;
-    layer->reset();
-    layer->setLayerFlag(GlobeLayer::FlagScaleFont, false);
+    GlobeLayer& layer = m_host.homeMarkerLayer();
+    layer.reset();
+    layer.setLayerFlag(GlobeLayer::FlagScaleFont, false);
     globe.fontData.color = Red;
     globe.fontData.styles = 0;
     globe.fontData.size = MarkerSize;
-    GlobePointText::create(*layer, degToGU(latitude), -degToGU(longitude),
+    GlobePointText::create(layer, degToGU(latitude), -degToGU(longitude),
                            CityText::titleBytes(EditName->text()));
 }
 

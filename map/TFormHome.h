@@ -21,8 +21,6 @@ class TFormHome : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr int HomeLayer = 7;
-
     explicit TFormHome(MapHost& host, QWidget* parent = nullptr);
 
     // Fills the degree and minute boxes from a point picked on the globe.

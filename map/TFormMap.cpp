@@ -888,18 +888,24 @@ void TFormMap::ShowNightShadow1Click()
 
 void TFormMap::SaveAsBitmap1Click()
 {
-    QString path = UiServices::dialogs().saveFileName(
+    QString filter;
+    QString path = UiServices::dialogs().saveFileNameAndFilter(
         this, QStringLiteral("Select Folder and Enter Filename"), m_main.settings().dataBasePath,
-        QStringLiteral("JPEG File (*.jpg);;Bitmap File (*.bmp)"));
+        QStringLiteral("JPEG File (*.jpg);;Bitmap File (*.bmp)"), filter);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".jpg");
+    // A name's own ending decides the format; a bare name takes the type chosen in the dialog
+    // and its ending.
+    const bool bare = QFileInfo(path).suffix().isEmpty();
+    const MapImageFile::Format format = MapImageFile::formatFor(bare ? filter : QString(), path);
+    if (bare)
+        path += format == MapImageFile::Format::Bitmap ? QStringLiteral(".bmp")
+                                                       : QStringLiteral(".jpg");
     QString error;
     bool saved = false;
     {
         WaitCursor wait;
-        saved = MapImageFile::save(renderMap(), MapImageFile::formatFor({}, path), path, error);
+        saved = MapImageFile::save(renderMap(), format, path, error);
     }
     if (!saved)
         ShowMessage(QStringLiteral("The map could not be saved as \"%1\".")

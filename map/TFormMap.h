@@ -47,6 +47,7 @@ public:
     void setHomeTexts(const QString& latitude, const QString& longitude) override;
     GlobeLayer& currentCityLayer() override;
     void setCurrentCityLayer(int index) override;
+    GlobeLayer& homeMarkerLayer() override { return *m_home; }
     void setHelpContext(int context) override { m_helpContext = context; }
     QString settingsFile() const override;
     int helpContext() const { return m_helpContext; }

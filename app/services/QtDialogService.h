@@ -12,6 +12,8 @@ public:
                          const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
+    QString saveFileNameAndFilter(QWidget* parent, const QString& caption, const QString& folder,
+                                  const QString& filter, QString& selectedFilter) override;
     QString folder(QWidget* parent, const QString& caption, const QString& start) override;
     std::optional<QFont> font(QWidget* parent, const QFont& initial,
                               const QString& caption) override;

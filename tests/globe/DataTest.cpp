@@ -5,6 +5,7 @@
 #include "globe/GlobeControl.h"
 #include "globe/GlobeException.h"
 #include "globe/GlobePointText.h"
+#include "globe/GlobePolyLine.h"
 #include "globe/GlobePolygon.h"
 #include "globe/LayerFile.h"
 #include "globe/PainterCanvas.h"
@@ -87,7 +88,17 @@ TEST(GlobeDataConverter, FixtureBecomesAProfileWithPreciseLayers)
     EXPECT_EQ(land.name(), "Land");
     EXPECT_FALSE(land.enabled); // coast and borders are never picked with the mouse
     EXPECT_FALSE(host.layers.layer(1)->enabled);
-    ASSERT_EQ(land.objectCount(), 2);
+    // Two filled polygons, then the coast as lines: the square's two rings and the other one.
+    ASSERT_EQ(land.objectCount(), 5);
+    EXPECT_EQ(land.object(2)->className(), "TGlobePolyLine");
+    EXPECT_EQ(dynamic_cast<const GlobePolyLine&>(*land.object(3)).points.count(), 5);
+    // The square with a square hole joined by a cut from its nearest corner (-10, -10): the
+    // outline to that corner, the hole closed on its start, and back.
+    const auto& holed = dynamic_cast<const GlobePolygon&>(*land.object(0));
+    ASSERT_EQ(holed.points.count(), 11);
+    EXPECT_EQ(holed.points[1], makeLLPoint(gu(-3), gu(-3)));
+    EXPECT_EQ(holed.points[5], holed.points[1]);
+    EXPECT_EQ(holed.points[6], holed.points[0]);
     const auto& ring = dynamic_cast<const GlobePolygon&>(*land.object(1));
     ASSERT_EQ(ring.points.count(), 3); // the malformed and out-of-range pairs are skipped
     EXPECT_EQ(ring.points[0].lon, gu(170.123456)); // finer than an arc minute
@@ -111,6 +122,39 @@ TEST(GlobeDataConverter, FixtureBecomesAProfileWithPreciseLayers)
     EXPECT_EQ(cities.object(0)->title(), "Z\xfcrich");
     EXPECT_EQ(cities.object(1)->location().lon, gu(-104.9847));
     EXPECT_EQ(host.layers.layer(5)->objectCount(), 0);
+    fs::remove_all(out);
+}
+
+// A hole is water: the even-odd fill leaves it open, and the join between the outer ring and
+// the hole is not outlined.
+TEST(GlobeDataConverter, HoleInALandPolygonDrawsAsWater)
+{
+    app();
+    const fs::path out =
+        fs::temp_directory_path() / ("wl-globe-hole-" + std::to_string(::getpid()));
+    fs::remove_all(out);
+    fs::create_directories(out);
+    GlobeDataConverter::convert(WAVELARK_FIXTURE_DIR, out.string());
+    GlobeControl ctl;
+    ctl.setScrollBars(GlobeControl::ScrollBars::None);
+    ctl.resize(400, 400);
+    ctl.setProfileName(QString::fromStdString((out / "globe.prf").string()));
+    ctl.setDrawGrid(GlobeControl::DrawGrid::None);
+    ctl.setGlobeColor(0xFF0000);
+    ctl.setRotation(6, 0);
+    ctl.setRotation(5, 0);
+    ctl.setScaleFactor(ctl.scaleFactor() * 3);
+    const QImage img = ctl.renderToImage();
+    const auto at = [&](double lon, double lat) {
+        EXPECT_TRUE(ctl.projection().projectLL(gu(lon), gu(lat), 0));
+        const ScreenPoint p = ctl.projection().points()[0];
+        return img.pixelColor(p.x, p.y);
+    };
+    const QColor land = PainterCanvas::toQColor(0x5CA56E), sea(0, 0, 255);
+    EXPECT_EQ(at(-1, 0), sea);       // the hole (a border line starts at 0, 0)
+    EXPECT_EQ(at(6, 0), land);       // the land round it
+    EXPECT_EQ(at(-6.5, -6.5), land); // on the join between the rings
+    EXPECT_EQ(at(14, 0), sea);
     fs::remove_all(out);
 }
 
@@ -147,6 +191,27 @@ TEST(ShippedGlobeData, OpensAndDrawsLandAndSea)
         ctl.onRender = [&] { ctl.drawNightShadow(0x402000, 0x804020, 1, 45464.75); };
         ctl.renderToImage().save(QString::fromLocal8Bit(png));
     }
+}
+
+// The city editor keeps its list sorted by name, byte by byte; the shipped file reads the same
+// from the start. Each city carries its population for ranking its label.
+TEST(ShippedGlobeData, CitiesComeInTheEditorsOrderWithTheirPopulation)
+{
+    app();
+    GlobeControl ctl;
+    ctl.setProfileName(QStringLiteral(WAVELARK_DATA_DIR "/globe.prf"));
+    ASSERT_EQ(ctl.layerCount(), 6);
+    GlobeLayer& cities = ctl.layer(4);
+    cities.loadObjects();
+    ASSERT_GT(cities.objectCount(), 30000);
+    int withPopulation = 0;
+    for (int i = 0; i < cities.objectCount(); ++i) {
+        if (i > 0) {
+            ASSERT_LE(cities.object(i - 1)->title(), cities.object(i)->title()) << i;
+        }
+        withPopulation += cities.object(i)->objectID >= 10000;
+    }
+    EXPECT_EQ(withPopulation, cities.objectCount());
 }
 
 TEST(ShippedGlobeData, TruncatedLayerFilesLoadOrFailCleanly)

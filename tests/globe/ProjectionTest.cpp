@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <proj.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -238,6 +239,16 @@ TEST_F(Spherical, RectanglesAndHiddenPolygonsGetClipCodes)
     EXPECT_TRUE(prj.rectVisible(GURect{-60 * D, -60 * D, 60 * D, 60 * D}, code));
     EXPECT_NE(code, 0);
 
+    // Boxes whose four corners are all hidden but which reach the visible side: one wider
+    // than a hemisphere (a land mass across the date line, seen from 20E), and one whose
+    // bottom edge runs through the view from corners behind the horizon.
+    view(0, 20 * D, 200);
+    code = 99;
+    EXPECT_TRUE(prj.rectVisible(GURect{-179 * D, -35 * D, 180 * D, 78 * D}, code));
+    EXPECT_NE(code, 99);
+    view(-10 * D, 0, 200);
+    EXPECT_TRUE(prj.rectVisible(GURect{-89 * D, 70 * D, 89 * D, 85 * D}, code));
+
     // A polygon wholly behind the globe still lands on the rim as a shape.
     view(0, 0, 200);
     LLPointList back;
@@ -305,26 +316,96 @@ TEST(FlatProjection, ListDropsPointsOutsideTheMap)
     EXPECT_EQ(merc.projectList(l, nullptr, PrjModel::Shape::Polyline), 2);
 }
 
-// A ring across the 180th meridian goes on past the map's edge; joining its points straight
-// would run back across the whole map and fill a band. Polylines keep the plain projection.
-TEST(FlatProjection, PolygonAcrossTheDateLineStaysTogether)
+// A ring across the 180th meridian is drawn continuous, cut at the map's edge, and once more
+// on the other side for the part beyond it; joining its points straight would run back across
+// the whole map and fill a band. Polylines keep the plain projection.
+TEST(FlatProjection, PolygonAcrossTheDateLineIsCutAtBothEdges)
 {
     TestPrjHost host;
+    host.width = 2000;
+    host.height = 1000;
     CartesianPrj flat(host);
     flat.setView(0, 0, 1e-6L, 0);
-    flat.setOrigin(1000, 500);
+    ASSERT_EQ(flat.cx(), 1000);
     LLPointList ring;
     int lat = 60;
     for (int lon : {170, 179, -179, -170, -170, -179, 179, 170})
         ring.add(makeLLPoint(lon * D, lat++ * D));
     const int n = flat.projectList(ring, nullptr, PrjModel::Shape::Polygon);
-    ASSERT_EQ(n, 8);
+    ASSERT_EQ(flat.runs().size(), 2u);
     const double px = 1e-6 * D; // pixels per degree
-    for (int i = 1; i < n; ++i)
-        EXPECT_LT(std::abs(flat.points()[i].x - flat.points()[i - 1].x), 11 * px) << i;
-    EXPECT_NEAR(flat.points()[2].x, 1000 + 181 * px, 1); // -179 drawn as 181
+    const auto xs = [&](const PrjModel::Run& r) {
+        std::pair<int, int> m{1 << 30, -(1 << 30)};
+        for (int i = r.start; i < r.start + r.count; ++i)
+            m = {std::min(m.first, flat.points()[i].x), std::max(m.second, flat.points()[i].x)};
+        return m;
+    };
+    std::vector<std::pair<int, int>> spans{xs(flat.runs()[0]), xs(flat.runs()[1])};
+    std::sort(spans.begin(), spans.end());
+    EXPECT_EQ(spans[0], std::make_pair(int(1000 - 180 * px), int(1000 - 170 * px)));
+    EXPECT_EQ(spans[1], std::make_pair(int(1000 + 170 * px), int(1000 + 180 * px)));
+    EXPECT_EQ(flat.runs()[0].count + flat.runs()[1].count, n);
     EXPECT_EQ(flat.projectList(ring, nullptr, PrjModel::Shape::Polyline), 8);
     EXPECT_NEAR(flat.points()[2].x, 1000 - 179 * px, 1);
+}
+
+// A polar ring that starts on the date line unwraps to 180..540 degrees; it must still land on
+// the map, and on Mercator its pole end is held to the map's bottom edge.
+TEST(FlatProjection, RingStartingOnTheDateLineStaysOnTheMap)
+{
+    TestPrjHost host;
+    host.width = 2000;
+    host.height = 1000;
+    CartesianPrj cart(host);
+    MercatorPrj merc(host);
+    for (PrjModel* prj : {static_cast<PrjModel*>(&cart), static_cast<PrjModel*>(&merc)}) {
+        prj->setView(0, 0, 1e-6L, 0);
+        LLPointList ring;
+        for (int lon : {180, -180, -90, 0, 90, 180})
+            ring.add(makeLLPoint(lon * D, -70 * D));
+        ring.add(makeLLPoint(180 * D, -90 * D));
+        ring.add(makeLLPoint(-180 * D, -90 * D));
+        prj->projectList(ring, nullptr, PrjModel::Shape::Polygon);
+        ASSERT_EQ(prj->runs().size(), 1u);
+        int minX = 1 << 30, maxX = -(1 << 30), maxY = 0;
+        for (int i = 0; i < prj->runs()[0].count; ++i) {
+            minX = std::min(minX, prj->points()[i].x);
+            maxX = std::max(maxX, prj->points()[i].x);
+            maxY = std::max(maxY, prj->points()[i].y);
+        }
+        EXPECT_EQ(minX, 28); // 180 degrees at 5.4 pixels a degree
+        EXPECT_EQ(maxX, 1972);
+        ASSERT_TRUE(prj->projectLL(0, prj->extent().top, 0));
+        EXPECT_EQ(maxY, prj->points()[0].y); // the bottom edge of the map
+    }
+}
+
+// Setting the rotations of a flat map centres it on that point, and they read back as set,
+// also after the origin moved for a zoom; moving the origin pans the rotations along.
+TEST(FlatProjection, RotationsCentreTheMapAndReadBack)
+{
+    TestPrjHost host;
+    CartesianPrj cart(host);
+    MercatorPrj merc(host);
+    for (PrjModel* prj : {static_cast<PrjModel*>(&cart), static_cast<PrjModel*>(&merc)}) {
+        const long double s = 2e-6L;
+        prj->setView(0, 0, s, 0);
+        prj->setView(50 * D, -100 * D, s, 0);
+        std::int32_t lon = 0, lat = 0;
+        ASSERT_TRUE(prj->unproject(400, 300, lon, lat));
+        EXPECT_NEAR(lat, 50 * D, 1 / s);
+        EXPECT_NEAR(lon, -100 * D, 1 / s);
+        EXPECT_EQ(prj->xRotation(), 50 * D);
+        // A zoom about the centre, as the control does it: origin first, then the scale.
+        prj->setOrigin(static_cast<std::int32_t>((prj->cx() - 400) * 2 + 400),
+                       static_cast<std::int32_t>((prj->cy() - 300) * 2 + 300));
+        prj->setView(prj->xRotation(), prj->yRotation(), 2 * s, 0);
+        EXPECT_EQ(prj->xRotation(), 50 * D);
+        EXPECT_EQ(prj->yRotation(), -100 * D);
+        // A pan by 100 pixels to the left shows a point further east in the centre.
+        prj->setOrigin(prj->cx() - 100, prj->cy());
+        EXPECT_NEAR(prj->yRotation(), -100 * D + 100 / (2 * s), 2 / s);
+    }
 }
 
 TEST(Clipper, CodesAndVisibility)

@@ -94,7 +94,11 @@ public:
     QString userFolder() const { return dir.path() + QStringLiteral("/user/"); }
     QString settings() const { return dir.path() + QStringLiteral("/settings.ini"); }
 
-    explicit FakeMapHost(const std::vector<City>& cities, const std::vector<City>& custom = {})
+    GlobeLayer* homeLayer = nullptr;
+
+    // extraLayers more layers in the profile after the six usual ones.
+    explicit FakeMapHost(const std::vector<City>& cities, const std::vector<City>& custom = {},
+                         int extraLayers = 0)
     {
         control.resize(800, 600);
         control.onLayerWarning = [](const QString& message) {
@@ -104,10 +108,10 @@ public:
             writeCityFile(dataFile(QString::fromLatin1(name)), {});
         writeCityFile(dataFile(QStringLiteral("Cities.dat")), cities);
         writeCityFile(dataFile(QStringLiteral("CustomCities.dat")), custom);
-        writeProfile();
+        writeProfile(extraLayers);
         control.setProfileName(folder() + QStringLiteral("globe.prf"));
         control.addLayer("DBPoints");
-        control.addLayer("Home");
+        homeLayer = &control.addLayer("Home");
         control.setScaleFactor(0);
     }
 
@@ -123,19 +127,22 @@ public:
     }
     GlobeLayer& currentCityLayer() override { return control.layer(cityLayer); }
     void setCurrentCityLayer(int index) override { cityLayer = index; }
+    GlobeLayer& homeMarkerLayer() override { return *homeLayer; }
     void setHelpContext(int context) override { helpContexts.push_back(context); }
     QString settingsFile() const override { return settings(); }
 
 private:
-    void writeProfile() const
+    void writeProfile(int extraLayers) const
     {
         QFile f(folder() + QStringLiteral("globe.prf"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[LayerList]\n"
                 "0=./Globe Data/Land.lay\n1=./Globe Data/Borders.lay\n"
                 "2=./Globe Data/Rivers.lay\n3=./Globe Data/Places.lay\n"
-                "4=./Globe Data/Cities.dat\n5=./Globe Data/CustomCities.dat\n"
-                "[Cities.dat]\nName=Cities\nEnabled=1\nVisible=1\nLoadOnDemand=1\n"
+                "4=./Globe Data/Cities.dat\n5=./Globe Data/CustomCities.dat\n");
+        for (int i = 0; i < extraLayers; ++i)
+            f.write(QByteArray::number(6 + i) + "=./Globe Data/Places.lay\n");
+        f.write("[Cities.dat]\nName=Cities\nEnabled=1\nVisible=1\nLoadOnDemand=1\n"
                 "ZoomUnits=NM\nZoomMin=0\nZoomMax=1500\n"
                 "[CustomCities.dat]\nName=Custom cities\nEnabled=1\nVisible=1\n"
                 "LoadOnDemand=0\n");

@@ -5,6 +5,7 @@
 #include "app/AppConstants.h"
 #include "app/services/Registry.h"
 #include "globe/GlobeFont.h"
+#include "globe/GlobePolyLine.h"
 #include "grid/LocaleInfo.h"
 #include "map/TFormHome.h"
 
@@ -86,7 +87,7 @@ TEST_F(HomeDialogTest, SaveHandsTheMapItsTextsAndMovesTheMarker)
         EXPECT_EQ(setting("Home Lat"), QString::fromLatin1(c.lat));
         EXPECT_EQ(setting("Home Lon"), QString::fromLatin1(c.lon));
 
-        GlobeLayer& marker = host.control.layer(TFormHome::HomeLayer);
+        GlobeLayer& marker = *host.homeLayer;
         ASSERT_EQ(marker.objectCount(), 1); // the old marker went
         const auto* home = dynamic_cast<const GlobePointText*>(marker.object(0));
         ASSERT_TRUE(home && home->font);
@@ -100,6 +101,26 @@ TEST_F(HomeDialogTest, SaveHandsTheMapItsTextsAndMovesTheMarker)
         EXPECT_FALSE(marker.scaleFont);
     }
     EXPECT_TRUE(services.messages.shown.empty());
+}
+
+// With a profile of seven layers the marker's layer is the ninth; the seventh profile layer
+// keeps its objects when the home town is saved.
+TEST_F(HomeDialogTest, SaveMovesTheMarkerInItsOwnLayerWhateverItsIndex)
+{
+    FakeMapHost big({}, {}, 1);
+    GlobeLayer& seventh = big.control.layer(6);
+    LLPointList line;
+    line.add(makeLLPoint(0, 0));
+    line.add(makeLLPoint(GUPerDegree, GUPerDegree));
+    GlobePolyLine::create(seventh, line, "river");
+    TFormHome d(big);
+    d.EditName->setText(QStringLiteral("Radi 1989"));
+    d.setPoint(QStringLiteral("27"), QStringLiteral("12"), false, QStringLiteral("80"), {}, false);
+    d.BtnSaveClick();
+    EXPECT_EQ(seventh.objectCount(), 1);
+    ASSERT_EQ(big.homeLayer->objectCount(), 1);
+    EXPECT_EQ(big.homeLayer->object(0)->title(), "Radi 1989");
+    EXPECT_EQ(big.control.layerCount(), 9);
 }
 
 TEST_F(HomeDialogTest, BoxesKeepDegreesAndMinutesInRange)
@@ -188,7 +209,7 @@ TEST_F(HomeDialogTest, RefusesWhatCannotBeSavedAndChangesNothing)
         EXPECT_EQ(host.homeLat, "27.20");
         EXPECT_EQ(host.homeLon, "80.27");
         EXPECT_EQ(setting("Home"), "<no key>");
-        EXPECT_EQ(host.control.layer(TFormHome::HomeLayer).objectCount(), 0);
+        EXPECT_EQ(host.homeLayer->objectCount(), 0);
     }
 }
 

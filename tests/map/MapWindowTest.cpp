@@ -323,14 +323,24 @@ TEST_F(MapWindowTest, RenderedMapCarriesTheScaleBarAndSavesAsJpegAndBitmap)
     EXPECT_EQ(image.pixel(x0 + ppi / 2, y0 + 20), qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(x0 + ppi / 2, y0 + 21), qRgb(255, 255, 255));
 
-    for (const char* name : {"map.jpg", "map.bmp", "plain"}) {
-        const QString path = install.dir.filePath(QLatin1String(name));
-        services.dialogs.saveFiles.push_back(path);
+    // The name's ending decides; a bare name takes the type chosen in the dialog.
+    struct Case
+    {
+        const char* name;
+        const char* filter;
+        const char* written;
+        const char* format;
+    };
+    for (const Case& c : {Case{"map.jpg", "Bitmap File (*.bmp)", "map.jpg", "jpeg"},
+                          Case{"map.bmp", "JPEG File (*.jpg)", "map.bmp", "bmp"},
+                          Case{"plain", "JPEG File (*.jpg)", "plain.jpg", "jpeg"},
+                          Case{"bare", "Bitmap File (*.bmp)", "bare.bmp", "bmp"}}) {
+        services.dialogs.saveFiles.push_back(install.dir.filePath(QLatin1String(c.name)));
+        services.dialogs.saveFilters.push_back(QLatin1String(c.filter));
         map.SaveAsBitmap1Click();
-        const QString written = QFileInfo(path).suffix().isEmpty() ? path + ".jpg" : path;
-        QImageReader reader(written);
-        EXPECT_EQ(reader.format(), QByteArray(QString(name).endsWith("bmp") ? "bmp" : "jpeg"));
-        EXPECT_EQ(reader.read().size(), image.size()) << name;
+        QImageReader reader(install.dir.filePath(QLatin1String(c.written)));
+        EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.name;
+        EXPECT_EQ(reader.read().size(), image.size()) << c.name;
     }
     EXPECT_TRUE(services.messages.shown.empty());
 

@@ -51,6 +51,7 @@ class FakeDialogs : public DialogService
 {
 public:
     std::deque<QString> openFiles, saveFiles, folders;
+    std::deque<QString> saveFilters; // the type chosen in a save dialog that offers several
     std::deque<std::optional<QFont>> fonts;
     std::deque<std::optional<QColor>> colors;
     std::deque<bool> prints;
@@ -63,6 +64,15 @@ public:
     QString saveFileName(QWidget*, const QString& caption, const QString&, const QString&) override
     {
         return take(saveFiles, caption);
+    }
+    QString saveFileNameAndFilter(QWidget* parent, const QString& caption, const QString& folder,
+                                  const QString& filter, QString& selectedFilter) override
+    {
+        if (!saveFilters.empty()) {
+            selectedFilter = saveFilters.front();
+            saveFilters.pop_front();
+        }
+        return saveFileName(parent, caption, folder, filter);
     }
     QString folder(QWidget*, const QString& caption, const QString&) override
     {
