@@ -31,16 +31,18 @@ class Handler(BaseHTTPRequestHandler):
         q = {k: v[0] for k, v in parse_qs(url.query).items()}
         n = int(q.get("len", "1000"))
         body = bytes((i * 7) % 251 for i in range(n))
-        if url.path == "/short":
+        # The first segment chooses the answer, so "/slow/wavelark" is a slow file too.
+        route = "/" + url.path.split("/")[1]
+        if route == "/short":
             self.answer(200, body[: int(q.get("send", n // 2))], length=n)
-        elif url.path == "/unlengthed":
+        elif route == "/unlengthed":
             self.answer(200, body)
-        elif url.path == "/stall":
+        elif route == "/stall":
             time.sleep(float(q.get("for", "20")))
-        elif url.path == "/stallbody":
+        elif route == "/stallbody":
             self.answer(200, body[:100], length=n)
             time.sleep(float(q.get("for", "20")))
-        elif url.path == "/slow":
+        elif route == "/slow":
             self.send_response(200)
             self.send_header("Content-Length", str(n))
             self.end_headers()
@@ -49,14 +51,14 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(body[i : i + step])
                 self.wfile.flush()
                 time.sleep(float(q.get("pause", "0.15")))
-        elif url.path == "/auth":
+        elif route == "/auth":
             expected = "Basic " + base64.b64encode(b"ann:s3cret").decode()
             if self.headers.get("Authorization") == expected:
                 self.answer(200, b"granted", length=7)
             else:
                 self.answer(401, b"refused", length=7,
                             headers=[("WWW-Authenticate", 'Basic realm="Updates"')])
-        elif url.path == "/echo":
+        elif route == "/echo":
             text = "".join(f"{k}: {v}\n" for k, v in self.headers.items()).encode()
             self.answer(200, text, length=len(text))
         else:
