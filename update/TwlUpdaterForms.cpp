@@ -60,6 +60,11 @@ protected:
 
 } // namespace
 
+QString withLineFeeds(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
+}
+
 TwlUpdaterUpgradeMessageForm::TwlUpdaterUpgradeMessageForm(const UpdaterMessages& messages,
                                                            const QString& text, QWidget* parent)
     : QDialog(parent)
@@ -71,7 +76,7 @@ TwlUpdaterUpgradeMessageForm::TwlUpdaterUpgradeMessageForm(const UpdaterMessages
     Label1 = new QLabel(this);
     Label1->setWordWrap(true);
     Label1->setTextFormat(Qt::PlainText);
-    Label1->setText(text);
+    Label1->setText(withLineFeeds(text));
     Label1->setMinimumWidth(320);
     YesBtn = new QPushButton(messages.text(M::Yes), this);
     LaterBtn = new QPushButton(messages.text(M::Later), this);
@@ -108,7 +113,7 @@ TwlUpdaterWizardForm::TwlUpdaterWizardForm(const UpdaterMessages& messages,
     image->setPixmap(sidePicture());
     image->setFrameShape(QFrame::Panel);
     image->setFrameShadow(QFrame::Sunken);
-    image->setAlignment(Qt::AlignTop);
+    image->setFixedSize(image->sizeHint());
 
     WizardTitle = new QLabel(messages.text(M::DownloadingFiles), this);
     QFont titleFont(QStringLiteral("Times New Roman"), 16);
@@ -199,7 +204,7 @@ void TwlUpdaterWizardForm::setProgress(int filePercent, int totalPercent, const 
 void TwlUpdaterWizardForm::showFinalPage(const QString& title, const QString& note)
 {
     WizardTitle->setText(title);
-    AfterNote->setText(note);
+    AfterNote->setText(withLineFeeds(note));
     LCurrentFile->hide();
     LAllFiles->hide();
     CancelBtn->setEnabled(false);
@@ -223,7 +228,7 @@ void TwlUpdaterWizardForm::closeEvent(QCloseEvent* event)
     }
     MessageRequest question;
     question.caption = programTitle_;
-    question.text = messages_.text(M::AbortQuestion);
+    question.text = withLineFeeds(messages_.text(M::AbortQuestion));
     question.kind = MessageKind::Confirmation;
     question.buttons = QMessageBox::Yes | QMessageBox::No;
     if (UiServices::ask(question) != QMessageBox::Yes) {

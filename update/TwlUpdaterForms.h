@@ -12,6 +12,10 @@ class QPushButton;
 
 namespace wl {
 
+// The message texts break lines with carriage returns; Qt's labels and boxes break at line
+// feeds.
+QString withLineFeeds(QString text);
+
 // The question that offers the newer version: Yes upgrades, Later declines.
 class TwlUpdaterUpgradeMessageForm : public QDialog
 {

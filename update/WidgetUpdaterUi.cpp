@@ -15,7 +15,7 @@ QMessageBox::StandardButton updateMessage(const QString& caption, const QString&
 {
     MessageRequest request;
     request.caption = caption;
-    request.text = text;
+    request.text = withLineFeeds(text);
     request.kind = kind;
     request.buttons = buttons;
     return UiServices::ask(request);

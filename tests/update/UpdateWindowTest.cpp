@@ -184,7 +184,7 @@ TEST_F(UpdateWindowTest, ClosingTheWizardOnItsFinalPageAsksAndAborts)
     wizard->close();
     ASSERT_EQ(services.messages.shown.size(), 1u);
     EXPECT_EQ(services.messages.shown[0].text,
-              "The update is not completed.\rWould you like to abort upgrading?");
+              "The update is not completed.\nWould you like to abort upgrading?");
     EXPECT_TRUE(waitFor([&] { return !window.isVisible(); }, 5000));
     EXPECT_FALSE(closeAsked) << "the program was asked to close for a replacer";
     EXPECT_TRUE(QDir(folder.path()).entryList({"*.uTMP"}, QDir::Files | QDir::Hidden).isEmpty());
