@@ -11,6 +11,8 @@ inline const QString VersionText = QStringLiteral("4.44");
 // The maker's endpoints, kept here so that a change of address touches one line.
 inline const QString HomePageUrl = QStringLiteral("https://www.wavelark.example/");
 inline const QString SupportMailAddress = QStringLiteral("support@wavelark.example");
+// The update server: the signed "wl.inf" and the release files lie in its "Exes" folder.
+inline const QString UpdateServerAddress = QStringLiteral("https://www.wavelark.example");
 
 // Settings keys.
 inline const QString SettingsKey = QStringLiteral("\\Software\\Brevant\\Wavelark\\4.3");

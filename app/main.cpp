@@ -9,6 +9,7 @@
 #include "exchange/export/ExportCommands.h"
 #include "exchange/import/ImportCommands.h"
 #include "map/MapCommands.h"
+#include "update/UpdateCommands.h"
 
 #include <QApplication>
 
@@ -31,6 +32,7 @@ int main(int argc, char* argv[])
         wl::installImportCommands(mainWindow);
         wl::installReportCommands(mainWindow);
         wl::installMaintenanceCommands(mainWindow);
+        wl::installUpdateCommands(mainWindow);
         mainWindow.show();
         result = QApplication::exec();
     }
