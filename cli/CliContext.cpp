@@ -54,34 +54,56 @@ void CliContext::note(const QString& text) const
     QTextStream(stderr) << "wavelark-cli " << command_ << ": " << text << Qt::endl;
 }
 
-int CliContext::openTable(store::Table& table, bool create) const
+int CliContext::missingFolderOrTable(const store::Table& table) const
 {
     if (!QFileInfo(dataFolder_).isDir())
         return fail(MissingFile,
                     QStringLiteral("the data folder %1 does not exist").arg(native(dataFolder_)));
+    if (!table.exists())
+        return fail(MissingFile, QStringLiteral("there is no frequency table (%1) in %2")
+                                     .arg(store::FrequencyRecord::TableFile, native(dataFolder_)));
+    return Success;
+}
+
+int CliContext::inUse() const
+{
+    return fail(TableInUse, QStringLiteral("the frequency table in %1 is open in another program, "
+                                           "probably Wavelark itself; close it there and try again")
+                                .arg(native(dataFolder_)));
+}
+
+int CliContext::openTable(store::Table& table, bool create) const
+{
     table.setDatabaseName(dataFolder_);
     table.setTableName(store::FrequencyRecord::TableFile);
     store::FrequencyRecord::define(table);
-    if (!table.exists()) {
-        if (!create)
-            return fail(MissingFile, QStringLiteral("there is no frequency table (%1) in %2")
-                                         .arg(store::FrequencyRecord::TableFile,
-                                              native(dataFolder_)));
+    if (create && QFileInfo(dataFolder_).isDir() && !table.exists()) {
         if (store::Status st = table.createTable(); !st)
             return fail(Failed, QStringLiteral("cannot create the frequency table: ") + st.error);
         QString error;
         if (!CategoryAccess::createDefaultIfMissing(dataFolder_, &error))
             return fail(Failed, error);
     }
+    if (const int missing = missingFolderOrTable(table); missing != Success)
+        return missing;
     if (store::Status st = table.open(); !st) {
         if (st.error == InUseError)
-            return fail(TableInUse,
-                        QStringLiteral("the frequency table in %1 is open in another program, "
-                                       "probably Wavelark itself; close it there and try again")
-                            .arg(native(dataFolder_)));
+            return inUse();
         return fail(Failed, QStringLiteral("cannot open the frequency table in %1: %2")
                                 .arg(native(dataFolder_), st.error));
     }
+    return Success;
+}
+
+int CliContext::probeTable() const
+{
+    store::Table table;
+    table.setDatabaseName(dataFolder_);
+    table.setTableName(store::FrequencyRecord::TableFile);
+    if (const int missing = missingFolderOrTable(table); missing != Success)
+        return missing;
+    if (store::Status st = table.open(); !st && st.error == InUseError)
+        return inUse();
     return Success;
 }
 

@@ -37,8 +37,14 @@ public:
     // create is set (with the default category file, as the program does on its first start);
     // otherwise it is reported. Returns Success or the exit code already reported.
     int openTable(store::Table& table, bool create = false) const;
+    // Whether the table is there and free, for a command that must not keep it open: reports
+    // only a missing table or one another program holds. A damaged table passes.
+    int probeTable() const;
 
 private:
+    int missingFolderOrTable(const store::Table& table) const;
+    int inUse() const;
+
     QString command_;
     QString dataFolder_;
 };

@@ -55,7 +55,8 @@ QString CliProgram::overview() const
                                   "Commands:\n")
                        .arg(Program);
     for (const auto& command : commands_)
-        text += QStringLiteral("  %1  %2\n").arg(command->name().leftJustified(8), command->summary());
+        text +=
+            QStringLiteral("  %1  %2\n").arg(command->name().leftJustified(8), command->summary());
     text += QStringLiteral("\n'%1 COMMAND --help' describes a command.\n"
                            "Exit codes: 0 done, 1 failed, 2 wrong usage, 3 missing file or table, "
                            "4 table open in another program.\n")

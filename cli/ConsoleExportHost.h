@@ -21,8 +21,8 @@ public:
     // A file export must keep the named file rather than fall back to asking for one.
     bool canView(TExportType) override { return true; }
     bool openFile(const QString&) override { return false; }
-    std::unique_ptr<ExportProgress> createProgress(const QString&, const QString&,
-                                                   const QString&, int) override;
+    std::unique_ptr<ExportProgress> createProgress(const QString&, const QString&, const QString&,
+                                                   int) override;
     void processEvents() override {}
     void setBusy(bool, bool) override {}
     QDateTime now() const override { return QDateTime::currentDateTime(); }

@@ -45,10 +45,10 @@ int ExportCommand::run(const CliContext& context, const QCommandLineParser& pars
                                             ExportFormats::listing());
     const std::optional<TExportType> type = ExportFormats::find(parser.value(FormatOption));
     if (!type)
-        return context.fail(UsageError, QStringLiteral("there is no export format \"%1\"; the "
-                                                       "formats are:\n%2")
-                                            .arg(parser.value(FormatOption),
-                                                 ExportFormats::listing()));
+        return context.fail(UsageError,
+                            QStringLiteral("there is no export format \"%1\"; the "
+                                           "formats are:\n%2")
+                                .arg(parser.value(FormatOption), ExportFormats::listing()));
     const QString target = QFileInfo(args.front()).absoluteFilePath();
     if (!QFileInfo(QFileInfo(target).absolutePath()).isDir())
         return context.fail(MissingFile, QStringLiteral("the folder of %1 does not exist")

@@ -79,8 +79,8 @@ QString ExportFormats::listing()
         const QStringList names = namesOf(type);
         QString key = names.value(0, shortName(type));
         if (names.size() > 1)
-            key += QStringLiteral(" (") + names.mid(1).join(QStringLiteral(", ")) +
-                   QLatin1Char(')');
+            key +=
+                QStringLiteral(" (") + names.mid(1).join(QStringLiteral(", ")) + QLatin1Char(')');
         text += QStringLiteral("  %1  %2\n").arg(key.leftJustified(30), ExportTypeName(type));
     }
     return text;

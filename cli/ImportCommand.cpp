@@ -66,8 +66,9 @@ void ImportCommand::define(QCommandLineParser& parser) const
         QStringLiteral("Comma-delimited text, one record a line in 8 columns: frequency, +-, "
                        "callsign, user, location, special, date/time, notes. Frequencies and "
                        "dates are written as in the import window (your locale's)."));
-    parser.addOption({CategoryOption, QStringLiteral("The category of the new records (one of "
-                                                     "the category list)."),
+    parser.addOption({CategoryOption,
+                      QStringLiteral("The category of the new records (one of "
+                                     "the category list)."),
                       QStringLiteral("C")});
     parser.addOption({MultiplierOption,
                       QStringLiteral("Multiplies each frequency into MHz, e.g. 0.001 for kHz "
@@ -89,12 +90,12 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
     const QString path = args.front();
     QFile file(path);
     if (!file.exists())
-        return context.fail(MissingFile,
-                            QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path)));
+        return context.fail(
+            MissingFile, QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path)));
     if (!file.open(QIODevice::ReadOnly))
-        return context.fail(MissingFile, QStringLiteral("cannot read %1: %2")
-                                             .arg(QDir::toNativeSeparators(path),
-                                                  file.errorString()));
+        return context.fail(MissingFile,
+                            QStringLiteral("cannot read %1: %2")
+                                .arg(QDir::toNativeSeparators(path), file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return context.fail(Failed, ImportMessages::ConversionError + QLatin1Char(' ') +
@@ -111,15 +112,16 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
     if (const int opened = context.openTable(table, true); opened != Success)
         return opened;
     QString error;
-    const QStringList names = CategoryAccess::read(context.dataFolder(), &error).value_or(QStringList());
+    const QStringList names =
+        CategoryAccess::read(context.dataFolder(), &error).value_or(QStringList());
     if (!error.isEmpty())
         return context.fail(Failed, error);
     const QString category = knownCategory(names, parser.value(CategoryOption));
     if (category.isEmpty())
-        return context.fail(UsageError, QStringLiteral("there is no category \"%1\"; the "
-                                                       "categories are: %2")
-                                            .arg(parser.value(CategoryOption),
-                                                 names.join(QStringLiteral(", "))));
+        return context.fail(
+            UsageError, QStringLiteral("there is no category \"%1\"; the "
+                                       "categories are: %2")
+                            .arg(parser.value(CategoryOption), names.join(QStringLiteral(", "))));
 
     const ImportRecordBuilder builder(LocaleInfo::current(), *multiplier, QDate::currentDate());
     const ImportBatch batch = builder.build(rows, 1);

@@ -28,9 +28,9 @@ int MergeCommand::run(const CliContext& context, const QCommandLineParser& parse
     if (args.size() != 1)
         return context.fail(UsageError, QStringLiteral("name one folder to merge"));
     const QFileInfo from(args.front());
-    if (from.exists() && from.canonicalFilePath() == QFileInfo(context.dataFolder()).canonicalFilePath())
-        return context.fail(UsageError,
-                            QStringLiteral("a table cannot be merged into itself"));
+    if (from.exists() &&
+        from.canonicalFilePath() == QFileInfo(context.dataFolder()).canonicalFilePath())
+        return context.fail(UsageError, QStringLiteral("a table cannot be merged into itself"));
     store::Table target;
     if (const int opened = context.openTable(target); opened != Success)
         return opened;

@@ -30,10 +30,10 @@ QString quoted(const QString& text)
 
 void RecordQuery::define(QCommandLineParser& parser)
 {
-    parser.addOption({CategoryOption, QStringLiteral("Only the records of category C."),
-                      QStringLiteral("C")});
-    parser.addOption({LowOption, QStringLiteral("Lowest frequency in MHz (inclusive)."),
-                      QStringLiteral("MHZ")});
+    parser.addOption(
+        {CategoryOption, QStringLiteral("Only the records of category C."), QStringLiteral("C")});
+    parser.addOption(
+        {LowOption, QStringLiteral("Lowest frequency in MHz (inclusive)."), QStringLiteral("MHZ")});
     parser.addOption({HighOption, QStringLiteral("Highest frequency in MHz (inclusive)."),
                       QStringLiteral("MHZ")});
     parser.addOption({FilterOption,
@@ -69,7 +69,8 @@ int RecordQuery::apply(const CliContext& context, store::Table& table) const
     // The user's filter is checked alone first, so an error points into the text as typed.
     if (!filter_.isEmpty()) {
         if (store::Status st = table.setFilter(filter_); !st)
-            return context.fail(UsageError, QStringLiteral("the filter cannot be used: ") + st.error);
+            return context.fail(UsageError,
+                                QStringLiteral("the filter cannot be used: ") + st.error);
     }
     store::Status st = table.setIndexName(store::FrequencyRecord::FrequencyIndex);
     if (st && ranged_)

@@ -39,7 +39,6 @@ public:
                     const std::function<void(const QStringList&)>& take) const;
 
 private:
-
     std::optional<QString> category_;
     double low_ = 0;
     double high_ = 0;

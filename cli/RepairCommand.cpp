@@ -13,8 +13,8 @@ namespace {
 
 QString summaryOf(const store::RepairResult& result)
 {
-    QString text = QStringLiteral("The database was repaired: %1 records kept")
-                       .arg(result.recordsKept);
+    QString text =
+        QStringLiteral("The database was repaired: %1 records kept").arg(result.recordsKept);
     if (result.recordsLost > 0)
         text += QStringLiteral(", %1 records lost").arg(result.recordsLost);
     else if (result.recordsLost < 0)
@@ -40,14 +40,10 @@ int RepairCommand::run(const CliContext& context, const QCommandLineParser& pars
 {
     if (!parser.positionalArguments().isEmpty())
         return context.fail(UsageError, QStringLiteral("repair takes no arguments"));
-    {
-        // A damaged table may not open at all, which is what repair is for; only a table
-        // another program holds stops it.
-        store::Table probe;
-        const int opened = context.openTable(probe);
-        if (opened == TableInUse || opened == MissingFile)
-            return opened;
-    }
+    // A damaged table may not open at all, which is what repair is for; only a missing table
+    // or one another program holds stops it.
+    if (const int probed = context.probeTable(); probed != Success)
+        return probed;
     const store::RepairResult result =
         store::Table::repair(context.dataFolder(), store::FrequencyRecord::TableFile);
     if (!result.ok)

@@ -33,7 +33,8 @@ TEST_F(CliCommands, EveryCommandHasItsHelpAndUnknownOnesAreRefused)
     for (const char* name : {"list", "import", "export", "backup", "repair", "merge"}) {
         const CliRun run = cli({QLatin1String(name), QStringLiteral("--help")}, false);
         EXPECT_EQ(run.code, 0) << name;
-        EXPECT_TRUE(run.out.startsWith(QStringLiteral("Usage: wavelark-cli ") + QLatin1String(name)))
+        EXPECT_TRUE(
+            run.out.startsWith(QStringLiteral("Usage: wavelark-cli ") + QLatin1String(name)))
             << run.out.toStdString();
     }
     const CliRun unknown = cli({QStringLiteral("frobnicate")});
@@ -63,17 +64,19 @@ TEST_F(CliCommands, ListSelectsByCategoryRangeAndFilterInFrequencyOrder)
 
 TEST_F(CliCommands, ListWritesAlignedTextAndCsvWithHeadings)
 {
-    const CliRun text = cli({QStringLiteral("list"), QStringLiteral("--high"), QStringLiteral("10")});
+    const CliRun text =
+        cli({QStringLiteral("list"), QStringLiteral("--high"), QStringLiteral("10")});
     ASSERT_EQ(text.code, 0) << text.err.toStdString();
     const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Category      Frequency(MHz)  +-  Callsign")));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Short Wave    9.5800              RA")));
     // Each column starts where its heading does.
-    EXPECT_EQ(lines[1].indexOf(QStringLiteral("11/22/2004")), lines[0].indexOf(QStringLiteral("Date/Time")));
+    EXPECT_EQ(lines[1].indexOf(QStringLiteral("11/22/2004")),
+              lines[0].indexOf(QStringLiteral("Date/Time")));
 
-    const CliRun csv = cli({QStringLiteral("list"), QStringLiteral("--csv"), QStringLiteral("--category"),
-                         QStringLiteral("Weather")});
+    const CliRun csv = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                            QStringLiteral("--category"), QStringLiteral("Weather")});
     ASSERT_EQ(csv.code, 0);
     EXPECT_EQ(csv.out, QStringLiteral("Category,Frequency(MHz),+-,Callsign,User,Location,Special,"
                                       "Position,Date/Time,Notes\r\n"
@@ -115,21 +118,22 @@ TEST_F(CliCommands, ImportStoresEveryRowUnderTheCategory)
     f.write("146520,+,NEW1,Ann,Dale,x,1/2/2024 13:30,first\r\n"
             "147.1,,NEW2,,,,,\"a, b\"\r\n");
     f.close();
-    const CliRun run = cli({QStringLiteral("import"), file, QStringLiteral("--category"),
-                         QStringLiteral("weather"), QStringLiteral("--multiplier"),
-                         QStringLiteral("0.001")});
+    const CliRun run =
+        cli({QStringLiteral("import"), file, QStringLiteral("--category"),
+             QStringLiteral("weather"), QStringLiteral("--multiplier"), QStringLiteral("0.001")});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("2 records imported.\n"));
     EXPECT_EQ(callsigns({QStringLiteral("--category"), QStringLiteral("Weather")}),
               (QStringList{"NEW2", "NEW1", "WX1"}));
-    const CliRun csv = cli({QStringLiteral("list"), QStringLiteral("--csv"), QStringLiteral("--filter"),
-                         QStringLiteral("Callsign = 'NEW1'")});
+    const CliRun csv = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                            QStringLiteral("--filter"), QStringLiteral("Callsign = 'NEW1'")});
     EXPECT_TRUE(csv.out.contains(
         QStringLiteral("Weather,146.5200,+,NEW1,Ann,Dale,x,,01/02/2024 01:30 PM,first")))
         << csv.out.toStdString();
-    const CliRun second = cli({QStringLiteral("list"), QStringLiteral("--csv"), QStringLiteral("--filter"),
-                               QStringLiteral("Callsign = 'NEW2'")});
-    EXPECT_TRUE(second.out.contains(QStringLiteral("Weather,0.1471,,NEW2,,,,,"))) << second.out.toStdString();
+    const CliRun second = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                               QStringLiteral("--filter"), QStringLiteral("Callsign = 'NEW2'")});
+    EXPECT_TRUE(second.out.contains(QStringLiteral("Weather,0.1471,,NEW2,,,,,")))
+        << second.out.toStdString();
     EXPECT_TRUE(second.out.contains(QStringLiteral(",\"a, b\"\r\n"))) << second.out.toStdString();
 }
 
@@ -140,8 +144,8 @@ TEST_F(CliCommands, AFailedImportStoresNothingAndNamesEveryFaultyRow)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("146.52,,OK1,,,,,\r\nabc,,BAD1,,,,,\r\n147.1,,OK2,,,,31/31/2024,\r\n");
     f.close();
-    const CliRun run = cli({QStringLiteral("import"), file, QStringLiteral("--category"),
-                         QStringLiteral("Police")});
+    const CliRun run = cli(
+        {QStringLiteral("import"), file, QStringLiteral("--category"), QStringLiteral("Police")});
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Nothing was imported")));
     EXPECT_TRUE(run.err.contains(QStringLiteral("Row 2"))) << run.err.toStdString();
@@ -156,10 +160,13 @@ TEST_F(CliCommands, AFailedImportStoresNothingAndNamesEveryFaultyRow)
         const char* message;
     } wrong[] = {
         {{"import", path("missing.csv"), "--category", "Police"}, 3, "does not exist"},
-        {{"import", file, "--category", "Pirates"}, 2,
+        {{"import", file, "--category", "Pirates"},
+         2,
          "no category \"Pirates\"; the categories are: Police, Short Wave, Weather"},
         {{"import", file}, 2, "--category is required"},
-        {{"import", file, "--category", "Police", "--multiplier", "0"}, 2, "Invalid Herz Multiplier"},
+        {{"import", file, "--category", "Police", "--multiplier", "0"},
+         2,
+         "Invalid Herz Multiplier"},
     };
     for (const auto& w : wrong) {
         const CliRun r = cli(w.args);
@@ -175,10 +182,10 @@ TEST_F(CliCommands, ExportWritesEveryFileFormatAndRefusesUnknownOnes)
     ASSERT_FALSE(types.isEmpty());
     for (TExportType type : types) {
         const QString name = ExportFormats::shortName(type);
-        const QString file = path(QStringLiteral("out-") + name + QLatin1Char('.') +
-                                  ExportTypeExtension(type));
+        const QString file =
+            path(QStringLiteral("out-") + name + QLatin1Char('.') + ExportTypeExtension(type));
         const CliRun run = cli({QStringLiteral("export"), QStringLiteral("--format"), name, file,
-                             QStringLiteral("--category"), QStringLiteral("Police")});
+                                QStringLiteral("--category"), QStringLiteral("Police")});
         EXPECT_EQ(run.code, 0) << name.toStdString() << ": " << run.err.toStdString();
         EXPECT_EQ(run.out, QStringLiteral("2 records exported to ") +
                                QDir::toNativeSeparators(file) + u'\n');
@@ -203,17 +210,18 @@ TEST_F(CliCommands, ExportWritesEveryFileFormatAndRefusesUnknownOnes)
     EXPECT_EQ(cells[4], "\"RA\"");
 
     const CliRun bad = cli({QStringLiteral("export"), QStringLiteral("--format"),
-                         QStringLiteral("pdf"), path(QStringLiteral("x.pdf"))});
+                            QStringLiteral("pdf"), path(QStringLiteral("x.pdf"))});
     EXPECT_EQ(bad.code, 2);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("there is no export format \"pdf\"")));
     EXPECT_TRUE(bad.err.contains(QStringLiteral("comma-delimited-text (csv)")));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("x.pdf"))));
 
     const CliRun noFolder = cli({QStringLiteral("export"), QStringLiteral("--format=csv"),
-                              path(QStringLiteral("no/such/folder/x.csv"))});
+                                 path(QStringLiteral("no/such/folder/x.csv"))});
     EXPECT_EQ(noFolder.code, 3);
-    const CliRun nothing = cli({QStringLiteral("export"), QStringLiteral("--format=csv"),
-                             path(QStringLiteral("none.csv")), QStringLiteral("--category=Nobody")});
+    const CliRun nothing =
+        cli({QStringLiteral("export"), QStringLiteral("--format=csv"),
+             path(QStringLiteral("none.csv")), QStringLiteral("--category=Nobody")});
     EXPECT_EQ(nothing.code, 1);
     EXPECT_TRUE(nothing.err.contains(QStringLiteral("There is no Data to Export.")));
 }
@@ -224,9 +232,9 @@ TEST_F(CliCommands, BackupCopiesEveryDataFileAndNeedsAnExistingFolder)
     QDir().mkpath(target);
     const CliRun run = cli({QStringLiteral("backup"), target});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
-    for (const QString& name : {store::FrequencyRecord::TableFile, store::FrequencyRecord::IndexFile,
-                                store::FrequencyRecord::MemoFile,
-                                store::FrequencyRecord::CategoryFileName}) {
+    for (const QString& name :
+         {store::FrequencyRecord::TableFile, store::FrequencyRecord::IndexFile,
+          store::FrequencyRecord::MemoFile, store::FrequencyRecord::CategoryFileName}) {
         const QByteArray copy = bytesOf(QDir(target).filePath(name));
         EXPECT_FALSE(copy.isEmpty()) << name.toStdString();
         EXPECT_EQ(copy, bytesOf(QDir(data()).filePath(name))) << name.toStdString();
@@ -244,6 +252,18 @@ TEST_F(CliCommands, RepairRebuildsTheTableAndKeepsItsRecords)
     const CliRun run = cli({QStringLiteral("repair")});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("The database was repaired: 4 records kept.\n"));
+    EXPECT_EQ(callsigns({}), (QStringList{"RA", "KOP1", "WX1", "KOP2"}));
+
+    // A table too damaged to open is what repair is for: no complaint that it cannot open.
+    QFile index(QDir(data()).filePath(store::FrequencyRecord::IndexFile));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write(QByteArray(4096, 'x'));
+    index.close();
+    ASSERT_NE(cli({QStringLiteral("list")}).code, 0);
+    const CliRun damaged = cli({QStringLiteral("repair")});
+    EXPECT_EQ(damaged.code, 0) << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.err.isEmpty()) << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.out.contains(QStringLiteral("4 records kept"))) << damaged.out.toStdString();
     EXPECT_EQ(callsigns({}), (QStringList{"RA", "KOP1", "WX1", "KOP2"}));
 
     QFile::remove(QDir(data()).filePath(store::FrequencyRecord::TableFile));

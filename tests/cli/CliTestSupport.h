@@ -55,8 +55,9 @@ protected:
         ASSERT_TRUE(dir.isValid());
         for (const char* sub : {"home", "data", "run"})
             QDir(dir.path()).mkpath(QLatin1String(sub));
-        QFile(path("run")).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+        QFile(path("run"))
+            .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ExeOwner);
     }
 
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }

@@ -41,21 +41,25 @@ TEST(ProgramFolders, FindTheShippedFilesAndKeepUserDataOutOfAnInstallation)
     const QString bin = root + QStringLiteral("/usr/bin/");
     const QString installed = root + QStringLiteral("/usr/share/wavelark/");
     EXPECT_EQ(programFolder(bin), installed);
-    EXPECT_EQ(programFolder(root + QStringLiteral("/portable")), root + QStringLiteral("/portable/"));
+    EXPECT_EQ(programFolder(root + QStringLiteral("/portable")),
+              root + QStringLiteral("/portable/"));
     EXPECT_EQ(programFolder(root + QStringLiteral("/bare/")), root + QStringLiteral("/bare/"));
 
     // Even a writable installation (a program run by root) keeps user data out of it.
     EXPECT_EQ(defaultDataFolder(installed, bin), userDataFolder());
     EXPECT_TRUE(userDataFolder().endsWith(QStringLiteral("/Wavelark/")));
-    EXPECT_EQ(defaultDataFolder(root + QStringLiteral("/portable/"), root + QStringLiteral("/portable/")),
-              root + QStringLiteral("/portable/"));
-    QFile(root + QStringLiteral("/bare")).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(
+        defaultDataFolder(root + QStringLiteral("/portable/"), root + QStringLiteral("/portable/")),
+        root + QStringLiteral("/portable/"));
+    QFile(root + QStringLiteral("/bare"))
+        .setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     if (!QFileInfo(root + QStringLiteral("/bare")).isWritable()) { // root writes anywhere
-        EXPECT_EQ(defaultDataFolder(root + QStringLiteral("/bare/"), root + QStringLiteral("/bare/")),
-                  userDataFolder());
+        EXPECT_EQ(
+            defaultDataFolder(root + QStringLiteral("/bare/"), root + QStringLiteral("/bare/")),
+            userDataFolder());
     }
-    QFile(root + QStringLiteral("/bare")).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                         QFileDevice::ExeOwner);
+    QFile(root + QStringLiteral("/bare"))
+        .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace
