@@ -1,0 +1,83 @@
+#include "cli/ExportCommand.h"
+
+#include "cli/CliContext.h"
+#include "cli/ConsoleExportHost.h"
+#include "cli/ExportFormats.h"
+#include "cli/RecordExport.h"
+#include "cli/RecordQuery.h"
+#include "store/Table.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace wl::cli {
+
+namespace {
+
+const QString FormatOption = QStringLiteral("format");
+
+} // namespace
+
+QString ExportCommand::summary() const
+{
+    return QStringLiteral("Export records to a file in one of the export formats.");
+}
+
+void ExportCommand::define(QCommandLineParser& parser) const
+{
+    parser.setApplicationDescription(summary() + QStringLiteral("\n\nFormats:\n") +
+                                     ExportFormats::listing());
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The file to write."));
+    parser.addOption({FormatOption, QStringLiteral("The format, by one of the names below."),
+                      QStringLiteral("F")});
+    RecordQuery::define(parser);
+}
+
+int ExportCommand::run(const CliContext& context, const QCommandLineParser& parser) const
+{
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 1)
+        return context.fail(UsageError, QStringLiteral("name one file to write"));
+    if (!parser.isSet(FormatOption))
+        return context.fail(UsageError, QStringLiteral("--format is required; the formats are:\n") +
+                                            ExportFormats::listing());
+    const std::optional<TExportType> type = ExportFormats::find(parser.value(FormatOption));
+    if (!type)
+        return context.fail(UsageError,
+                            QStringLiteral("there is no export format \"%1\"; the "
+                                           "formats are:\n%2")
+                                .arg(parser.value(FormatOption), ExportFormats::listing()));
+    const QString target = QFileInfo(args.front()).absoluteFilePath();
+    if (!QFileInfo(QFileInfo(target).absolutePath()).isDir())
+        return context.fail(MissingFile, QStringLiteral("the folder of %1 does not exist")
+                                             .arg(QDir::toNativeSeparators(target)));
+    RecordQuery query;
+    if (!query.read(context, parser))
+        return UsageError;
+    store::Table table;
+    if (const int opened = context.openTable(table); opened != Success)
+        return opened;
+    if (const int applied = query.apply(context, table); applied != Success)
+        return applied;
+    std::vector<QStringList> rows;
+    if (!query.forEachRow(context, table, [&](const QStringList& cells) { rows.push_back(cells); }))
+        return Failed;
+    table.close();
+
+    auto host = std::make_unique<ConsoleExportHost>(context);
+    const ConsoleExportHost& reports = *host;
+    RecordExport exporter(std::move(host), RecordQuery::captions(), std::move(rows));
+    exporter.ViewOnly = false;
+    exporter.ExportType = *type;
+    exporter.ExportFile = target;
+    if (!exporter.RunExport() || reports.failed())
+        return Failed;
+    QTextStream(stdout) << QStringLiteral("%1 records exported to %2\n")
+                               .arg(exporter.ExportedCount())
+                               .arg(QDir::toNativeSeparators(target));
+    return Success;
+}
+
+} // namespace wl::cli

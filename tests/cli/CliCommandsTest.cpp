@@ -1,0 +1,327 @@
+#include "cli/CliTestSupport.h"
+
+#include "cli/ExportFormats.h"
+#include "exchange/export/ExportTypes.h"
+
+#include <QFileInfo>
+
+namespace wl::cli::test {
+namespace {
+
+class CliCommands : public CliTest
+{
+protected:
+    void SetUp() override
+    {
+        CliTest::SetUp();
+        makeTable(data(), {{"Police", 155.49, "KOP1"},
+                           {"Weather", 162.55, "WX1"},
+                           {"Police", 460.1, "KOP2"},
+                           {"Short Wave", 9.58, "RA"}});
+        writeCategories("Police\r\nShort Wave\r\nWeather\r\n");
+    }
+
+    QByteArray bytesOf(const QString& file) const
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_F(CliCommands, EveryCommandHasItsHelpAndUnknownOnesAreRefused)
+{
+    for (const char* name : {"list", "import", "export", "backup", "repair", "merge"}) {
+        const CliRun run = cli({QLatin1String(name), QStringLiteral("--help")}, false);
+        EXPECT_EQ(run.code, 0) << name;
+        EXPECT_TRUE(
+            run.out.startsWith(QStringLiteral("Usage: wavelark-cli ") + QLatin1String(name)))
+            << run.out.toStdString();
+    }
+    const CliRun unknown = cli({QStringLiteral("frobnicate")});
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("unknown command \"frobnicate\"")));
+    EXPECT_TRUE(unknown.out.isEmpty());
+}
+
+TEST_F(CliCommands, ListSelectsByCategoryRangeAndFilterInFrequencyOrder)
+{
+    const struct
+    {
+        QStringList args;
+        QStringList expected;
+    } cases[] = {
+        {{}, {"RA", "KOP1", "WX1", "KOP2"}},
+        {{"--category", "police"}, {}}, // categories are matched as written
+        {{"--category", "Police"}, {"KOP1", "KOP2"}},
+        {{"--low", "155.49", "--high", "162.55"}, {"KOP1", "WX1"}},
+        {{"--low", "100"}, {"KOP1", "WX1", "KOP2"}},
+        {{"--filter", "Callsign = 'WX1' or Hz < 10"}, {"RA", "WX1"}},
+        {{"--category", "Police", "--filter", "Hz > 400"}, {"KOP2"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(callsigns(c.args), c.expected) << c.args.join(u' ').toStdString();
+}
+
+TEST_F(CliCommands, ListWritesAlignedTextAndCsvWithHeadings)
+{
+    const CliRun text =
+        cli({QStringLiteral("list"), QStringLiteral("--high"), QStringLiteral("10")});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Category      Frequency(MHz)  +-  Callsign")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Short Wave    9.5800              RA")));
+    // Each column starts where its heading does.
+    EXPECT_EQ(lines[1].indexOf(QStringLiteral("11/22/2004")),
+              lines[0].indexOf(QStringLiteral("Date/Time")));
+
+    const CliRun csv = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                            QStringLiteral("--category"), QStringLiteral("Weather")});
+    ASSERT_EQ(csv.code, 0);
+    EXPECT_EQ(csv.out, QStringLiteral("Category,Frequency(MHz),+-,Callsign,User,Location,Special,"
+                                      "Position,Date/Time,Notes\r\n"
+                                      "Weather,162.5500,,WX1,,,,,11/22/2004 12:00 PM,\r\n"));
+}
+
+TEST_F(CliCommands, ListTakesTheDataFolderFromTheSettingsAndRefusesWrongOptions)
+{
+    writeSetting(QStringLiteral("DataBasePath"), data());
+    const CliRun fromSettings = cli({QStringLiteral("list"), QStringLiteral("--csv")}, false);
+    EXPECT_EQ(fromSettings.code, 0) << fromSettings.err.toStdString();
+    EXPECT_EQ(fromSettings.out.count(QStringLiteral("\r\n")), 5);
+
+    const struct
+    {
+        QStringList args;
+        int code;
+        const char* message;
+    } wrong[] = {
+        {{"list", "--filter", "Hz >"}, 2, "the filter cannot be used"},
+        {{"list", "--low", "1,5"}, 2, "--low needs a number"},
+        {{"list", "--colour"}, 2, "Unknown option 'colour'"},
+        {{"--data", "/nonexistent/folder", "list"}, 3, "does not exist"},
+    };
+    for (const auto& w : wrong) {
+        const CliRun run = cli(w.args, false);
+        EXPECT_EQ(run.code, w.code) << w.args.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("wavelark-cli list: ")));
+        EXPECT_TRUE(run.err.contains(QLatin1String(w.message))) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+TEST_F(CliCommands, ImportStoresEveryRowUnderTheCategory)
+{
+    const QString file = path(QStringLiteral("in.csv"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("146520,+,NEW1,Ann,Dale,x,1/2/2024 13:30,first\r\n"
+            "147.1,,NEW2,,,,,\"a, b\"\r\n");
+    f.close();
+    const CliRun run =
+        cli({QStringLiteral("import"), file, QStringLiteral("--category"),
+             QStringLiteral("weather"), QStringLiteral("--multiplier"), QStringLiteral("0.001")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("2 records imported.\n"));
+    EXPECT_EQ(callsigns({QStringLiteral("--category"), QStringLiteral("Weather")}),
+              (QStringList{"NEW2", "NEW1", "WX1"}));
+    const CliRun csv = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                            QStringLiteral("--filter"), QStringLiteral("Callsign = 'NEW1'")});
+    EXPECT_TRUE(csv.out.contains(
+        QStringLiteral("Weather,146.5200,+,NEW1,Ann,Dale,x,,01/02/2024 01:30 PM,first")))
+        << csv.out.toStdString();
+    const CliRun second = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                               QStringLiteral("--filter"), QStringLiteral("Callsign = 'NEW2'")});
+    EXPECT_TRUE(second.out.contains(QStringLiteral("Weather,0.1471,,NEW2,,,,,")))
+        << second.out.toStdString();
+    EXPECT_TRUE(second.out.contains(QStringLiteral(",\"a, b\"\r\n"))) << second.out.toStdString();
+}
+
+TEST_F(CliCommands, AFailedImportStoresNothingAndNamesEveryFaultyRow)
+{
+    const QString file = path(QStringLiteral("bad.csv"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("146.52,,OK1,,,,,\r\nabc,,BAD1,,,,,\r\n147.1,,OK2,,,,31/31/2024,\r\n");
+    f.close();
+    const CliRun run = cli(
+        {QStringLiteral("import"), file, QStringLiteral("--category"), QStringLiteral("Police")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Nothing was imported")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Row 2"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Row 3"))) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("Row 1")));
+    EXPECT_EQ(callsigns({}), (QStringList{"RA", "KOP1", "WX1", "KOP2"}));
+
+    const struct
+    {
+        QStringList args;
+        int code;
+        const char* message;
+    } wrong[] = {
+        {{"import", path("missing.csv"), "--category", "Police"}, 3, "does not exist"},
+        {{"import", file, "--category", "Pirates"},
+         2,
+         "no category \"Pirates\"; the categories are: Police, Short Wave, Weather"},
+        {{"import", file}, 2, "--category is required"},
+        {{"import", file, "--category", "Police", "--multiplier", "0"},
+         2,
+         "Invalid Herz Multiplier"},
+    };
+    for (const auto& w : wrong) {
+        const CliRun r = cli(w.args);
+        EXPECT_EQ(r.code, w.code) << w.args.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(w.message))) << r.err.toStdString();
+    }
+    EXPECT_EQ(callsigns({}).size(), 4);
+}
+
+TEST_F(CliCommands, ExportWritesEveryFileFormatAndRefusesUnknownOnes)
+{
+    const QList<TExportType> types = ExportFormats::fileTypes();
+    ASSERT_FALSE(types.isEmpty());
+    for (TExportType type : types) {
+        const QString name = ExportFormats::shortName(type);
+        const QString file =
+            path(QStringLiteral("out-") + name + QLatin1Char('.') + ExportTypeExtension(type));
+        const CliRun run = cli({QStringLiteral("export"), QStringLiteral("--format"), name, file,
+                                QStringLiteral("--category"), QStringLiteral("Police")});
+        EXPECT_EQ(run.code, 0) << name.toStdString() << ": " << run.err.toStdString();
+        EXPECT_EQ(run.out, QStringLiteral("2 records exported to ") +
+                               QDir::toNativeSeparators(file) + u'\n');
+        const QByteArray bytes = bytesOf(file);
+        EXPECT_TRUE(bytes.contains("KOP1") && bytes.contains("KOP2")) << name.toStdString();
+        EXPECT_FALSE(bytes.contains("WX1")) << name.toStdString();
+    }
+
+    // The CSV cell by cell: the item number, then the main window's columns.
+    const QString csv = path(QStringLiteral("cells.csv"));
+    ASSERT_EQ(cli({QStringLiteral("export"), QStringLiteral("--format=csv"), csv,
+                   QStringLiteral("--high=10")})
+                  .code,
+              0);
+    const QList<QByteArray> lines = bytesOf(csv).split('\n');
+    ASSERT_GE(lines.size(), 2);
+    const QList<QByteArray> cells = lines[1].trimmed().split(',');
+    ASSERT_GE(cells.size(), 5);
+    EXPECT_EQ(cells[0], "1");
+    EXPECT_EQ(cells[1], "\"Short Wave\"");
+    EXPECT_EQ(cells[2], "9.5800");
+    EXPECT_EQ(cells[4], "\"RA\"");
+
+    const CliRun bad = cli({QStringLiteral("export"), QStringLiteral("--format"),
+                            QStringLiteral("pdf"), path(QStringLiteral("x.pdf"))});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("there is no export format \"pdf\"")));
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("comma-delimited-text (csv)")));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("x.pdf"))));
+
+    const CliRun noFolder = cli({QStringLiteral("export"), QStringLiteral("--format=csv"),
+                                 path(QStringLiteral("no/such/folder/x.csv"))});
+    EXPECT_EQ(noFolder.code, 3);
+    const CliRun nothing =
+        cli({QStringLiteral("export"), QStringLiteral("--format=csv"),
+             path(QStringLiteral("none.csv")), QStringLiteral("--category=Nobody")});
+    EXPECT_EQ(nothing.code, 1);
+    EXPECT_TRUE(nothing.err.contains(QStringLiteral("There is no Data to Export.")));
+}
+
+TEST_F(CliCommands, BackupCopiesEveryDataFileAndNeedsAnExistingFolder)
+{
+    const QString target = path(QStringLiteral("backup"));
+    QDir().mkpath(target);
+    const CliRun run = cli({QStringLiteral("backup"), target});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    for (const QString& name :
+         {store::FrequencyRecord::TableFile, store::FrequencyRecord::IndexFile,
+          store::FrequencyRecord::MemoFile, store::FrequencyRecord::CategoryFileName}) {
+        const QByteArray copy = bytesOf(QDir(target).filePath(name));
+        EXPECT_FALSE(copy.isEmpty()) << name.toStdString();
+        EXPECT_EQ(copy, bytesOf(QDir(data()).filePath(name))) << name.toStdString();
+    }
+    const CliRun missing = cli({QStringLiteral("backup"), path(QStringLiteral("nowhere"))});
+    EXPECT_EQ(missing.code, 3);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("does not exist")));
+    const CliRun itself = cli({QStringLiteral("backup"), data()});
+    EXPECT_EQ(itself.code, 3);
+    EXPECT_TRUE(itself.err.contains(QStringLiteral("is the data folder itself")));
+}
+
+TEST_F(CliCommands, RepairRebuildsTheTableAndKeepsItsRecords)
+{
+    const CliRun run = cli({QStringLiteral("repair")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("The database was repaired: 4 records kept.\n"));
+    EXPECT_EQ(callsigns({}), (QStringList{"RA", "KOP1", "WX1", "KOP2"}));
+
+    // A table too damaged to open is what repair is for: no complaint that it cannot open.
+    QFile index(QDir(data()).filePath(store::FrequencyRecord::IndexFile));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write(QByteArray(4096, 'x'));
+    index.close();
+    ASSERT_NE(cli({QStringLiteral("list")}).code, 0);
+    const CliRun damaged = cli({QStringLiteral("repair")});
+    EXPECT_EQ(damaged.code, 0) << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.err.isEmpty()) << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.out.contains(QStringLiteral("4 records kept"))) << damaged.out.toStdString();
+    EXPECT_EQ(callsigns({}), (QStringList{"RA", "KOP1", "WX1", "KOP2"}));
+
+    QFile::remove(QDir(data()).filePath(store::FrequencyRecord::TableFile));
+    const CliRun missing = cli({QStringLiteral("repair")});
+    EXPECT_EQ(missing.code, 3);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("there is no frequency table")));
+}
+
+TEST_F(CliCommands, MergeAddsEveryRecordOfAnotherFolder)
+{
+    const QString other = path(QStringLiteral("other"));
+    makeTable(other, {{"Police", 151.0, "M1"}, {"Weather", 500.0, "M2"}});
+    const CliRun run = cli({QStringLiteral("merge"), other});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("2 records merged from ")));
+    EXPECT_EQ(callsigns({}), (QStringList{"RA", "M1", "KOP1", "WX1", "KOP2", "M2"}));
+
+    EXPECT_EQ(cli({QStringLiteral("merge"), data()}).code, 2);
+    EXPECT_EQ(cli({QStringLiteral("merge"), path(QStringLiteral("empty"))}).code, 3);
+    EXPECT_EQ(callsigns({}).size(), 6);
+}
+
+TEST_F(CliCommands, EveryCommandRefusesATableTheProgramHasOpen)
+{
+    const QString file = path(QStringLiteral("in.csv"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("146.52,,NEW1,,,,,\r\n");
+    f.close();
+    const QString other = path(QStringLiteral("other"));
+    makeTable(other, {{"Police", 151.0, "M1"}});
+    QDir().mkpath(path(QStringLiteral("backup")));
+    {
+        // The program holds its table as this handle does.
+        store::Table held;
+        held.setDatabaseName(data());
+        held.setTableName(store::FrequencyRecord::TableFile);
+        ASSERT_TRUE(held.open());
+        const QList<QStringList> commands = {
+            {"list"},
+            {"import", file, "--category", "Police"},
+            {"export", "--format=csv", path(QStringLiteral("x.csv"))},
+            {"backup", path(QStringLiteral("backup"))},
+            {"repair"},
+            {"merge", other},
+        };
+        for (const QStringList& command : commands) {
+            const CliRun run = cli(command);
+            EXPECT_EQ(run.code, 4) << command.join(u' ').toStdString();
+            EXPECT_TRUE(run.err.contains(QStringLiteral("is open in another program, probably "
+                                                        "Wavelark itself; close it there")))
+                << run.err.toStdString();
+        }
+    }
+    EXPECT_EQ(callsigns({}), (QStringList{"RA", "KOP1", "WX1", "KOP2"}));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("x.csv"))));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("backup/larkbase.dat"))));
+}
+
+} // namespace
+} // namespace wl::cli::test
