@@ -430,8 +430,8 @@ struct Table::Impl
         return Status::success();
     }
 
-    // The SQL engine has limits of its own (literals in one statement, for one): a filter is
-    // taken only when the queries that walk and count through it can be prepared.
+    // The SQL engine has limits of its own beyond those the parser knows of: a filter is taken
+    // only when the queries that walk and count through it can be prepared.
     Status checkUsable(const CompiledFilter& candidate)
     {
         if (!isOpen() || candidate.sql.isEmpty())
