@@ -292,12 +292,9 @@ struct Table::Impl
         return memos[size_t(field)];
     }
 
-    QVariant fieldValue(const QString& name)
+    QVariant fieldValue(int f)
     {
-        if (!isOpen())
-            return {};
-        const int f = schema().fieldIndex(name);
-        if (f < 0)
+        if (!isOpen() || f < 0 || f >= int(schema().fields().size()))
             return {};
         if (state != EditState::Browse)
             return buffer[size_t(f)];
@@ -717,7 +714,17 @@ qint64 Table::recordCount()
 
 QVariant Table::fieldValue(const QString& name) const
 {
-    return d->fieldValue(name);
+    return d->fieldValue(fieldNumber(name));
+}
+
+int Table::fieldNumber(const QString& name) const
+{
+    return d->isOpen() ? d->schema().fieldIndex(name) : -1;
+}
+
+QVariant Table::fieldValueAt(int field) const
+{
+    return d->fieldValue(field);
 }
 
 qint64 Table::recNum() const
