@@ -154,6 +154,9 @@ std::vector<qint64> readRows(TSortableGrid& grid, store::Table& table, const Mai
         grid.SetRowCount(rowsFor(expected));
         recNums.reserve(size_t(expected));
     }
+    std::vector<int> fields;
+    for (const ShownColumn& c : columns)
+        fields.push_back(table.fieldNumber(c.field));
     std::future<void> writing;
     Chunk chunk;
     const auto handOver = [&] {
@@ -177,8 +180,8 @@ std::vector<qint64> readRows(TSortableGrid& grid, store::Table& table, const Mai
             break;
         if (chunk.values.empty())
             chunk.values.reserve(size_t(ChunkRecords) * columns.size());
-        for (const ShownColumn& c : columns)
-            chunk.values.push_back(table.fieldValue(c.field));
+        for (int field : fields)
+            chunk.values.push_back(table.fieldValueAt(field));
         recNums.push_back(table.recNum());
         if (++chunk.rows == ChunkRecords)
             handOver();

@@ -61,7 +61,12 @@ void SettingsTree::readMain(Registry& registry, MainSettings& s, const QString& 
     };
     s.dataBasePath = found ? registry.readString(QStringLiteral("DataBasePath"), defaultDataPath)
                            : defaultDataPath;
-    if (s.dataBasePath.isEmpty() || s.dataBasePath.size() > LongestPath)
+    if (s.dataBasePath.size() > LongestPath) {
+        // Dropped at once: every later look at the settings would read it again.
+        registry.deleteValue(QStringLiteral("DataBasePath"));
+        s.dataBasePath.clear();
+    }
+    if (s.dataBasePath.isEmpty())
         s.dataBasePath = defaultDataPath;
     s.lowFrequency = integer("Low Frequency", 0);
     s.hiFrequency = integer("Hi Frequency", 9999);

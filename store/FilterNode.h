@@ -31,7 +31,7 @@ struct FilterNode
         Compare
     };
     Kind kind = Kind::Compare;
-    int depth = 1;                     // levels of the tree below and including this node
+    int depth = 1; // levels of nesting of its condition; a run of and, or of or, is one
     std::unique_ptr<FilterNode> left;  // And, Or, Not
     std::unique_ptr<FilterNode> right; // And, Or
     QString op;                        // Compare: = <> < > <= >=

@@ -292,12 +292,9 @@ struct Table::Impl
         return memos[size_t(field)];
     }
 
-    QVariant fieldValue(const QString& name)
+    QVariant fieldValue(int f)
     {
-        if (!isOpen())
-            return {};
-        const int f = schema().fieldIndex(name);
-        if (f < 0)
+        if (!isOpen() || f < 0 || f >= int(schema().fields().size()))
             return {};
         if (state != EditState::Browse)
             return buffer[size_t(f)];
@@ -430,8 +427,8 @@ struct Table::Impl
         return Status::success();
     }
 
-    // The SQL engine has limits of its own (literals in one statement, for one): a filter is
-    // taken only when the queries that walk and count through it can be prepared.
+    // The SQL engine has limits of its own beyond those the parser knows of: a filter is taken
+    // only when the queries that walk and count through it can be prepared.
     Status checkUsable(const CompiledFilter& candidate)
     {
         if (!isOpen() || candidate.sql.isEmpty())
@@ -717,7 +714,17 @@ qint64 Table::recordCount()
 
 QVariant Table::fieldValue(const QString& name) const
 {
-    return d->fieldValue(name);
+    return d->fieldValue(fieldNumber(name));
+}
+
+int Table::fieldNumber(const QString& name) const
+{
+    return d->isOpen() ? d->schema().fieldIndex(name) : -1;
+}
+
+QVariant Table::fieldValueAt(int field) const
+{
+    return d->fieldValue(field);
 }
 
 qint64 Table::recNum() const

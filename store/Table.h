@@ -111,7 +111,11 @@ public:
 
     // The current record. A null field reads as a null QVariant.
     QVariant fieldValue(const QString& name) const; // name case-insensitive
-    qint64 recNum() const;                          // 0 when there is no current record
+    // The same by the field's position, as fieldNumber gives it once: a long walk then need not
+    // look each name up again for every record. -1 when the name is unknown or the table closed.
+    int fieldNumber(const QString& name) const;
+    QVariant fieldValueAt(int field) const;
+    qint64 recNum() const; // 0 when there is no current record
 
     // Writing through the cursor. Moving the cursor, appending or changing the range or filter
     // while a record is being edited posts it first, and fails when that post fails.

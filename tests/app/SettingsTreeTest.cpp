@@ -44,6 +44,7 @@ TEST_F(SettingsTreeTest, FirstRunReadsDefaultsAndLeavesOnlyTheTwoLayoutKeys)
 {
     const MainSettings s = read();
     EXPECT_EQ(s.dataBasePath, QStringLiteral("/program/"));
+    EXPECT_EQ(get(Key, QStringLiteral("DataBasePath")), QStringLiteral("<none>"));
     EXPECT_EQ(s.lowFrequency, 0);
     EXPECT_EQ(s.hiFrequency, 9999);
     EXPECT_EQ(s.dateOption, 0);
@@ -143,6 +144,7 @@ TEST_F(SettingsTreeTest, ValuesThatCannotBeRightReadAsDefaults)
 
     const MainSettings s = read();
     EXPECT_EQ(s.dataBasePath, QStringLiteral("/program/"));
+    EXPECT_EQ(get(Key, QStringLiteral("DataBasePath")), QStringLiteral("<none>"));
     EXPECT_EQ(s.lowFrequency, 0);
     EXPECT_EQ(s.hiFrequency, 9999);
     EXPECT_EQ(s.dateOption, 0);

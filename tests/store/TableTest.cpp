@@ -309,6 +309,24 @@ TEST_F(TableTest, TransactionsAndBulkAppendCommitOrRollBackTogether)
     EXPECT_EQ(table.fieldValue(QStringLiteral("Notes")).toString(), "note\r\n");
 }
 
+TEST_F(TableTest, FieldsReadByPositionMatchFieldsReadByName)
+{
+    add(145.5, QStringLiteral("Police"), QStringLiteral("K1ABC"), QStringLiteral("a\r\nnote"));
+    add(146.0); // no callsign, no note: nulls
+    ASSERT_TRUE(table.first());
+    while (!table.eof()) {
+        for (const FieldDef& def : FR::fields()) {
+            const int field = table.fieldNumber(def.name.toLower());
+            ASSERT_GE(field, 0) << def.name.toStdString();
+            EXPECT_EQ(table.fieldValueAt(field), table.fieldValue(def.name));
+        }
+        ASSERT_TRUE(table.next());
+    }
+    EXPECT_EQ(table.fieldNumber(QStringLiteral("Frequency")), -1);
+    EXPECT_TRUE(table.fieldValueAt(-1).isNull());
+    EXPECT_TRUE(table.fieldValueAt(int(FR::fields().size())).isNull());
+}
+
 TEST(TableClosedTest, OperationsOnAClosedOrMissingTableFailCleanly)
 {
     QTemporaryDir dir;
