@@ -31,6 +31,16 @@ inline constexpr int NotesViewer = 95;
 inline constexpr int MainEdit = 120;
 inline constexpr int RepairConfirmation = 130;
 inline constexpr int CategoryRename = 30;
+inline constexpr int MapSaveDialog = 50;
+// The import window shares its number with the notes viewer; the asking window tells them apart.
+inline constexpr int Import = 95;
+inline constexpr int Map = 110;
+inline constexpr int CityEditor = 112;
+// Windows and commands that carry no number of their own elsewhere.
+inline constexpr int Export = 140;
+inline constexpr int PrintPreview = 150;
+inline constexpr int Maintenance = 160;
+inline constexpr int Internet = 170;
 } // namespace HelpContext
 
 } // namespace wl::app

@@ -141,10 +141,10 @@ void DatabaseMaintenance::NewDatabase()
     bool keptTable = false;
 
     if (QFileInfo::exists(QDir(folder).filePath(store::FrequencyRecord::TableFile))) {
-        const auto answer =
-            CaptionedMessage(QStringLiteral("Existing Database Selected"),
-                             QStringLiteral("Overwrite database files?       "),
-                             MessageKind::Warning, 0, QMessageBox::Ok | QMessageBox::Cancel);
+        const auto answer = CaptionedMessage(QStringLiteral("Existing Database Selected"),
+                                             QStringLiteral("Overwrite database files?       "),
+                                             MessageKind::Warning, app::HelpContext::Maintenance,
+                                             QMessageBox::Ok | QMessageBox::Cancel);
         if (answer != QMessageBox::Ok)
             return;
         main_.table().close();
@@ -236,10 +236,11 @@ void DatabaseMaintenance::MergeData()
             return;
         }
     }
-    const auto answer = CaptionedMessage(
-        QStringLiteral("Merging Data"),
-        QStringLiteral("Adding data from  ") + native(file) + QStringLiteral(" current database."),
-        MessageKind::Confirmation, 0, QMessageBox::Ok | QMessageBox::Cancel);
+    const auto answer = CaptionedMessage(QStringLiteral("Merging Data"),
+                                         QStringLiteral("Adding data from  ") + native(file) +
+                                             QStringLiteral(" current database."),
+                                         MessageKind::Confirmation, app::HelpContext::Maintenance,
+                                         QMessageBox::Ok | QMessageBox::Cancel);
     if (answer != QMessageBox::Ok)
         return;
 
@@ -323,7 +324,7 @@ QString DatabaseMaintenance::backUp(const BackupCopy& copy)
         CaptionedMessage(QStringLiteral("Confirm File Replace"),
                          QStringLiteral("The backup folder already holds a backup of the "
                                         "database files. Replace it with the current files?"),
-                         MessageKind::Confirmation, 0,
+                         MessageKind::Confirmation, app::HelpContext::Maintenance,
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return QStringLiteral("Operation Aborted");
     WaitCursor wait;
@@ -341,7 +342,7 @@ void DatabaseMaintenance::SetDataBackupFolder()
             : QStringLiteral("Databack destination is ") + current +
                   QStringLiteral(". To change this click OK.");
     if (CaptionedMessage(QStringLiteral("Changing Databackup Drive"), text,
-                         MessageKind::Confirmation, 0,
+                         MessageKind::Confirmation, app::HelpContext::Maintenance,
                          QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     FB1.Title = QStringLiteral("Select Data Backup Drive/Folder and click OK");

@@ -357,6 +357,22 @@ void TFormNew::BtnSaveClick()
     QTimer::singleShot(SavedFlashMs, LabelSaved, &QLabel::hide);
 }
 
+void TFormNew::tellWhenOutsideRange(double hz) const
+{
+    const MainSettings& range = main_.settings();
+    if (hz >= range.lowFrequency && hz <= range.hiFrequency)
+        return;
+    // Saved, but the main list shows only its range: without a word the record would seem lost.
+    CaptionedMessage(app::ProductName,
+                     QStringLiteral("The record was saved. Its frequency of %1 MHz is outside the "
+                                    "range shown, %2 - %3 MHz, so the list will not show it; "
+                                    "widen the range under Preferences to see it.")
+                         .arg(LocaleInfo::current().formatNumber(hz))
+                         .arg(range.lowFrequency)
+                         .arg(range.hiFrequency),
+                     MessageKind::Information, app::HelpContext::NewRecord, QMessageBox::Ok);
+}
+
 bool TFormNew::AppendRecords()
 {
     const auto date = DateEdit1->date();
@@ -373,6 +389,12 @@ bool TFormNew::AppendRecords()
     if (!hz) {
         warn(QStringLiteral("Frequency Entry Error"),
              QStringLiteral("Please re-enter a frequency."));
+        return false;
+    }
+    // No list could ever show a record below 0 MHz.
+    if (*hz < 0) {
+        warn(QStringLiteral("Frequency Entry Error"),
+             QStringLiteral("A frequency cannot be negative. Please re-enter a frequency."));
         return false;
     }
     const CoordinateEntry::Result position =
@@ -414,9 +436,12 @@ bool TFormNew::AppendRecords()
             table.cancel();
     }
     // A store failure must not pass for a save: the entries stay for another try.
-    if (!status.ok)
+    if (!status.ok) {
         ShowMessage(QStringLiteral("The record could not be saved."), status.error);
-    return status.ok;
+        return false;
+    }
+    tellWhenOutsideRange(*hz);
+    return true;
 }
 
 void TFormNew::BtnCancelClick()

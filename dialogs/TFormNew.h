@@ -72,6 +72,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Says so when a saved frequency lies outside the range the main list shows.
+    void tellWhenOutsideRange(double hz) const;
     void buildControls();
     QWidget* buildHeader();
     QWidget* buildFields();

@@ -33,6 +33,9 @@ QMessageBox::StandardButton QtMessageService::show(const MessageRequest& request
     box.setTextFormat(Qt::PlainText);
     if (!request.details.isEmpty())
         box.setDetailedText(request.details);
+    // F1 in the box shows the topic the message belongs to.
+    if (request.helpContext > 0)
+        box.setProperty("helpContext", request.helpContext);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -227,6 +227,8 @@ TEST_F(EntryDialogTest, RefusedEntriesStoreNothingAndKeepEveryEntry)
         {"146,52", "10:00 AM", nullptr, "Frequency Entry Error", "Please re-enter a frequency."},
         {"1,465", "10:00 AM", nullptr, "Frequency Entry Error", "Please re-enter a frequency."},
         {"1-2", "10:00 AM", nullptr, "Frequency Entry Error", "Please re-enter a frequency."},
+        {"-146.5", "10:00 AM", nullptr, "Frequency Entry Error",
+         "A frequency cannot be negative. Please re-enter a frequency."},
         {"146.52", "25:99 PM", nullptr, "Time Entry Error", "Please check time data."},
         {"146.52", "10:00 AM", "13/45/2004", "Date Entry Error", "Please check date entry."},
     };
@@ -255,6 +257,35 @@ TEST_F(EntryDialogTest, RefusedEntriesStoreNothingAndKeepEveryEntry)
         EXPECT_EQ(d.ListCategory->currentRow(), 2);
         EXPECT_FALSE(d.saved());
     }
+}
+
+TEST_F(EntryDialogTest, AFrequencyOutsideTheRangeShownIsSavedAndSaidSo)
+{
+    LocaleGuard restore;
+    LocaleInfo::setCurrent(LocaleInfo::fromName(QStringLiteral("en_US")));
+    TFormMain& w = openMain();
+    w.settings().lowFrequency = 100;
+    w.settings().hiFrequency = 200;
+    ASSERT_TRUE(w.OpenTable());
+    TFormNew d(w);
+    d.show();
+    d.ListCategory->setCurrentRow(0);
+    for (const char* inside : {"100", "146.52", "200"}) {
+        fill(d, inside);
+        d.BtnSaveClick();
+    }
+    EXPECT_TRUE(services.messages.shown.empty())
+        << services.messages.texts().join(";").toStdString();
+    fill(d, "7.5");
+    d.BtnSaveClick();
+    EXPECT_TRUE(d.saved());
+    EXPECT_EQ(count(w), 4);
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].text,
+              QStringLiteral("The record was saved. Its frequency of 7.5 MHz is outside the range "
+                             "shown, 100 - 200 MHz, so the list will not show it; widen the range "
+                             "under Preferences to see it."));
+    EXPECT_EQ(services.messages.shown[0].kind, MessageKind::Information);
 }
 
 TEST_F(EntryDialogTest, NoCategoryAsksForOne)
