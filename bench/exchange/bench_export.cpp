@@ -6,6 +6,8 @@
 
 #include "app/MainSettings.h"
 #include "app/RecordList.h"
+#include "app/services/DialogService.h"
+#include "app/services/UiServices.h"
 #include "bench/support/SqliteShell.h"
 #include "bench/support/TableBuilder.h"
 #include "exchange/export/TExportStringGrid.h"
@@ -26,6 +28,27 @@ namespace {
 namespace FR = store::FrequencyRecord;
 
 constexpr int Records = 1'000'000;
+
+// Answers the save dialog, which the export shows for a type no viewer is registered for.
+class SaveTo : public DialogService
+{
+public:
+    QString path;
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return path;
+    }
+    QString folder(QWidget*, const QString&, const QString&) override { return {}; }
+    std::optional<QFont> font(QWidget*, const QFont&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    bool print(QWidget*, QPrinter&) override { return false; }
+};
 
 QString sharedFolder()
 {
@@ -90,6 +113,8 @@ void exportVsShell(benchmark::State& state, TExportType type)
     }
     QTemporaryDir out;
     TExportStringGrid exporter(nullptr, &grid);
+    SaveTo dialogs;
+    UiServices::setDialogs(&dialogs);
     exporter.SetOptions(exporter.Options() & ~ShowProgress);
     double ours = 0;
     double shell = 0;
@@ -99,6 +124,7 @@ void exportVsShell(benchmark::State& state, TExportType type)
         exporter.ViewOnly = false;
         exporter.ExportFile = out.filePath(QStringLiteral("grid.") + ExportTypeExtension(type));
         const QString file = exporter.ExportFile;
+        dialogs.path = file;
         QElapsedTimer timer;
         timer.start();
         if (!exporter.RunExport()) {
@@ -114,6 +140,7 @@ void exportVsShell(benchmark::State& state, TExportType type)
         }
         shell += s;
     }
+    UiServices::setDialogs(nullptr);
     const double n = double(state.iterations());
     state.counters["ours_s"] = ours / n;
     state.counters["shell_s"] = shell / n;
