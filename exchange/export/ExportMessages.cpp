@@ -68,9 +68,8 @@ QString ExportMessages::CellsChanged(int cut, int lossy)
         parts << QStringLiteral("%1 cell texts held characters this format cannot store; they "
                                 "show \"?\" instead.")
                      .arg(lossy);
-    return parts.join(u' ') +
-           QStringLiteral("\r\n\r\nChoose \"%1\" to keep every character.")
-               .arg(ExportTypeName(TExportType::xExcel_Workbook));
+    return parts.join(u' ') + QStringLiteral("\r\n\r\nChoose \"%1\" to keep every character.")
+                                  .arg(ExportTypeName(TExportType::xExcel_Workbook));
 }
 
 } // namespace wl

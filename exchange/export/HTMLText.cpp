@@ -19,10 +19,8 @@ struct Marker
 };
 
 // The earlier-listed marker wins when two are found at the same place.
-constexpr std::array<Marker, 4> Markers = {{{u"http://", false},
-                                            {u"https://", false},
-                                            {u"mailto:", false},
-                                            {u"@", true}}};
+constexpr std::array<Marker, 4> Markers = {
+    {{u"http://", false}, {u"https://", false}, {u"mailto:", false}, {u"@", true}}};
 
 struct Found
 {

@@ -27,8 +27,9 @@ QString RTFText::convert(QStringView text)
             bool fits = false;
             const QByteArray byte = CodePage1252::encode(QStringView(&c, 1), &fits);
             if (fits)
-                out += QStringLiteral("\\'") +
-                       QString::number(static_cast<unsigned char>(byte[0]), 16).rightJustified(2, u'0');
+                out +=
+                    QStringLiteral("\\'") + QString::number(static_cast<unsigned char>(byte[0]), 16)
+                                                .rightJustified(2, u'0');
             else
                 out += QStringLiteral("\\u%1?").arg(int(static_cast<std::int16_t>(u)));
         }

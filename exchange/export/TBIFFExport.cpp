@@ -49,9 +49,9 @@ void put16(QByteArray& bytes, int value)
 }
 
 // The locales for which the older spreadsheet program wrote the first record flavour.
-constexpr std::array<const char*, 11> Flavour2Locales = {
-    "zh_TW", "en_US", "en_GB", "en_AU", "de_LU", "en_CA", "en_NZ", "fr_LU", "en_IE", "en_ZA",
-    "en_JM"};
+constexpr std::array<const char*, 11> Flavour2Locales = {"zh_TW", "en_US", "en_GB", "en_AU",
+                                                         "de_LU", "en_CA", "en_NZ", "fr_LU",
+                                                         "en_IE", "en_ZA", "en_JM"};
 
 } // namespace
 

@@ -52,8 +52,8 @@ store::Status ImportWriter::append(store::Table& table, const std::vector<Import
     return table.bulkAppend(rows);
 }
 
-QStringList ImportWriter::cuts(const store::Table& table,
-                               const std::vector<ImportRecord>& records, const QString& category)
+QStringList ImportWriter::cuts(const store::Table& table, const std::vector<ImportRecord>& records,
+                               const QString& category)
 {
     QStringList lines;
     for (const ImportRecord& r : records) {

@@ -707,7 +707,8 @@ void TFormImport::BtnConvertClick()
     refreshMainWindow();
     QString done = ImportMessages::Imported(int(batch.records.size()));
     if (!cuts.isEmpty())
-        done += QStringLiteral("\n\n") + ImportMessages::TextsCut + u'\n' + shortList(cuts).join(u'\n');
+        done +=
+            QStringLiteral("\n\n") + ImportMessages::TextsCut + u'\n' + shortList(cuts).join(u'\n');
     ShowMessage(done);
 }
 

@@ -10,35 +10,18 @@ namespace {
 
 using test::crlf;
 
-class DocumentWritersTest : public ::testing::Test
+class DocumentWritersTest : public test::WriterTest
 {
 protected:
     void SetUp() override
     {
-        test::ensureGuiApplication();
-        LocaleInfo::setCurrent(LocaleInfo());
-        exporter = std::make_unique<test::TableExport>(host);
+        WriterTest::SetUp();
         exporter->captions = {QStringLiteral("Frequency"), QStringLiteral("Callsign")};
-        exporter->rows = {{QStringLiteral("146.5200"), QStringLiteral("<b>W1AW</b> & co")},
-                          {QStringLiteral("7.0350"), QString()},
-                          {QStringLiteral("14.2000"), QStringLiteral("Caf\u00e9 \u0141\u00f3d\u017a")}};
+        exporter->rows = {
+            {QStringLiteral("146.5200"), QStringLiteral("<b>W1AW</b> & co")},
+            {QStringLiteral("7.0350"), QString()},
+            {QStringLiteral("14.2000"), QStringLiteral("Caf\u00e9 \u0141\u00f3d\u017a")}};
     }
-    void TearDown() override { LocaleInfo::setCurrent(LocaleInfo()); }
-
-    QByteArray exportAs(TExportType type, TExportOptions without = {})
-    {
-        exporter->SetOptions(exporter->Options() & ~without);
-        exporter->ExportType = type;
-        exporter->ViewOnly = false;
-        exporter->ExportFile = dir.filePath(QStringLiteral("out.") + ExportTypeExtension(type));
-        const QString path = exporter->ExportFile;
-        EXPECT_TRUE(exporter->RunExport()) << host->texts().join(u'\n').toStdString();
-        return test::bytesOf(path);
-    }
-
-    QTemporaryDir dir;
-    test::RecordingHost* host = nullptr;
-    std::unique_ptr<test::TableExport> exporter;
 };
 
 // The program's settings: the simple template, bold captions, links, alternating rows. Every
@@ -75,7 +58,7 @@ TEST_F(DocumentWritersTest, HtmlOptionsTitleHeaderFooterAndTemplate)
     exporter->SetFooter({QStringLiteral("%.0f items")});
     exporter->HTML_Options = htShowGridLines | htDisplayTitle | htHorzRules;
     exporter->SetHTML_CustomTemplate(QStringLiteral("a;b;c;d;e;f;g;h;i;j;k\"x"));
-    const QByteArray page = exportAs(TExportType::xHTML, TimeStamp);
+    const QByteArray page = exportAs(TExportType::xHTML, {}, TimeStamp);
     EXPECT_TRUE(page.contains("<title>Log &lt;1&gt;</title>"));
     EXPECT_TRUE(page.contains(crlf("<h1>Log &lt;1&gt;</h1>|")));
     EXPECT_TRUE(page.contains(crlf("Club&nbsp;&nbsp;&nbsp;list<br>|<hr>|")));
@@ -126,13 +109,14 @@ TEST_F(DocumentWritersTest, HtmlLinksOnlyWebAndMailAddresses)
 
 TEST_F(DocumentWritersTest, RichTextTableRowsAndCharacters)
 {
-    const QByteArray doc = exportAs(TExportType::xRichText, TimeStamp);
+    const QByteArray doc = exportAs(TExportType::xRichText, {}, TimeStamp);
     EXPECT_TRUE(doc.startsWith("{\\rtf1\\ansi\\ansicpg1252\\uc1"));
     EXPECT_TRUE(doc.contains(crlf("\\margl1250\\margr1250\\margt1000\\margb1000|")));
     // Item column 540, "Frequency" (9) adds 90 x 17, "Callsign" (8) 90 x 16.
     EXPECT_TRUE(doc.contains("\\cellx540\\clvertalt\\clbrdrt\r\n"));
     EXPECT_TRUE(doc.contains("\\cellx2070\\clvertalt\\clbrdrt\r\n"));
-    EXPECT_TRUE(doc.contains("\\cellx3510\\clvertalt\\clbrdrt\\pard\\nowidctlpar\\widctlpar\\intbl\\adjustright{\\b"));
+    EXPECT_TRUE(doc.contains(
+        "\\cellx3510\\clvertalt\\clbrdrt\\pard\\nowidctlpar\\widctlpar\\intbl\\adjustright{\\b"));
     // Item 1 opens the first row, item 2 the next, item 3 the last.
     const qsizetype first = doc.indexOf("{\\i\\f1\\fs16\\row}");
     const qsizetype next = doc.indexOf(crlf("}\\pard\\nowidctlpar\\widctlpar\\intbl\\adjustright{"
@@ -148,7 +132,7 @@ TEST_F(DocumentWritersTest, RichTextTableRowsAndCharacters)
     for (char c : doc)
         ASSERT_GE(static_cast<signed char>(c), 0);
     // The word-processor type writes the same document.
-    EXPECT_EQ(exportAs(TExportType::xMicrosoft_Word, TimeStamp), doc);
+    EXPECT_EQ(exportAs(TExportType::xMicrosoft_Word, {}, TimeStamp), doc);
 }
 
 TEST_F(DocumentWritersTest, RichTextEscapesAndSingleItem)

@@ -2,6 +2,7 @@
 
 #include "exchange/export/ExportHost.h"
 #include "exchange/export/TExportComponent.h"
+#include "grid/LocaleInfo.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -143,5 +144,36 @@ inline QByteArray crlf(const char* text)
 {
     return QByteArray(text).replace('|', "\r\n");
 }
+
+// A writer test: the table export with the program's options in the US locale, exported to a
+// named file in a temporary folder.
+class WriterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ensureGuiApplication();
+        LocaleInfo::setCurrent(LocaleInfo());
+        exporter = std::make_unique<TableExport>(host);
+    }
+    void TearDown() override { LocaleInfo::setCurrent(LocaleInfo()); }
+
+    // Exports to a named file and returns its bytes.
+    QByteArray exportAs(TExportType type, TExportOptions extra = {}, TExportOptions without = {})
+    {
+        exporter->SetOptions((exporter->Options() | extra) & ~without);
+        exporter->ExportType = type;
+        exporter->ViewOnly = false;
+        exporter->ExportFile = dir.filePath(QStringLiteral("out.") + ExportTypeExtension(type));
+        const QString path = exporter->ExportFile;
+        EXPECT_TRUE(exporter->RunExport()) << host->texts().join(u'\n').toStdString();
+        EXPECT_TRUE(exporter->ExportFile.isEmpty());
+        return bytesOf(path);
+    }
+
+    QTemporaryDir dir;
+    RecordingHost* host = nullptr;
+    std::unique_ptr<TableExport> exporter;
+};
 
 } // namespace wl::test

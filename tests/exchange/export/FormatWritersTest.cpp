@@ -12,14 +12,12 @@ using test::crlf;
 
 // A small grid with the awkward cells: a comma, quotes, a line break, a non-ASCII letter and
 // an empty cell; the first column holds numbers.
-class FormatWritersTest : public ::testing::Test
+class FormatWritersTest : public test::WriterTest
 {
 protected:
     void SetUp() override
     {
-        test::ensureGuiApplication();
-        LocaleInfo::setCurrent(LocaleInfo());
-        exporter = std::make_unique<test::TableExport>(host);
+        WriterTest::SetUp();
         exporter->captions = {QStringLiteral(" Frequency"), QStringLiteral(" Callsign"),
                               QStringLiteral(" Notes")};
         exporter->rows = {
@@ -27,24 +25,6 @@ protected:
             {QStringLiteral("7.0350"), QStringLiteral("Zo\u00eb"), QStringLiteral("line1\nline2")},
             {QStringLiteral("14.2000"), QString(), QStringLiteral("x")}};
     }
-    void TearDown() override { LocaleInfo::setCurrent(LocaleInfo()); }
-
-    // Exports to a named file and returns its bytes.
-    QByteArray exportAs(TExportType type, TExportOptions extra = {}, TExportOptions without = {})
-    {
-        exporter->SetOptions((exporter->Options() | extra) & ~without);
-        exporter->ExportType = type;
-        exporter->ViewOnly = false;
-        exporter->ExportFile = dir.filePath(QStringLiteral("out.") + ExportTypeExtension(type));
-        const QString path = exporter->ExportFile;
-        EXPECT_TRUE(exporter->RunExport()) << host->texts().join(u'\n').toStdString();
-        EXPECT_TRUE(exporter->ExportFile.isEmpty());
-        return test::bytesOf(path);
-    }
-
-    QTemporaryDir dir;
-    test::RecordingHost* host = nullptr;
-    std::unique_ptr<test::TableExport> exporter;
 };
 
 TEST_F(FormatWritersTest, FixedWidthTextWithTheProgramsSettings)
@@ -172,8 +152,8 @@ TEST_F(FormatWritersTest, DelimitedCellsOpenAsTheTextTheyHold)
               crlf("'=1+2\t007\t-12.5\t'- note\t''@x|"
                    "'+x\t0.5\ta b\t'x\tnul|"));
     // The import takes the guard off again, and only the guard.
-    for (const QString& text : {QStringLiteral("=1+2"), QStringLiteral("'@x"),
-                                QStringLiteral("'x"), QStringLiteral("''"), QString()})
+    for (const QString& text : {QStringLiteral("=1+2"), QStringLiteral("'@x"), QStringLiteral("'x"),
+                                QStringLiteral("''"), QString()})
         EXPECT_EQ(ExportText::RemoveFormulaGuard(ExportText::GuardFormula(text)), text);
 }
 
@@ -211,7 +191,9 @@ TEST_F(FormatWritersTest, SingleByteFormatsTellWhatTheyCouldNotHold)
     for (TExportType type : {TExportType::xDIF, TExportType::xSYLK}) {
         host->messages.clear();
         const QByteArray bytes = exportAs(type);
-        EXPECT_TRUE(bytes.contains("?\xf3" "d?")) << ExportTypeName(type).toStdString();
+        EXPECT_TRUE(bytes.contains("?\xf3"
+                                   "d?"))
+            << ExportTypeName(type).toStdString();
         EXPECT_TRUE(bytes.contains("M\xfcnchen"));
         ASSERT_EQ(host->messages.size(), 1u);
         EXPECT_TRUE(host->messages[0].text.startsWith(QStringLiteral("1 cell texts held")));
@@ -408,6 +390,15 @@ TEST_F(FormatWritersTest, ProgressStepsOverEveryItem)
     host->progressCreated = 0;
     exportAs(TExportType::xText, {}, ShowProgress);
     EXPECT_EQ(host->progressCreated, 0);
+}
+
+TEST_F(FormatWritersTest, EveryTypeIsOfferedInTheListOrder)
+{
+    EXPECT_EQ(exporter->OfferedTypes(),
+              QList<TExportType>(AllExportTypes.begin(), AllExportTypes.end()));
+    EXPECT_EQ(ExportTypeOfName(QStringLiteral("Excel Workbook (xlsx)")),
+              TExportType::xExcel_Workbook);
+    EXPECT_EQ(ExportTypeExtension(TExportType::xExcel_Workbook), QStringLiteral("xlsx"));
 }
 
 TEST_F(FormatWritersTest, CaptionsReplaceTheSourceCaptions)

@@ -67,41 +67,24 @@ struct Sheet
     }
 };
 
-class SpreadsheetWritersTest : public ::testing::Test
+class SpreadsheetWritersTest : public test::WriterTest
 {
 protected:
     void SetUp() override
     {
-        test::ensureGuiApplication();
-        LocaleInfo::setCurrent(LocaleInfo());
-        exporter = std::make_unique<test::TableExport>(host);
+        WriterTest::SetUp();
         exporter->captions = {QStringLiteral("Frequency"), QStringLiteral("Callsign"),
                               QStringLiteral("Notes")};
         for (int i = 0; i < 10; ++i)
             exporter->rows.push_back({QStringLiteral("14.%1").arg(i), QStringLiteral("007"),
                                       QStringLiteral("n%1").arg(i)});
     }
-    void TearDown() override { LocaleInfo::setCurrent(LocaleInfo()); }
-
-    QByteArray exportAs(TExportType type, TExportOptions without = {})
-    {
-        exporter->SetOptions(exporter->Options() & ~without);
-        exporter->ExportType = type;
-        exporter->ViewOnly = false;
-        exporter->ExportFile = dir.filePath(QStringLiteral("out.") + ExportTypeExtension(type));
-        const QString path = exporter->ExportFile;
-        EXPECT_TRUE(exporter->RunExport()) << host->texts().join(u'\n').toStdString();
-        return test::bytesOf(path);
-    }
-
-    QTemporaryDir dir;
-    test::RecordingHost* host = nullptr;
-    std::unique_ptr<test::TableExport> exporter;
 };
 
 TEST_F(SpreadsheetWritersTest, FirstRecordFollowsTheLocale)
 {
-    EXPECT_TRUE(exportAs(TExportType::xMicrosoft_Excel).startsWith(QByteArray::fromHex("0900040000001000")));
+    EXPECT_TRUE(exportAs(TExportType::xMicrosoft_Excel)
+                    .startsWith(QByteArray::fromHex("0900040000001000")));
     LocaleInfo::setCurrent(LocaleInfo::fromName(QStringLiteral("de_DE")));
     const QByteArray german = exportAs(TExportType::xMicrosoft_Excel);
     EXPECT_TRUE(german.startsWith(QByteArray::fromHex("09080600000010000000")));
@@ -143,7 +126,7 @@ TEST_F(SpreadsheetWritersTest, PreambleAndFooterRows)
 
     exporter->SetFooter({});
     exporter->SetHeader({QStringLiteral("one"), QStringLiteral("two")});
-    Sheet headed(exportAs(TExportType::xMicrosoft_Excel, TimeStamp));
+    Sheet headed(exportAs(TExportType::xMicrosoft_Excel, {}, TimeStamp));
     EXPECT_EQ(headed.cells.at({0, 0}), QStringLiteral("one"));
     EXPECT_EQ(headed.cells.at({1, 0}), QStringLiteral("two"));
     EXPECT_EQ(headed.cells.count({2, 0}), 0u);

@@ -22,8 +22,8 @@ TEST(ImportTextTest, OwnCsvExportComesBackExactly)
         LocaleInfo::setCurrent(LocaleInfo::fromName(QString::fromLatin1(name)));
         test::RecordingHost* host = nullptr;
         test::TableExport exporter(host);
-        exporter.captions = {"Frequency(MHz)", "  +-  ", "Callsign", "User", "Location",
-                             "Special", "Date/Time", "Notes"};
+        exporter.captions = {"Frequency(MHz)", "  +-  ",  "Callsign",  "User",
+                             "Location",       "Special", "Date/Time", "Notes"};
         exporter.rows = grid;
         QTemporaryDir dir;
         exporter.ExportType = TExportType::xText_Comma_Delimited;

@@ -134,7 +134,6 @@ TEST(ImportColumnsTest, JoinsTwoColumnsInEveryRowOrInOne)
     }
 }
 
-
 TEST(ImportTextTest, ReadsRecordsOverLinesAndEitherSeparator)
 {
     struct Case
@@ -144,14 +143,20 @@ TEST(ImportTextTest, ReadsRecordsOverLinesAndEitherSeparator)
         std::vector<QStringList> rows;
     };
     const std::vector<Case> cases = {
-        {"semicolons from a decimal-comma export", "\"Item\";\"MHz\"\r\n1;146,52;\"a, b\"\r\n",
+        {"semicolons from a decimal-comma export",
+         "\"Item\";\"MHz\"\r\n1;146,52;\"a, b\"\r\n",
          {{"Item", "MHz"}, {"1", "146,52", "a, b"}}},
         {"commas win a tie", "a;b,c\r\n", {{"a;b", "c"}}},
-        {"a quoted field holds line breaks", "a,\"l1\r\nl2\nl3\",b\r\nc\r\n",
+        {"a quoted field holds line breaks",
+         "a,\"l1\r\nl2\nl3\",b\r\nc\r\n",
          {{"a", "l1\r\nl2\nl3", "b"}, {"c"}}},
-        {"a quote nothing closes stays on its line", "a,\"b,c\r\nd,e\r\n", {{"a", "b", "c"}, {"d", "e"}}},
+        {"a quote nothing closes stays on its line",
+         "a,\"b,c\r\nd,e\r\n",
+         {{"a", "b", "c"}, {"d", "e"}}},
         {"the formula guard comes off", "\"'=1+2\",'x,''-y", {{"=1+2", "'x", "'-y"}}},
-        {"one line in another encoding", "M\xC3\xBCnchen\r\nZ\xFCrich\r\n\xC5\x81\xC3\xB3" "d\xC5\xBA",
+        {"one line in another encoding",
+         "M\xC3\xBCnchen\r\nZ\xFCrich\r\n\xC5\x81\xC3\xB3"
+         "d\xC5\xBA",
          {{"München"}, {"Zürich"}, {"Łódź"}}},
     };
     for (const Case& c : cases) {

@@ -22,11 +22,21 @@ const QString Note = QString(2000, u'n');
 
 // The awkward cells, one row each, beside a plain frequency column.
 const QStringList Awkward = {
-    QStringLiteral("say \"hi\""),   QStringLiteral("a,b;c"),       QStringLiteral("x\ty"),
-    QStringLiteral("l1\nl2"),       QStringLiteral("<b>x</b> & y"), QStringLiteral("M\u00fcnchen"),
-    QStringLiteral("\u0141\u00f3d\u017a"), QStringLiteral("\u20ac 5"), QStringLiteral("007"),
-    QStringLiteral("=1+2"),         QStringLiteral("-12.5"),        QStringLiteral("5/3/2026"),
-    QStringLiteral("146.5201"),     QString(),                      Note,
+    QStringLiteral("say \"hi\""),
+    QStringLiteral("a,b;c"),
+    QStringLiteral("x\ty"),
+    QStringLiteral("l1\nl2"),
+    QStringLiteral("<b>x</b> & y"),
+    QStringLiteral("M\u00fcnchen"),
+    QStringLiteral("\u0141\u00f3d\u017a"),
+    QStringLiteral("\u20ac 5"),
+    QStringLiteral("007"),
+    QStringLiteral("=1+2"),
+    QStringLiteral("-12.5"),
+    QStringLiteral("5/3/2026"),
+    QStringLiteral("146.5201"),
+    QString(),
+    Note,
 };
 
 // A strict reader of the CSV that LibreOffice writes (comma, double quotes, UTF-8).
@@ -105,7 +115,8 @@ protected:
         for (int i = 0; i < Awkward.size(); ++i) {
             if (GetParam().breaksRows && Awkward[i].contains(u'\n'))
                 continue;
-            exporter->rows.push_back({QStringLiteral("%1.000%2").arg(7 + i).arg(i % 10), Awkward[i]});
+            exporter->rows.push_back(
+                {QStringLiteral("%1.000%2").arg(7 + i).arg(i % 10), Awkward[i]});
         }
         exporter->SetOptions(exporter->Options() & ~TimeStamp);
     }
@@ -116,22 +127,24 @@ protected:
     {
         exporter->ExportType = format.type;
         exporter->ViewOnly = false;
-        const QString file = dir.filePath(QStringLiteral("grid.") + ExportTypeExtension(format.type));
+        const QString file =
+            dir.filePath(QStringLiteral("grid.") + ExportTypeExtension(format.type));
         exporter->ExportFile = file;
         EXPECT_TRUE(exporter->RunExport()) << host->texts().join(u'\n').toStdString();
 
         // A profile of its own per format, kept between runs, so parallel tests do not meet.
         const QString profile = QDir::tempPath() + QStringLiteral("/wl-readback-") +
-                                ExportTypeExtension(format.type) + QString::number(int(format.type));
+                                ExportTypeExtension(format.type) +
+                                QString::number(int(format.type));
         const QString out = dir.filePath(QStringLiteral("out"));
         QProcess lo;
-        lo.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + profile,
-                           QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                           QStringLiteral("--infilter=") + format.inFilter,
-                           QStringLiteral("--convert-to"),
-                           QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,true,"
-                                          "false,false"),
-                           QStringLiteral("--outdir"), out, file});
+        lo.start(soffice,
+                 {QStringLiteral("-env:UserInstallation=file://") + profile,
+                  QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                  QStringLiteral("--infilter=") + format.inFilter, QStringLiteral("--convert-to"),
+                  QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,true,"
+                                 "false,false"),
+                  QStringLiteral("--outdir"), out, file});
         if (!lo.waitForFinished(180000)) {
             lo.kill();
             lo.waitForFinished();
@@ -177,7 +190,8 @@ TEST_P(ReadBackTest, EveryCellComesBack)
                 << ExportTypeName(format.type).toStdString() << " row " << i << ": "
                 << row.value(2).toStdString();
         else
-            EXPECT_EQ(QString(row.value(2)).replace(QChar(0xA0), u' '), want) << ExportTypeName(format.type).toStdString() << " row " << i;
+            EXPECT_EQ(QString(row.value(2)).replace(QChar(0xA0), u' '), want)
+                << ExportTypeName(format.type).toStdString() << " row " << i;
     }
 }
 
@@ -274,8 +288,8 @@ TEST(PythonReadBackTest, DelimitedTextAndWorkbookCellForCell)
 {
     test::ensureGuiApplication();
     LocaleInfo::setCurrent(LocaleInfo());
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"),
-                                                          {QStringLiteral("/usr/bin")});
+    const QString python =
+        QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
     if (python.isEmpty())
         GTEST_SKIP() << "python3 is not installed";
     test::RecordingHost* host = nullptr;
@@ -303,7 +317,8 @@ TEST(PythonReadBackTest, DelimitedTextAndWorkbookCellForCell)
                           QString::fromLatin1(c.kind)});
         ASSERT_TRUE(py.waitForFinished(60000));
         const QJsonArray rows = QJsonDocument::fromJson(py.readAllStandardOutput()).array();
-        ASSERT_EQ(rows.size(), Awkward.size() + 1) << c.kind << py.readAllStandardError().constData();
+        ASSERT_EQ(rows.size(), Awkward.size() + 1)
+            << c.kind << py.readAllStandardError().constData();
         for (int i = 0; i < Awkward.size(); ++i) {
             const QJsonArray row = rows[i + 1].toArray();
             QString want = Awkward[i];
