@@ -59,7 +59,8 @@ void GlobeText::drawLabel(RenderContext& ctx)
         host().minTextHeight(), host().surfacePixelsPerInch(), host().screenPixelsPerInch());
     if (fontHeight() < minHeight)
         return;
-    if (ctx.labels && (state & OwnAttributes)) {
+    // Level labels are placed; turned text is written where it stands.
+    if (ctx.labels && (state & OwnAttributes) && font->angle == 0) {
         const int rank = layer().labelRank != -1 ? layer().labelRank : defaultLabelRank();
         ctx.labels->add(
             {p.x, p.y, ctx.textOffset, &title(), font, state, rank, objectID, layer().groupLabels});
