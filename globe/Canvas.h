@@ -3,7 +3,10 @@
 #include "globe/DrawStyle.h"
 #include "globe/ScreenPoint.h"
 
+#include <algorithm>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace wl {
 
@@ -36,6 +39,29 @@ public:
     virtual void drawText(int x, int y, std::string_view text) = 0;
     virtual void drawGlyph(int x, int y, char16_t glyph) = 0;
     virtual ScreenPoint glyphExtent(char16_t glyph) = 0;
+    // Size of lines of text set one under another in the current font, each line cut to
+    // maxWidth pixels with the truncation mark.
+    virtual ScreenPoint textBlockExtent(const std::vector<std::string>& lines, int maxWidth)
+    {
+        const ScreenPoint c = glyphExtent(u'x');
+        int w = 0;
+        for (const std::string& line : lines)
+            w = std::max(w, std::min(maxWidth, static_cast<int>(line.size()) * c.x));
+        return {w, static_cast<int>(lines.size()) * c.y};
+    }
+    // Writes such a block with its top-left corner at (x, y), each letter ringed with halo so
+    // the text reads on land and water alike.
+    virtual void drawTextBlock(int x, int y, const std::vector<std::string>& lines, int maxWidth,
+                               GlobeColor halo)
+    {
+        (void)maxWidth;
+        (void)halo;
+        const int h = glyphExtent(u'x').y;
+        for (const std::string& line : lines) {
+            drawText(x, y, line);
+            y += h;
+        }
+    }
     virtual int pixelsPerInch() const = 0;
 };
 

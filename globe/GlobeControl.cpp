@@ -8,6 +8,7 @@
 #include "globe/GlobeException.h"
 #include "globe/GlobeMath.h"
 #include "globe/GlobeObject.h"
+#include "globe/LabelPlacer.h"
 #include "globe/MercatorPrj.h"
 #include "globe/PainterCanvas.h"
 #include "globe/RenderContext.h"
@@ -817,7 +818,10 @@ void GlobeControl::renderStatic(Canvas& canvas, bool rerender, bool redraw)
         canvas.drawPolygon(pts.data(), k);
     if (m_drawGrid == DrawGrid::Behind)
         drawGraticule();
+    LabelPlacer labels;
     RenderContext ctx{canvas};
+    if (labelPlacement)
+        ctx.labels = &labels;
     for (int i = 0; i < m_layers.count(); ++i) {
         GlobeLayer& l = *m_layers.layer(i);
         if (!l.animated)
@@ -825,6 +829,9 @@ void GlobeControl::renderStatic(Canvas& canvas, bool rerender, bool redraw)
     }
     if (m_drawGrid == DrawGrid::InFront)
         drawGraticule();
+    // Labels go over everything the layers drew, in order of priority.
+    labels.place(ctx);
+    m_placedLabels = labels.placed();
 }
 
 void GlobeControl::renderAnimated(Canvas& canvas)

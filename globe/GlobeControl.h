@@ -4,6 +4,7 @@
 #include "globe/GlobeClassRegistry.h"
 #include "globe/GlobeHost.h"
 #include "globe/GlobeView.h"
+#include "globe/LabelPlacer.h"
 #include "globe/LayerHost.h"
 #include "globe/LayerSet.h"
 #include "globe/PrjHost.h"
@@ -75,6 +76,11 @@ public:
     MouseButton mouseRotateButton = MouseButton::Left;
     bool multiSelect = false;
     bool periodicUpdateEnabled = true;
+    // Labels are placed so that none overlaps another, in order of priority; off, every
+    // label is written where its object is, as it comes.
+    bool labelPlacement = true;
+    // The labels the last render placed, in screen pixels.
+    const std::vector<LabelPlacer::Placed>& placedLabels() const { return m_placedLabels; }
     PenData penData{0, 0, 1};
     BrushData brushData{16777215, 0};
     FontData fontData{"Arial", 0, 0, 12, GlobeUnits::NauticalMile, 16777215};
@@ -306,6 +312,7 @@ private:
     LLPoint m_anchor;
     int m_lonStep = 15, m_latStep = 15;
     DrawGrid m_drawGrid = DrawGrid::Behind;
+    std::vector<LabelPlacer::Placed> m_placedLabels;
     PenData m_gridPen{12632256, 0, 1};
     PenData m_selectedPen{255, 0, 1};
     BrushData m_selectedBrush{65535, 0};

@@ -19,6 +19,9 @@ public:
     void draw(RenderContext& ctx) override;
     GlobeObject& clone() const override;
     void updateBounds() override;
+
+protected:
+    int defaultLabelRank() const override { return 0; }
 };
 
 } // namespace wl

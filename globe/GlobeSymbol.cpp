@@ -44,6 +44,12 @@ void GlobeSymbol::draw(RenderContext& ctx)
     const std::int64_t dy = gmath::trunc32(hx * std::sin(a) + hy * std::cos(a));
     ctx.canvas.drawGlyph(gmath::saturate32(p.x - dx), gmath::saturate32(p.y - dy), glyph);
     ctx.canvas.setTransparentText(wasTransparent);
+    // Where labels are placed the symbol is named beside it, as a map names its capitals.
+    if (ctx.labels) {
+        ctx.textOffset = static_cast<int>(dx) + 1;
+        drawLabel(ctx);
+        ctx.textOffset = 0;
+    }
 }
 
 GlobeObject& GlobeSymbol::clone() const

@@ -21,6 +21,9 @@ public:
     void updateBounds() override;
     void saveToStream(ByteWriter& out, const StreamContext& ctx) const override;
     void loadFromStream(ByteReader& in, const StreamContext& ctx) override;
+
+protected:
+    int defaultLabelRank() const override { return 1; }
 };
 
 } // namespace wl

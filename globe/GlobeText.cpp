@@ -7,6 +7,8 @@
 #include "globe/GlobeHost.h"
 #include "globe/GlobeMath.h"
 #include "globe/LLPointList.h"
+#include "globe/LabelPlacer.h"
+#include "globe/ObjectLayer.h"
 #include "globe/PrjModel.h"
 #include "globe/RecordIO.h"
 #include "globe/RenderContext.h"
@@ -57,6 +59,13 @@ void GlobeText::drawLabel(RenderContext& ctx)
         host().minTextHeight(), host().surfacePixelsPerInch(), host().screenPixelsPerInch());
     if (fontHeight() < minHeight)
         return;
+    // Level labels are placed; turned text is written where it stands.
+    if (ctx.labels && (state & OwnAttributes) && font->angle == 0) {
+        const int rank = layer().labelRank != -1 ? layer().labelRank : defaultLabelRank();
+        ctx.labels->add(
+            {p.x, p.y, ctx.textOffset, &title(), font, state, rank, objectID, layer().groupLabels});
+        return;
+    }
     font->apply(ctx, state);
     const bool wasTransparent = ctx.canvas.transparentText();
     ctx.canvas.setTransparentText(true);

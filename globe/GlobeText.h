@@ -30,6 +30,8 @@ public:
 protected:
     // Sets the title, position and the font from the control.
     void initText(std::int32_t lat, std::int32_t lon, const std::string& title);
+    // Rank of this kind of label among others competing for room (see ObjectLayer::labelRank).
+    virtual int defaultLabelRank() const { return -1; }
     // |pixel height| of the font, 0 without one.
     int fontHeight() const;
     void drawLabel(RenderContext& ctx);

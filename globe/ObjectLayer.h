@@ -32,6 +32,13 @@ public:
     bool scaleFont = true;
     std::int32_t maxFontHeight = 0; // screen pixels, 0 = no cap
     bool animated = false;
+    // Priority of the layer's labels when they compete for room, higher first; -1 leaves it
+    // to the kind of object: symbols (capitals) 1, point texts (cities, by population) 0,
+    // plain texts (country names) -1.
+    int labelRank = -1;
+    // Labels at nearly the same spot share one label, and none is left out uncounted: for
+    // the user's own records.
+    bool groupLabels = false;
     // Objects of the data file (or added by the program) are in memory.
     bool loaded = false;
     GURect extent;

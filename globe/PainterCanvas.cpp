@@ -6,8 +6,10 @@
 #include <QPaintDevice>
 #include <QPen>
 #include <QPoint>
+#include <QStaticText>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace wl {
@@ -101,6 +103,7 @@ void PainterCanvas::setFont(const std::string& face, std::uint8_t styles, std::i
         m_font = f;
         m_fontKey.clear();
         m_ascent = -1;
+        m_metrics.reset();
         m_painterHasFont = false;
     }
     m_textColor = toQColor(color);
@@ -188,6 +191,74 @@ void PainterCanvas::drawText(int x, int y, std::string_view text)
         drawCachedText(x, y, s);
     else
         drawTurnedText(x, y, s);
+}
+
+const QFontMetrics& PainterCanvas::metrics()
+{
+    if (!m_metrics)
+        m_metrics.emplace(m_font);
+    return *m_metrics;
+}
+
+int PainterCanvas::lineWidth(const QString& text)
+{
+    if (m_layouts) {
+        if (m_fontKey.isEmpty())
+            m_fontKey = m_font.key();
+        return static_cast<int>(
+            std::ceil(m_layouts->layout(text, m_font, m_fontKey).size().width()));
+    }
+    return metrics().horizontalAdvance(text);
+}
+
+ScreenPoint PainterCanvas::textBlockExtent(const std::vector<std::string>& lines, int maxWidth)
+{
+    int w = 0;
+    for (const std::string& line : lines)
+        w = std::max(w, std::min(maxWidth, lineWidth(QString::fromLatin1(
+                                               line.data(), static_cast<qsizetype>(line.size())))));
+    // One pixel of halo on every side.
+    return {w + 2, static_cast<int>(lines.size()) * metrics().height() + 2};
+}
+
+void PainterCanvas::drawTextBlock(int x, int y, const std::vector<std::string>& lines, int maxWidth,
+                                  GlobeColor halo)
+{
+    const QPen pen = m_painter.pen();
+    m_painter.setFont(m_font);
+    m_painterHasFont = true;
+    const QColor ring = toQColor(halo);
+    const int h = metrics().height();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        QString text =
+            QString::fromLatin1(lines[i].data(), static_cast<qsizetype>(lines[i].size()));
+        const bool cut = lineWidth(text) > maxWidth;
+        if (cut)
+            text = metrics().elidedText(text, Qt::ElideRight, maxWidth);
+        // The layout cache keeps whole titles; a cut one is laid out on its own.
+        QStaticText own;
+        if (cut) {
+            own.setText(text);
+            own.setTextFormat(Qt::PlainText);
+            own.prepare(m_painter.transform(), m_font);
+        } else if (m_fontKey.isEmpty()) {
+            m_fontKey = m_font.key();
+        }
+        const QStaticText& layout =
+            cut || !m_layouts ? own : m_layouts->layout(text, m_font, m_fontKey);
+        if (!cut && !m_layouts) {
+            own.setText(text);
+            own.setTextFormat(Qt::PlainText);
+        }
+        const int tx = x + 1, ty = y + 1 + static_cast<int>(i) * h;
+        m_painter.setPen(ring);
+        for (const auto& [dx, dy] :
+             {std::pair{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}})
+            m_painter.drawStaticText(tx + dx, ty + dy, layout);
+        m_painter.setPen(m_textColor);
+        m_painter.drawStaticText(tx, ty, layout);
+    }
+    m_painter.setPen(pen);
 }
 
 void PainterCanvas::drawGlyph(int x, int y, char16_t glyph)

@@ -3,7 +3,10 @@
 #include "globe/Canvas.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <optional>
 
 namespace wl {
 
@@ -35,17 +38,24 @@ public:
     void drawText(int x, int y, std::string_view text) override;
     void drawGlyph(int x, int y, char16_t glyph) override;
     ScreenPoint glyphExtent(char16_t glyph) override;
+    ScreenPoint textBlockExtent(const std::vector<std::string>& lines, int maxWidth) override;
+    void drawTextBlock(int x, int y, const std::vector<std::string>& lines, int maxWidth,
+                       GlobeColor halo) override;
     int pixelsPerInch() const override;
 
 private:
     void drawTurnedText(int x, int y, const QString& text);
     void drawCachedText(int x, int y, const QString& text);
+    const QFontMetrics& metrics();
+    // Width of a line in the current font, from the layout cache when there is one.
+    int lineWidth(const QString& text);
 
     QPainter& m_painter;
     TextLayoutCache* m_layouts;
     QFont m_font;
-    QString m_fontKey; // m_font.key(), made when the cache first needs it
-    int m_ascent = -1; // of m_font, measured when first needed
+    QString m_fontKey;                     // m_font.key(), made when the cache first needs it
+    int m_ascent = -1;                     // of m_font, measured when first needed
+    std::optional<QFontMetrics> m_metrics; // of m_font, made when first needed
     bool m_painterHasFont = false;
     QColor m_textColor;
     std::int32_t m_angle = 0; // tenths of a degree, counter-clockwise

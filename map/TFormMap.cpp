@@ -380,6 +380,11 @@ void TFormMap::FormActivate()
     m_home = &Globe->addLayer("Home");
     m_points->setLayerFlag(GlobeLayer::FlagScaleFont, false);
     m_home->setLayerFlag(GlobeLayer::FlagScaleFont, false);
+    // The user's records and home town are labelled before any place name; records at one
+    // spot share a label, and none is left out uncounted.
+    m_points->labelRank = 2;
+    m_points->groupLabels = true;
+    m_home->labelRank = 3;
 
     const QString badLat = m_settings.homeLat, badLon = m_settings.homeLon;
     const bool homeOk = MapMeasure::homePoint(m_settings.homeLat, m_settings.homeLon,

@@ -1,0 +1,227 @@
+#include "globe/LabelPlacer.h"
+
+#include "globe/Canvas.h"
+#include "globe/GlobeFont.h"
+#include "globe/GlobeObject.h"
+#include "globe/RenderContext.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace wl {
+
+namespace {
+
+constexpr int CellSize = 32;
+
+std::int64_t cellKey(int cx, int cy)
+{
+    return (static_cast<std::int64_t>(cx) << 32) ^ static_cast<std::uint32_t>(cy);
+}
+
+int cellOf(int v)
+{
+    return v >= 0 ? v / CellSize : -((-v + CellSize - 1) / CellSize);
+}
+
+// A halo that stands out from the text: dark round light text, light round dark text.
+GlobeColor haloFor(GlobeColor text)
+{
+    const int r = text & 0xFF, g = (text >> 8) & 0xFF, b = (text >> 16) & 0xFF;
+    return r * 299 + g * 587 + b * 114 > 128000 ? 0x202020 : 0xFFFFFF;
+}
+
+} // namespace
+
+void LabelPlacer::add(const Label& label)
+{
+    m_labels.push_back(label);
+}
+
+int LabelPlacer::overlapping(int left, int top, int right, int bottom, int except) const
+{
+    for (int cy = cellOf(top); cy <= cellOf(bottom - 1); ++cy) {
+        for (int cx = cellOf(left); cx <= cellOf(right - 1); ++cx) {
+            const auto it = m_cells.find(cellKey(cx, cy));
+            if (it == m_cells.end())
+                continue;
+            for (const int i : it->second) {
+                const Placed& p = m_placed[static_cast<std::size_t>(i)];
+                if (i != except && left < p.right && p.left < right && top < p.bottom &&
+                    p.top < bottom)
+                    return i;
+            }
+        }
+    }
+    return -1;
+}
+
+bool LabelPlacer::isFree(int left, int top, int right, int bottom, int except) const
+{
+    return overlapping(left, top, right, bottom, except) < 0;
+}
+
+void LabelPlacer::occupy(int index)
+{
+    const Placed& p = m_placed[static_cast<std::size_t>(index)];
+    for (int cy = cellOf(p.top); cy <= cellOf(p.bottom - 1); ++cy)
+        for (int cx = cellOf(p.left); cx <= cellOf(p.right - 1); ++cx)
+            m_cells[cellKey(cx, cy)].push_back(index);
+}
+
+// The titles of a block, a few of them and then how many more there are.
+std::vector<std::string> LabelPlacer::linesOf(const Block& b) const
+{
+    const int n = static_cast<int>(b.members.size());
+    const int shown = n + b.extra <= MaxGroupLines ? n : std::min(n, MaxGroupLines);
+    std::vector<std::string> lines;
+    for (int i = 0; i < shown; ++i)
+        lines.push_back(
+            *m_labels[static_cast<std::size_t>(b.members[static_cast<std::size_t>(i)])].text);
+    if (n + b.extra > shown)
+        lines.push_back("+" + std::to_string(n + b.extra - shown) + " more");
+    return lines;
+}
+
+int LabelPlacer::tryPlace(RenderContext& ctx, Block& b)
+{
+    const Label& l = m_labels[static_cast<std::size_t>(b.members.front())];
+    const int h = m_lineHeight;
+    // Right below, right above, left below, left above: the first that is free. The square
+    // next to the point rules a spot out before the text is measured.
+    const struct
+    {
+        bool right;
+        bool above;
+    } spots[] = {{true, false}, {true, true}, {false, false}, {false, true}};
+    bool open[4];
+    bool any = false;
+    int blocker = -1;
+    for (int i = 0; i < 4; ++i) {
+        const int left = spots[i].right ? l.x + l.offset : l.x - l.offset - h;
+        const int top = spots[i].above ? l.y - h : l.y;
+        const int k = overlapping(left, top, left + h, top + h, -1);
+        open[i] = k < 0;
+        any = any || open[i];
+        blocker = blocker < 0 ? k : blocker;
+    }
+    if (!any)
+        return blocker;
+    std::vector<std::string> lines = linesOf(b);
+    ScreenPoint size = ctx.canvas.textBlockExtent(lines, MaxLineHeights * h);
+    if (l.group && static_cast<int>(lines.size()) <= MaxGroupLines) {
+        // Room for a count of the records that may yet find no room of their own.
+        lines.push_back("+9999 more");
+        size = ctx.canvas.textBlockExtent(lines, MaxLineHeights * h);
+        lines.pop_back();
+    }
+    const int w = size.x, bh = size.y;
+    for (int i = 0; i < 4; ++i) {
+        if (!open[i])
+            continue;
+        const int left = spots[i].right ? l.x + l.offset : l.x - l.offset - w;
+        const int top = spots[i].above ? l.y - bh : l.y;
+        const int k = overlapping(left, top, left + w, top + bh, -1);
+        if (k >= 0) {
+            blocker = blocker < 0 ? k : blocker;
+            continue;
+        }
+        b.placed = static_cast<int>(m_placed.size());
+        m_placed.push_back({left, top, left + w, top + bh, std::move(lines)});
+        m_placedBlock.push_back(static_cast<int>(&b - m_blocks.data()));
+        occupy(b.placed);
+        return -1;
+    }
+    return blocker;
+}
+
+void LabelPlacer::place(RenderContext& ctx)
+{
+    m_placed.clear();
+    m_placedBlock.clear();
+    m_cells.clear();
+    m_blocks.clear();
+    std::vector<int> order(m_labels.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const Label& x = m_labels[static_cast<std::size_t>(a)];
+        const Label& y = m_labels[static_cast<std::size_t>(b)];
+        return x.rank != y.rank ? x.rank > y.rank : x.weight > y.weight;
+    });
+    // Labels of a grouping layer at nearly the same spot become one block.
+    std::unordered_map<std::int64_t, std::vector<int>> heads;
+    m_blocks.reserve(order.size());
+    for (const int i : order) {
+        const Label& l = m_labels[static_cast<std::size_t>(i)];
+        if (l.group) {
+            const int gx = l.x / GroupRadius, gy = l.y / GroupRadius;
+            int joined = -1;
+            for (int dy = -1; dy <= 1 && joined < 0; ++dy) {
+                for (int dx = -1; dx <= 1 && joined < 0; ++dx) {
+                    const auto it = heads.find(cellKey(gx + dx, gy + dy));
+                    if (it == heads.end())
+                        continue;
+                    for (const int bi : it->second) {
+                        const Label& h = m_labels[static_cast<std::size_t>(
+                            m_blocks[static_cast<std::size_t>(bi)].members.front())];
+                        if (std::abs(h.x - l.x) <= GroupRadius &&
+                            std::abs(h.y - l.y) <= GroupRadius && h.font == l.font) {
+                            joined = bi;
+                            break;
+                        }
+                    }
+                }
+            }
+            if (joined >= 0) {
+                m_blocks[static_cast<std::size_t>(joined)].members.push_back(i);
+                continue;
+            }
+            heads[cellKey(gx, gy)].push_back(static_cast<int>(m_blocks.size()));
+        }
+        m_blocks.push_back({{i}, 0, -1});
+    }
+
+    const GlobeFont* lastFont = nullptr;
+    std::uint8_t lastState = 0;
+    const auto useFont = [&](const Label& l) {
+        if (l.font == lastFont && l.state == lastState)
+            return;
+        lastFont = l.font;
+        lastState = l.state;
+        l.font->apply(ctx, l.state);
+        m_lineHeight = std::max(1, ctx.canvas.textBlockExtent({std::string("X")}, 1 << 20).y);
+    };
+    for (Block& b : m_blocks) {
+        const Label& l = m_labels[static_cast<std::size_t>(b.members.front())];
+        useFont(l);
+        const int blocker = tryPlace(ctx, b);
+        if (blocker < 0 || !l.group)
+            continue;
+        // A record without room is counted by the record label in its way, which kept room
+        // for the count.
+        Block& other =
+            m_blocks[static_cast<std::size_t>(m_placedBlock[static_cast<std::size_t>(blocker)])];
+        if (m_labels[static_cast<std::size_t>(other.members.front())].group)
+            other.extra += static_cast<int>(b.members.size());
+    }
+    for (Block& b : m_blocks) {
+        if (b.placed >= 0 && b.extra > 0)
+            m_placed[static_cast<std::size_t>(b.placed)].lines = linesOf(b);
+    }
+
+    const bool wasTransparent = ctx.canvas.transparentText();
+    ctx.canvas.setTransparentText(true);
+    for (std::size_t k = 0; k < m_placed.size(); ++k) {
+        const Block& b = m_blocks[static_cast<std::size_t>(m_placedBlock[k])];
+        const Label& l = m_labels[static_cast<std::size_t>(b.members.front())];
+        useFont(l);
+        const Placed& p = m_placed[k];
+        ctx.canvas.drawTextBlock(p.left, p.top, p.lines, MaxLineHeights * m_lineHeight,
+                                 haloFor(l.state & GlobeObject::Selected ? 255 : l.font->color));
+    }
+    ctx.canvas.setTransparentText(wasTransparent);
+    m_labels.clear();
+    m_blocks.clear();
+}
+
+} // namespace wl
