@@ -203,6 +203,12 @@ TEST_F(UpgradeTest, EveryFaultLeavesTheOldProgramAndSaysWhy)
              t.publish(t.key);
          },
          "file name that cannot be accepted"},
+        {"same name twice",
+         [](UpgradeTest& t) {
+             t.release.files << exes("wavelark");
+             t.publish(t.key);
+         },
+         "file name that cannot be accepted"},
         {"stalled server",
          [](UpgradeTest& t) {
              t.release.baseUrl = python->url(QStringLiteral("/stallbody/"));
@@ -248,6 +254,19 @@ TEST_F(UpgradeTest, EveryFaultLeavesTheOldProgramAndSaysWhy)
         events.clear();
         updater.OnProgress = nullptr;
     }
+}
+
+TEST_F(UpgradeTest, ProtectedDownloadAsksForThePassword)
+{
+    writeFile(exes("wavelark.hlp"), "granted"); // what the protected address answers
+    release.baseUrl = python->url(QStringLiteral("/auth/"));
+    release.files = {exes("wavelark.hlp")};
+    publish(key);
+    ui.programCloses = false;
+    check();
+    EXPECT_TRUE(ui.log.contains(QStringLiteral("password: wavelark.hlp")));
+    EXPECT_TRUE(ui.log.contains(QStringLiteral("final"))) << ui.log.join('\n').toStdString();
+    EXPECT_EQ(updater.HTTPUsername, "ann");
 }
 
 TEST_F(UpgradeTest, UnwritableProgramFolderIsSaidBeforeDownloading)
