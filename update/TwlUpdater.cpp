@@ -204,9 +204,9 @@ void TwlUpdater::infoReceived(const QByteArray& body)
             errorBox(messages_.text(UpdaterMessages::NoNewerVersion));
         return;
     }
+    method_ = TwlUpgradeMethod(infoMethod(text));
     if (!acceptDownloads(entries, reason))
         return refuse(reason);
-    method_ = TwlUpgradeMethod(infoMethod(text));
     const QString message = infoMessage(text);
     QStringList urls;
     for (const Download& d : downloads_)
@@ -245,6 +245,10 @@ bool TwlUpdater::acceptDownloads(const std::vector<InfoFileEntry>& entries, QStr
             reason = QStringLiteral("The update lists an address that is not http or https: %1")
                          .arg(displayUrl(e.url));
             return false;
+        }
+        if (method_ == TwlUpgradeMethod::umRedirectToURL) { // only shown in the browser
+            downloads_.push_back({e.url, QString(), QString()});
+            continue;
         }
         const QString name = safeDownloadName(e.url);
         if (name.isEmpty() || seen.contains(name, Qt::CaseInsensitive)) {

@@ -279,6 +279,27 @@ TEST_F(UpgradeTest, UnwritableProgramFolderIsSaidBeforeDownloading)
     EXPECT_FALSE(events.join(' ').contains(QStringLiteral("start ")));
 }
 
+TEST_F(UpgradeTest, RedirectMethodOpensOnlyWebAddresses)
+{
+    for (const QString& address : {QStringLiteral("https://www.wavelark.example/new.html"),
+                                   QStringLiteral("file:///bin/sh")}) {
+        SetUp();
+        QString reason;
+        release.method = 2;
+        release.files = {exes("wavelark")};
+        QByteArray text = describeRelease(release, reason);
+        text.replace(nginx->url(QStringLiteral("/Exes/wavelark")).toUtf8(), address.toUtf8());
+        writeFile(exes(QStringLiteral("wl.inf")), signInfoFile(text, key.secretKey));
+        ui = FakeUpdaterUi();
+        check();
+        const bool web = address.startsWith(QStringLiteral("https:"));
+        EXPECT_EQ(ui.log.contains(QStringLiteral("open: ") + address), web)
+            << ui.log.join('\n').toStdString();
+        EXPECT_EQ(ui.errors.isEmpty(), web);
+        expectOldProgramWhole();
+    }
+}
+
 TEST_F(UpgradeTest, DeclinedOfferDownloadsNothing)
 {
     publish(key);
