@@ -51,8 +51,12 @@ TwlUpdater::TwlUpdater(UpdaterUi& ui, QObject* parent)
     VersionDate = QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy"));
     ProgramTitle = QCoreApplication::applicationName();
     ProgramPath = QCoreApplication::applicationFilePath();
-    ReplacerPath =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("wavelark-replacer"));
+#ifdef Q_OS_WIN
+    const QString replacerName = QStringLiteral("wavelark-replacer.exe");
+#else
+    const QString replacerName = QStringLiteral("wavelark-replacer");
+#endif
+    ReplacerPath = QDir(QCoreApplication::applicationDirPath()).filePath(replacerName);
     PublicKey = builtInUpdateKey();
     ProcessId = QCoreApplication::applicationPid();
     HideTargetFile = true;
