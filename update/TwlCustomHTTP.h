@@ -116,7 +116,7 @@ public:
     // Settings; change them only while no transfer runs.
     QString RequestURL;
     QString TargetFile; // empty keeps the body in memory
-    bool HideTargetFile = false;
+    bool HideTargetFile = false; // a Windows file attribute; nothing to set elsewhere
     QString AcceptList = QStringLiteral("text/html, */*");
     QString UserAgent = QStringLiteral("Wavelark-HTTP/1.0");
     QString Referrer;

@@ -51,8 +51,12 @@ TwlUpdater::TwlUpdater(UpdaterUi& ui, QObject* parent)
     VersionDate = QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy"));
     ProgramTitle = QCoreApplication::applicationName();
     ProgramPath = QCoreApplication::applicationFilePath();
-    ReplacerPath =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("wavelark-replacer"));
+#ifdef Q_OS_WIN
+    const QString replacerName = QStringLiteral("wavelark-replacer.exe");
+#else
+    const QString replacerName = QStringLiteral("wavelark-replacer");
+#endif
+    ReplacerPath = QDir(QCoreApplication::applicationDirPath()).filePath(replacerName);
     PublicKey = builtInUpdateKey();
     ProcessId = QCoreApplication::applicationPid();
     HideTargetFile = true;
@@ -204,9 +208,9 @@ void TwlUpdater::infoReceived(const QByteArray& body)
             errorBox(messages_.text(UpdaterMessages::NoNewerVersion));
         return;
     }
+    method_ = TwlUpgradeMethod(infoMethod(text));
     if (!acceptDownloads(entries, reason))
         return refuse(reason);
-    method_ = TwlUpgradeMethod(infoMethod(text));
     const QString message = infoMessage(text);
     QStringList urls;
     for (const Download& d : downloads_)
@@ -245,6 +249,10 @@ bool TwlUpdater::acceptDownloads(const std::vector<InfoFileEntry>& entries, QStr
             reason = QStringLiteral("The update lists an address that is not http or https: %1")
                          .arg(displayUrl(e.url));
             return false;
+        }
+        if (method_ == TwlUpgradeMethod::umRedirectToURL) { // only shown in the browser
+            downloads_.push_back({e.url, QString(), QString()});
+            continue;
         }
         const QString name = safeDownloadName(e.url);
         if (name.isEmpty() || seen.contains(name, Qt::CaseInsensitive)) {

@@ -2,7 +2,10 @@
 
 #include "app/services/UiServices.h"
 #include "update/TwlUpdater.h"
-#include "update/TwlUpdaterForms.h"
+#include "update/TwlUpdaterPasswordForm.h"
+#include "update/TwlUpdaterUpgradeMessageForm.h"
+#include "update/TwlUpdaterWizardForm.h"
+#include "update/UpdaterFormParts.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/services/MessageService.h"
-#include "update/TwlUpdaterForms.h"
+#include "update/TwlUpdaterWizardForm.h"
 #include "update/UpdaterUi.h"
 
 #include <QPointer>

@@ -17,6 +17,7 @@ namespace wl::test {
 namespace {
 
 constexpr int StartTimeoutMs = 10000;
+constexpr int StartAttempts = 3;
 
 sockaddr_in loopback(int port)
 {
@@ -108,8 +109,12 @@ bool LocalServer::launch(const QString& program, const QStringList& args, int po
         error_ = program + QStringLiteral(" did not start");
         return false;
     }
-    if (!waitFor([&] { return portOpen(port) || !running(); }, StartTimeoutMs) || !running()) {
+    // Another program may have taken the port since it was found free: then this server ends
+    // at once although the port answers.
+    if (!waitFor([&] { return portOpen(port) || !running(); }, StartTimeoutMs) ||
+        (QThread::msleep(150), !running())) {
         error_ = program + QStringLiteral(" did not open its port");
+        process_.reset();
         return false;
     }
     return true;
@@ -197,6 +202,14 @@ QString NginxServer::tlsUrl(const QString& path) const
 
 bool PythonServer::start()
 {
+    for (int attempt = 0; attempt < StartAttempts; ++attempt)
+        if (startOnce())
+            return true;
+    return false;
+}
+
+bool PythonServer::startOnce()
+{
     const QString python = findProgram(QStringLiteral("python3"));
     if (python.isEmpty()) {
         error_ = QStringLiteral("python3 is not installed");
@@ -213,6 +226,14 @@ QString PythonServer::url(const QString& path) const
 }
 
 bool TinyProxy::start()
+{
+    for (int attempt = 0; attempt < StartAttempts; ++attempt)
+        if (startOnce())
+            return true;
+    return false;
+}
+
+bool TinyProxy::startOnce()
 {
     const QString tinyproxy = findProgram(QStringLiteral("tinyproxy"));
     if (tinyproxy.isEmpty()) {

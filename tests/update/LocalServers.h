@@ -60,6 +60,10 @@ public:
     QString tlsUrl(const QString& path) const;
     int port = 0;
     int tlsPort = 0;
+
+private:
+    bool startOnce(const QString& root, const TestCertificates* tls, const QString& extraHttp,
+                   const QString& extraTls);
 };
 
 class PythonServer : public LocalServer
@@ -68,6 +72,9 @@ public:
     bool start();
     QString url(const QString& path) const;
     int port = 0;
+
+private:
+    bool startOnce();
 };
 
 class TinyProxy : public LocalServer
@@ -75,6 +82,9 @@ class TinyProxy : public LocalServer
 public:
     bool start();
     int port = 0;
+
+private:
+    bool startOnce();
 };
 
 } // namespace wl::test

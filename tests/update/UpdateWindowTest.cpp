@@ -6,7 +6,9 @@
 #include "update/LocalServers.h"
 #include "update/TFormProgress.h"
 #include "update/TwlUpdater.h"
-#include "update/TwlUpdaterForms.h"
+#include "update/TwlUpdaterPasswordForm.h"
+#include "update/TwlUpdaterUpgradeMessageForm.h"
+#include "update/TwlUpdaterWizardForm.h"
 #include "update/UpdateCommands.h"
 #include "update/UpdateSigning.h"
 

@@ -203,6 +203,12 @@ TEST_F(UpgradeTest, EveryFaultLeavesTheOldProgramAndSaysWhy)
              t.publish(t.key);
          },
          "file name that cannot be accepted"},
+        {"same name twice",
+         [](UpgradeTest& t) {
+             t.release.files << exes("wavelark");
+             t.publish(t.key);
+         },
+         "file name that cannot be accepted"},
         {"stalled server",
          [](UpgradeTest& t) {
              t.release.baseUrl = python->url(QStringLiteral("/stallbody/"));
@@ -250,6 +256,19 @@ TEST_F(UpgradeTest, EveryFaultLeavesTheOldProgramAndSaysWhy)
     }
 }
 
+TEST_F(UpgradeTest, ProtectedDownloadAsksForThePassword)
+{
+    writeFile(exes("wavelark.hlp"), "granted"); // what the protected address answers
+    release.baseUrl = python->url(QStringLiteral("/auth/"));
+    release.files = {exes("wavelark.hlp")};
+    publish(key);
+    ui.programCloses = false;
+    check();
+    EXPECT_TRUE(ui.log.contains(QStringLiteral("password: wavelark.hlp")));
+    EXPECT_TRUE(ui.log.contains(QStringLiteral("final"))) << ui.log.join('\n').toStdString();
+    EXPECT_EQ(updater.HTTPUsername, "ann");
+}
+
 TEST_F(UpgradeTest, UnwritableProgramFolderIsSaidBeforeDownloading)
 {
     publish(key);
@@ -258,6 +277,27 @@ TEST_F(UpgradeTest, UnwritableProgramFolderIsSaidBeforeDownloading)
     ASSERT_EQ(ui.errors.size(), 1);
     EXPECT_TRUE(ui.errors[0].contains(QStringLiteral("cannot be written")));
     EXPECT_FALSE(events.join(' ').contains(QStringLiteral("start ")));
+}
+
+TEST_F(UpgradeTest, RedirectMethodOpensOnlyWebAddresses)
+{
+    for (const QString& address : {QStringLiteral("https://www.wavelark.example/new.html"),
+                                   QStringLiteral("file:///bin/sh")}) {
+        SetUp();
+        QString reason;
+        release.method = 2;
+        release.files = {exes("wavelark")};
+        QByteArray text = describeRelease(release, reason);
+        text.replace(nginx->url(QStringLiteral("/Exes/wavelark")).toUtf8(), address.toUtf8());
+        writeFile(exes(QStringLiteral("wl.inf")), signInfoFile(text, key.secretKey));
+        ui = FakeUpdaterUi();
+        check();
+        const bool web = address.startsWith(QStringLiteral("https:"));
+        EXPECT_EQ(ui.log.contains(QStringLiteral("open: ") + address), web)
+            << ui.log.join('\n').toStdString();
+        EXPECT_EQ(ui.errors.isEmpty(), web);
+        expectOldProgramWhole();
+    }
 }
 
 TEST_F(UpgradeTest, DeclinedOfferDownloadsNothing)

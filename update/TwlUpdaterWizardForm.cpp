@@ -1,11 +1,10 @@
-#include "update/TwlUpdaterForms.h"
+#include "update/TwlUpdaterWizardForm.h"
 
 #include "app/Glyphs.h"
 #include "app/services/UiServices.h"
+#include "update/UpdaterFormParts.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -14,7 +13,6 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace wl {
@@ -22,14 +20,6 @@ namespace wl {
 namespace {
 
 using M = UpdaterMessages;
-
-QLabel* iconLabel(QWidget* parent, QStyle::StandardPixmap which)
-{
-    auto* icon = new QLabel(parent);
-    icon->setPixmap(parent->style()->standardIcon(which).pixmap(32, 32));
-    icon->setAlignment(Qt::AlignTop);
-    return icon;
-}
 
 // The side picture of the wizard: the program's icon on a deep blue band.
 QPixmap sidePicture()
@@ -59,42 +49,6 @@ protected:
 };
 
 } // namespace
-
-QString withLineFeeds(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
-}
-
-TwlUpdaterUpgradeMessageForm::TwlUpdaterUpgradeMessageForm(const UpdaterMessages& messages,
-                                                           const QString& text, QWidget* parent)
-    : QDialog(parent)
-{
-    setObjectName(QStringLiteral("wlUpdaterUpgradeMessageForm"));
-    setWindowTitle(messages.text(M::WizardCaption));
-    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    Label1 = new QLabel(this);
-    Label1->setWordWrap(true);
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setText(withLineFeeds(text));
-    Label1->setMinimumWidth(320);
-    YesBtn = new QPushButton(messages.text(M::Yes), this);
-    LaterBtn = new QPushButton(messages.text(M::Later), this);
-    YesBtn->setDefault(true);
-    connect(YesBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(LaterBtn, &QPushButton::clicked, this, &QDialog::reject);
-    auto* top = new QHBoxLayout;
-    top->addWidget(iconLabel(this, QStyle::SP_MessageBoxQuestion));
-    top->addWidget(Label1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(YesBtn);
-    buttons->addWidget(LaterBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-}
 
 TwlUpdaterWizardForm::TwlUpdaterWizardForm(const UpdaterMessages& messages,
                                            const QString& programTitle, bool stayOnTop,
@@ -237,42 +191,6 @@ void TwlUpdaterWizardForm::closeEvent(QCloseEvent* event)
     }
     event->accept();
     emit abortConfirmed();
-}
-
-TwlUpdaterPasswordForm::TwlUpdaterPasswordForm(const UpdaterMessages& messages,
-                                               const QString& fileName, const QString& user,
-                                               QWidget* parent)
-    : QDialog(parent)
-{
-    setObjectName(QStringLiteral("wlUpdaterPasswordForm"));
-    setWindowTitle(messages.text(M::EnterPassword));
-    Label1 = new QLabel(messages.format(M::PasswordProtected, {fileName}), this);
-    Label1->setWordWrap(true);
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setMinimumWidth(320);
-    UsernameEdit = new QLineEdit(user, this);
-    PasswordEdit = new QLineEdit(this);
-    PasswordEdit->setEchoMode(QLineEdit::Password);
-    OKBtn = new QPushButton(messages.text(M::Ok), this);
-    CancelBtn = new QPushButton(messages.text(M::Cancel), this);
-    OKBtn->setDefault(true);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    auto* top = new QHBoxLayout;
-    top->addWidget(iconLabel(this, QStyle::SP_MessageBoxInformation));
-    top->addWidget(Label1, 1);
-    auto* form = new QFormLayout;
-    form->addRow(messages.text(M::UserName), UsernameEdit);
-    form->addRow(messages.text(M::Password), PasswordEdit);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 } // namespace wl

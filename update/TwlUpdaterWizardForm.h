@@ -12,22 +12,6 @@ class QPushButton;
 
 namespace wl {
 
-// The message texts break lines with carriage returns; Qt's labels and boxes break at line
-// feeds.
-QString withLineFeeds(QString text);
-
-// The question that offers the newer version: Yes upgrades, Later declines.
-class TwlUpdaterUpgradeMessageForm : public QDialog
-{
-    Q_OBJECT
-public:
-    TwlUpdaterUpgradeMessageForm(const UpdaterMessages& messages, const QString& text,
-                                 QWidget* parent = nullptr);
-    QLabel* Label1 = nullptr;
-    QPushButton* YesBtn = nullptr;
-    QPushButton* LaterBtn = nullptr;
-};
-
 // The progress of the downloads; modeless. Finish hands over to the replacer; closing asks
 // first and then aborts the upgrade.
 class TwlUpdaterWizardForm : public QDialog
@@ -72,20 +56,6 @@ private:
     const UpdaterMessages& messages_;
     QString programTitle_;
     bool quiet_ = false;
-};
-
-// Asks for the user name and password of a protected download.
-class TwlUpdaterPasswordForm : public QDialog
-{
-    Q_OBJECT
-public:
-    TwlUpdaterPasswordForm(const UpdaterMessages& messages, const QString& fileName,
-                           const QString& user, QWidget* parent = nullptr);
-    QLabel* Label1 = nullptr;
-    QLineEdit* UsernameEdit = nullptr;
-    QLineEdit* PasswordEdit = nullptr;
-    QPushButton* OKBtn = nullptr;
-    QPushButton* CancelBtn = nullptr;
 };
 
 } // namespace wl
