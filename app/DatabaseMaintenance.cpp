@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 #include "app/BackupCopy.h"
 #include "app/DataSetAside.h"
+#include "app/RepairSummary.h"
 #include "app/TFormMain.h"
 #include "app/TableMerge.h"
 #include "app/WaitCursor.h"
@@ -55,22 +56,6 @@ store::Status writeBytes(const QString& path, const QByteArray& bytes)
         return store::Status::failure(
             QStringLiteral("Cannot write %1: %2").arg(native(path), file.errorString()));
     return store::Status::success();
-}
-
-QString repairSummary(const store::RepairResult& result)
-{
-    QString text =
-        QStringLiteral("The database was repaired: %1 records kept").arg(result.recordsKept);
-    if (result.recordsLost > 0)
-        text += QStringLiteral(", %1 records lost").arg(result.recordsLost);
-    else if (result.recordsLost < 0)
-        text += QStringLiteral(", an unknown number of records lost");
-    if (result.notesLost > 0)
-        text += QStringLiteral(", %1 notes lost").arg(result.notesLost);
-    text += QLatin1Char('.');
-    if (!result.keptAside.isEmpty())
-        text += QStringLiteral(" The damaged files were kept aside.");
-    return text;
 }
 
 } // namespace

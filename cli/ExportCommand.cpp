@@ -54,13 +54,9 @@ int ExportCommand::run(const CliContext& context, const QCommandLineParser& pars
         return context.fail(MissingFile, QStringLiteral("the folder of %1 does not exist")
                                              .arg(QDir::toNativeSeparators(target)));
     RecordQuery query;
-    if (!query.read(context, parser))
-        return UsageError;
     store::Table table;
-    if (const int opened = context.openTable(table); opened != Success)
+    if (const int opened = query.open(context, parser, table); opened != Success)
         return opened;
-    if (const int applied = query.apply(context, table); applied != Success)
-        return applied;
     std::vector<QStringList> rows;
     if (!query.forEachRow(context, table, [&](const QStringList& cells) { rows.push_back(cells); }))
         return Failed;

@@ -78,13 +78,9 @@ QString ListCommand::textLine(const QStringList& cells)
 int ListCommand::run(const CliContext& context, const QCommandLineParser& parser) const
 {
     RecordQuery query;
-    if (!query.read(context, parser))
-        return UsageError;
     store::Table table;
-    if (const int opened = context.openTable(table); opened != Success)
+    if (const int opened = query.open(context, parser, table); opened != Success)
         return opened;
-    if (const int applied = query.apply(context, table); applied != Success)
-        return applied;
     const bool csv = parser.isSet(CsvOption);
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly))

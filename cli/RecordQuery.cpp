@@ -64,6 +64,16 @@ bool RecordQuery::read(const CliContext& context, const QCommandLineParser& pars
     return true;
 }
 
+int RecordQuery::open(const CliContext& context, const QCommandLineParser& parser,
+                      store::Table& table)
+{
+    if (!read(context, parser))
+        return UsageError;
+    if (const int opened = context.openTable(table); opened != Success)
+        return opened;
+    return apply(context, table);
+}
+
 int RecordQuery::apply(const CliContext& context, store::Table& table) const
 {
     // The user's filter is checked alone first, so an error points into the text as typed.

@@ -26,12 +26,9 @@ class RecordQuery
 {
 public:
     static void define(QCommandLineParser& parser);
-    // Reads the options; false after reporting a wrong one.
-    bool read(const CliContext& context, const QCommandLineParser& parser);
-
-    // Applies the selection to an open table; Success, or the exit code after reporting why
-    // it cannot.
-    int apply(const CliContext& context, store::Table& table) const;
+    // Reads the options, opens the data folder's table and selects the records on it;
+    // Success, or the exit code after reporting what stopped it.
+    int open(const CliContext& context, const QCommandLineParser& parser, store::Table& table);
 
     static QStringList captions();
     // Calls take with the cells of every selected record; false after reporting a read error.
@@ -39,6 +36,10 @@ public:
                     const std::function<void(const QStringList&)>& take) const;
 
 private:
+    // Reads the options; false after reporting a wrong one.
+    bool read(const CliContext& context, const QCommandLineParser& parser);
+    int apply(const CliContext& context, store::Table& table) const;
+
     std::optional<QString> category_;
     double low_ = 0;
     double high_ = 0;

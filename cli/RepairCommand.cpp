@@ -1,5 +1,6 @@
 #include "cli/RepairCommand.h"
 
+#include "app/RepairSummary.h"
 #include "cli/CliContext.h"
 #include "store/FrequencyRecord.h"
 #include "store/Table.h"
@@ -11,17 +12,10 @@ namespace wl::cli {
 
 namespace {
 
+// The names the damaged originals were kept under go on lines of their own, for the log.
 QString summaryOf(const store::RepairResult& result)
 {
-    QString text =
-        QStringLiteral("The database was repaired: %1 records kept").arg(result.recordsKept);
-    if (result.recordsLost > 0)
-        text += QStringLiteral(", %1 records lost").arg(result.recordsLost);
-    else if (result.recordsLost < 0)
-        text += QStringLiteral(", an unknown number of records lost");
-    if (result.notesLost > 0)
-        text += QStringLiteral(", %1 notes lost").arg(result.notesLost);
-    text += QLatin1Char('.');
+    QString text = repairSummary(result);
     for (const QString& kept : result.keptAside)
         text += QStringLiteral("\nKept aside: ") + kept;
     return text;

@@ -112,12 +112,9 @@ TEST_F(CliCommands, ListTakesTheDataFolderFromTheSettingsAndRefusesWrongOptions)
 
 TEST_F(CliCommands, ImportStoresEveryRowUnderTheCategory)
 {
-    const QString file = path(QStringLiteral("in.csv"));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("146520,+,NEW1,Ann,Dale,x,1/2/2024 13:30,first\r\n"
-            "147.1,,NEW2,,,,,\"a, b\"\r\n");
-    f.close();
+    const QString file =
+        writeFile(QStringLiteral("in.csv"), "146520,+,NEW1,Ann,Dale,x,1/2/2024 13:30,first\r\n"
+                                            "147.1,,NEW2,,,,,\"a, b\"\r\n");
     const CliRun run =
         cli({QStringLiteral("import"), file, QStringLiteral("--category"),
              QStringLiteral("weather"), QStringLiteral("--multiplier"), QStringLiteral("0.001")});
@@ -139,11 +136,9 @@ TEST_F(CliCommands, ImportStoresEveryRowUnderTheCategory)
 
 TEST_F(CliCommands, AFailedImportStoresNothingAndNamesEveryFaultyRow)
 {
-    const QString file = path(QStringLiteral("bad.csv"));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("146.52,,OK1,,,,,\r\nabc,,BAD1,,,,,\r\n147.1,,OK2,,,,31/31/2024,\r\n");
-    f.close();
+    const QString file =
+        writeFile(QStringLiteral("bad.csv"),
+                  "146.52,,OK1,,,,,\r\nabc,,BAD1,,,,,\r\n147.1,,OK2,,,,31/31/2024,\r\n");
     const CliRun run = cli(
         {QStringLiteral("import"), file, QStringLiteral("--category"), QStringLiteral("Police")});
     EXPECT_EQ(run.code, 1);
@@ -263,7 +258,8 @@ TEST_F(CliCommands, RepairRebuildsTheTableAndKeepsItsRecords)
     const CliRun damaged = cli({QStringLiteral("repair")});
     EXPECT_EQ(damaged.code, 0) << damaged.err.toStdString();
     EXPECT_TRUE(damaged.err.isEmpty()) << damaged.err.toStdString();
-    EXPECT_TRUE(damaged.out.contains(QStringLiteral("4 records kept"))) << damaged.out.toStdString();
+    EXPECT_TRUE(damaged.out.contains(QStringLiteral("4 records kept")))
+        << damaged.out.toStdString();
     EXPECT_EQ(callsigns({}), (QStringList{"RA", "KOP1", "WX1", "KOP2"}));
 
     QFile::remove(QDir(data()).filePath(store::FrequencyRecord::TableFile));
@@ -288,11 +284,7 @@ TEST_F(CliCommands, MergeAddsEveryRecordOfAnotherFolder)
 
 TEST_F(CliCommands, EveryCommandRefusesATableTheProgramHasOpen)
 {
-    const QString file = path(QStringLiteral("in.csv"));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("146.52,,NEW1,,,,,\r\n");
-    f.close();
+    const QString file = writeFile(QStringLiteral("in.csv"), "146.52,,NEW1,,,,,\r\n");
     const QString other = path(QStringLiteral("other"));
     makeTable(other, {{"Police", 151.0, "M1"}});
     QDir().mkpath(path(QStringLiteral("backup")));

@@ -91,11 +91,18 @@ protected:
         return bool(t.post());
     }
 
+    // Writes a file in the temporary folder and returns its path.
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    }
+
     void writeCategories(const QByteArray& lines) const
     {
-        QFile f(QDir(data()).filePath(store::FrequencyRecord::CategoryFileName));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(lines);
+        writeFile(QStringLiteral("data/") + store::FrequencyRecord::CategoryFileName, lines);
     }
 
     void writeSetting(const QString& name, const QString& value) const
