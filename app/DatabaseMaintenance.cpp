@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace wl {
 
@@ -61,7 +62,16 @@ store::Status writeBytes(const QString& path, const QByteArray& bytes)
 } // namespace
 
 const QString DatabaseMaintenance::BackupDirectoryValue = QStringLiteral("Backup Directory");
-const QString DatabaseMaintenance::DefaultBackupDirectory = QStringLiteral("A:\\");
+// Earlier releases stored this when the user had chosen nothing; no machine has that drive now.
+const QString DatabaseMaintenance::OldDefaultBackupDirectory = QStringLiteral("A:\\");
+
+QString DatabaseMaintenance::defaultBackupDirectory()
+{
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    return QDir::toNativeSeparators(QDir(documents).filePath(QStringLiteral("Wavelark Backup")));
+}
 
 DatabaseMaintenance::DatabaseMaintenance(TFormMain& main) : FB1(&main), main_(main) {}
 
@@ -75,8 +85,10 @@ QString DatabaseMaintenance::backupDirectory() const
 {
     Registry registry(main_.settingsFile());
     if (!registry.openKey(app::SettingsKey, false))
-        return DefaultBackupDirectory;
-    return registry.readString(BackupDirectoryValue, DefaultBackupDirectory);
+        return defaultBackupDirectory();
+    const QString stored = registry.readString(BackupDirectoryValue, QString());
+    return stored.isEmpty() || stored == OldDefaultBackupDirectory ? defaultBackupDirectory()
+                                                                   : stored;
 }
 
 bool DatabaseMaintenance::sameFolder(const QString& a, const QString& b)
@@ -105,6 +117,8 @@ void DatabaseMaintenance::showAfterSwitch()
     main_.SortableGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     main_.SortableGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     main_.setWindowTitle(main_.MainCaption());
+    // Back on "All Records" the records can be edited again.
+    main_.SetBrowseMode();
 }
 
 // ----------------------------------------------------------------------------------------
@@ -184,8 +198,16 @@ void DatabaseMaintenance::writeCategories(const QString& folder,
 void DatabaseMaintenance::SelectDatabase()
 {
     const QString file = chooseTableFile(QStringLiteral("Select Frequency Database"));
-    if (file.isEmpty() || !isTableFile(file))
+    if (file.isEmpty())
         return;
+    // Nothing is switched, but the user learns why.
+    if (!isTableFile(file) || !QFileInfo(file).isFile()) {
+        ShowMessage(QStringLiteral("There is no database here: a database folder holds the file "
+                                   "%1. The open database stays in use.")
+                        .arg(store::FrequencyRecord::TableFile),
+                    native(file));
+        return;
+    }
     main_.table().close();
     main_.settings().dataBasePath = QFileInfo(file).absolutePath();
     reopenTable();
@@ -282,8 +304,10 @@ void DatabaseMaintenance::reportRepair(const store::RepairResult& result)
         ShowMessage(QStringLiteral("The database could not be repaired."), result.reason);
         return;
     }
-    if (result.recordsLost == 0 && result.notesLost == 0 && result.keptAside.isEmpty())
+    if (result.recordsLost == 0 && result.notesLost == 0 && result.keptAside.isEmpty()) {
+        ShowMessage(QStringLiteral("The database was checked and repaired; no record was lost."));
         return;
+    }
     QStringList names;
     for (const QString& path : result.keptAside)
         names << native(path);
@@ -296,7 +320,11 @@ void DatabaseMaintenance::reportRepair(const store::RepairResult& result)
 void DatabaseMaintenance::DataBackup()
 {
     main_.table().close();
-    const BackupCopy copy(main_.settings().dataBasePath, backupDirectory(), dataFileNames());
+    const QString target = backupDirectory();
+    // The default folder is the program's own to make; a folder the user chose is not.
+    if (target == defaultBackupDirectory())
+        QDir().mkpath(target);
+    const BackupCopy copy(main_.settings().dataBasePath, target, dataFileNames());
     ShowMessage(backUp(copy));
     reopenTable();
 }
@@ -320,12 +348,11 @@ QString DatabaseMaintenance::backUp(const BackupCopy& copy)
 void DatabaseMaintenance::SetDataBackupFolder()
 {
     const QString current = backupDirectory();
-    const QString text =
-        current == DefaultBackupDirectory
-            ? QStringLiteral("The default databack destination is Drive A. To change this "
-                             "click OK.")
-            : QStringLiteral("Databack destination is ") + current +
-                  QStringLiteral(". To change this click OK.");
+    const QString text = current == defaultBackupDirectory()
+                             ? QStringLiteral("The default databack destination is ") + current +
+                                   QStringLiteral(". To change this click OK.")
+                             : QStringLiteral("Databack destination is ") + current +
+                                   QStringLiteral(". To change this click OK.");
     if (CaptionedMessage(QStringLiteral("Changing Databackup Drive"), text,
                          MessageKind::Confirmation, app::HelpContext::Maintenance,
                          QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)

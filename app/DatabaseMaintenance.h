@@ -29,7 +29,9 @@ public:
 
     // The settings value naming the backup folder, and its value when never set.
     static const QString BackupDirectoryValue;
-    static const QString DefaultBackupDirectory;
+    static const QString OldDefaultBackupDirectory;
+    // "Wavelark Backup" in the user's documents folder: used while no other folder is chosen.
+    static QString defaultBackupDirectory();
     // The files of a data folder: the table's three and the category file.
     static QStringList dataFileNames();
     QString backupDirectory() const;

@@ -24,6 +24,7 @@ public:
     static constexpr int SlotCount = 10;
     static constexpr int CategorySlot = 0;
     static constexpr int FrequencySlot = 1;
+    static constexpr int PositionSlot = 7;
     static constexpr int DateSlot = 8;
     static constexpr int NotesSlot = 9;
     // Slots 1..9 show at most this many characters.

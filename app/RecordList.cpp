@@ -1,15 +1,18 @@
 #include "app/RecordList.h"
 
 #include "app/RecordCells.h"
+#include "app/RecordDate.h"
 #include "app/WaitCursor.h"
 #include "grid/TSortableGrid.h"
 #include "store/Table.h"
 
+#include <QFontMetrics>
 #include <QPalette>
 
 #include <algorithm>
 #include <climits>
 #include <future>
+#include <map>
 #include <vector>
 
 namespace wl {
@@ -270,6 +273,33 @@ qint64 RecordList::recNumOfRow(const TSortableGrid& grid, int row)
         return 0;
     const QVariant recNum = grid.Objects(RecNumColumn, row);
     return recNum.isValid() ? recNum.toLongLong() : 0;
+}
+
+void RecordList::fitColumnsToText(TSortableGrid& grid, const MainSettings& layout)
+{
+    const RecordCells cells(LocaleInfo::current(), layout.dateOption);
+    const QFontMetrics metrics(grid.font());
+    const int padding = metrics.horizontalAdvance(QLatin1Char('x'));
+    // The longest texts these columns show, so that a list still empty is wide enough too.
+    const QDateTime late(QDate(2004, 12, 22), QTime(23, 59));
+    const std::map<int, QString> samples = {
+        {RecordCells::FrequencySlot, cells.text(RecordCells::FrequencySlot, 1296.5)},
+        {RecordCells::PositionSlot, QStringLiteral("45 38N 122 41W")},
+        {RecordCells::DateSlot, cells.text(RecordCells::DateSlot, RecordDate::fromDateTime(late))}};
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        const int slot = slotOfColumn(grid, col);
+        int width =
+            std::max(grid.ColWidths(col), metrics.horizontalAdvance(grid.Cells(col, 0)) + padding);
+        if (const auto sample = samples.find(slot); sample != samples.end()) {
+            // Their cells are short: every one of them is measured.
+            const int before = grid.ColWidths(col);
+            grid.FitColumnWidth(col);
+            width = std::max(
+                {width, grid.ColWidths(col), metrics.horizontalAdvance(sample->second) + padding});
+            grid.SetColWidths(col, before);
+        }
+        grid.SetColWidths(col, width);
+    }
 }
 
 int RecordList::slotOfColumn(const TSortableGrid& grid, int col)

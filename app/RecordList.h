@@ -40,6 +40,10 @@ public:
     // The record number carried by a grid row (row 0 is the heading row), 0 when it has none.
     static qint64 recNumOfRow(const TSortableGrid& grid, int row);
 
+    // Widens the columns whose heading is cut, and the frequency, position and date-time
+    // columns to the longest text they show; narrower columns stay as they are.
+    static void fitColumnsToText(TSortableGrid& grid, const MainSettings& layout);
+
     // The field slot a grid column shows, -1 for none; and the column that shows a slot, -1
     // when no column does. Columns are found by what they show, never by their position.
     static int slotOfColumn(const TSortableGrid& grid, int col);

@@ -296,11 +296,18 @@ void TFormMain::connectCommands()
     connect(action(Command::About), &QAction::triggered, this, &TFormMain::showAbout);
     connect(action(Command::HelpContents), &QAction::triggered, this,
             [] { UiServices::help().showContents(); });
-    connect(action(Command::HomePage), &QAction::triggered, this,
-            [this] { openAddress(app::HomePageUrl); });
+    connect(action(Command::HomePage), &QAction::triggered, this, [this] {
+        openAddress(app::HomePageUrl,
+                    QStringLiteral("No web browser could be opened for the Wavelark home page. "
+                                   "Its address is %1")
+                        .arg(app::HomePageUrl));
+    });
     connect(action(Command::MailHelp), &QAction::triggered, this, [this] {
         openAddress(QStringLiteral("mailto:") + app::SupportMailAddress +
-                    QStringLiteral("?subject=Wavelark"));
+                        QStringLiteral("?subject=Wavelark"),
+                    QStringLiteral("No mail program could be opened. Write to %1 with the "
+                                   "subject \"Wavelark\".")
+                        .arg(app::SupportMailAddress));
     });
     connect(button(Command::Edit), &QToolButton::clicked, editMode_, &EditMode::edit);
     connect(button(Command::Save), &QToolButton::clicked, editMode_, &EditMode::save);
@@ -423,7 +430,15 @@ void TFormMain::FormShow()
 {
     ReadCategories();
     setCategories(listCategory_);
+    // On the first start no width was ever chosen: the defaults would cut headings and
+    // dates, so the columns are fitted to their texts once and the widths kept. (The fill
+    // itself stores the widths it sets, so the question comes first.)
+    const bool firstStart = !columnWidthsStored();
     ReadAllRecords();
+    if (firstStart) {
+        RecordList::fitColumnsToText(*SortableGrid1, settings_);
+        SortableGrid1ColumnWidthsChanged();
+    }
     SortableGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     SortableGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWindowTitle(MainCaption());
@@ -470,6 +485,9 @@ void TFormMain::reportSettingsError(const QString& error)
 
 void TFormMain::applyGeometry()
 {
+    // Settings read back while the window is maximized (the preferences do) leave it so.
+    if (isMaximized())
+        return;
     move(settings_.geometry.topLeft());
     resize(settings_.geometry.size());
 }
@@ -565,6 +583,13 @@ void TFormMain::SortableGrid1ColumnWidthsChanged()
                                                        : SortableGrid1->DefaultColWidth();
     }
     WriteColumns();
+}
+
+bool TFormMain::columnWidthsStored() const
+{
+    Registry registry(setup_.settingsFile);
+    return registry.openKey(app::SettingsKey + app::ColumnDataKey, false) &&
+           !registry.valueNames().isEmpty();
 }
 
 void TFormMain::WriteColumns()
@@ -694,9 +719,12 @@ void TFormMain::showAbout()
     about.exec();
 }
 
-void TFormMain::openAddress(const QString& address)
+void TFormMain::openAddress(const QString& address, const QString& failure)
 {
-    UiServices::desktop().openUrl(QUrl(address));
+    // Without a browser or mail program nothing would happen at all: say so, with the address.
+    if (!UiServices::desktop().openUrl(QUrl(address)))
+        CaptionedMessage(app::ProductName, failure, MessageKind::Information,
+                         app::HelpContext::Internet, QMessageBox::Ok);
 }
 
 void TFormMain::resizeEvent(QResizeEvent* event)

@@ -159,10 +159,11 @@ private:
     bool editFinishedFor(Command command);
     void placeEditingPanel();
     void SortableGrid1ColumnWidthsChanged();
+    bool columnWidthsStored() const;
     void SortableGrid1ClickSort(int col, TSortOptions& options);
     void reportSettingsError(const QString& error);
     void showAbout();
-    void openAddress(const QString& address);
+    void openAddress(const QString& address, const QString& failure);
     void showHelpForWindow();
 
     MainWindowSetup setup_;

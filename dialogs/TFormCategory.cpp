@@ -145,6 +145,14 @@ void TFormCategory::AddCategoryRecord()
     const QString name = EditCategory->text();
     if (name.isEmpty())
         return;
+    // A second copy would be a second tab showing the same records.
+    if (main_.categories().contains(name)) {
+        CaptionedMessage(QStringLiteral("Category Edit"),
+                         QStringLiteral("The category %1 exists already.").arg(name),
+                         MessageKind::Information, app::HelpContext::CategoryEditor,
+                         QMessageBox::Ok);
+        return;
+    }
     // The new name goes at the end of the file; the lists keep themselves sorted.
     const store::Status written =
         store::CategoryFile::inFolder(main_.settings().dataBasePath).append(name);
@@ -163,6 +171,13 @@ void TFormCategory::BtnDeleteClick()
     // Both lists hold the same names; the first exact match is the one selected.
     const qsizetype at = names.indexOf(selectedName());
     if (at < 0)
+        return;
+    if (CaptionedMessage(QStringLiteral("Confirmation Request"),
+                         QStringLiteral("Deleting category %1, please confirm. Its records are "
+                                        "kept and shown under All Records.")
+                             .arg(selectedName()),
+                         MessageKind::Confirmation, app::HelpContext::CategoryEditor,
+                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     names.removeAt(at);
     names = store::CategoryFile::sorted(names);
@@ -186,7 +201,10 @@ void TFormCategory::BtnSaveClick()
     if (at < 0)
         return;
     names.removeAt(at);
-    names = store::CategoryFile::sorted(names + QStringList{newName});
+    // Renamed to a name that exists, the two categories become one: no second tab.
+    if (!names.contains(newName))
+        names << newName;
+    names = store::CategoryFile::sorted(names);
     const store::Status written =
         store::CategoryFile::inFolder(main_.settings().dataBasePath).write(names);
     if (!written) {

@@ -110,6 +110,9 @@ void TFormFind::BtnFindClick()
     // Without "Case sensitive" every letter matches its other case, accented ones included.
     const Qt::CaseSensitivity cs = CheckBox1->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const QString wanted = Edit1->text();
+    // Hits of an earlier text say nothing about this one: a new text starts over at row 1.
+    if (wanted != foundText_ || cs != foundCase_)
+        found_ = false;
     // The grid may have been refilled or cut down since the last press.
     const int start = std::max(found_ ? grid.Row() + 1 : FirstDataRow, grid.FixedRows());
     const int last = grid.RowCount() - 1;
@@ -122,6 +125,8 @@ void TFormFind::BtnFindClick()
                     continue;
                 grid.GoToCell(col, row);
                 found_ = true;
+                foundText_ = wanted;
+                foundCase_ = cs;
                 if (row == last)
                     tell(QStringLiteral("Search Complete"));
                 return;

@@ -39,6 +39,9 @@ private:
 
     TFormMain& main_;
     bool found_ = false;
+    // The text and case rule of the hits that set found_.
+    QString foundText_;
+    Qt::CaseSensitivity foundCase_ = Qt::CaseInsensitive;
     bool activatedOnce_ = false;
     // Another window of the program had the focus since this one last had it.
     bool away_ = false;

@@ -385,6 +385,17 @@ bool TFormSetup::Btnsave1Click()
         (low ? EditTop : EditBottom)->setFocus();
         return false;
     }
+    // A range from high to low would show no record at all.
+    if (*low > *high) {
+        CaptionedMessage(QStringLiteral("Frequency Range"),
+                         QStringLiteral("The lowest frequency, %1 MHz, is above the highest, %2 "
+                                        "MHz. Please enter the range from low to high.")
+                             .arg(*low)
+                             .arg(*high),
+                         MessageKind::Warning, app::HelpContext::Preferences, QMessageBox::Ok);
+        EditBottom->setFocus();
+        return false;
+    }
     if (!writeSettings(*low, *high))
         return false;
     refillMain();

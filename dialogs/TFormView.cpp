@@ -15,6 +15,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -100,6 +101,7 @@ TFormView::TFormView(TFormMain& main, Role role, qint64 recNum, const QString& n
     BtnPrintNotes->setVisible(role == Role::Viewer);
     RE1->setReadOnly(role == Role::Viewer);
     RE1->setPlainText(NotesPrinter::splitLines(notes).join(QLatin1Char('\n')));
+    RE1->document()->setModified(false);
     setGeometry(main.geometry());
     auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
     connect(f1, &QShortcut::activated, this,
@@ -144,10 +146,19 @@ void TFormView::watchTable()
     watch_ = new QTimer(this);
     watch_->setInterval(WatchIntervalMs);
     connect(watch_, &QTimer::timeout, this, [this] {
-        if (!tableStillOpen())
+        // A table closed for a moment (a backup, a repair) comes back: only another database
+        // in its place ends the window, and never while it holds text not saved yet.
+        const store::Table& table = main_.table();
+        const bool replaced = table.isOpen() && table.databaseName() != folder_;
+        if (replaced && !hasUnsavedText())
             close();
     });
     watch_->start();
+}
+
+bool TFormView::hasUnsavedText() const
+{
+    return role_ == Role::Editor && RE1->document()->isModified();
 }
 
 bool TFormView::BtnSaveNotesClick()
@@ -169,6 +180,7 @@ bool TFormView::BtnSaveNotesClick()
         ShowMessage(QStringLiteral("The notes could not be saved."), saved.error);
         return false;
     }
+    RE1->document()->setModified(false);
     return true;
 }
 

@@ -49,6 +49,8 @@ private:
     void buildControls();
     // Whether the table the window was opened on is still the open one.
     bool tableStillOpen() const;
+    // The editor holds text typed since it was opened or last saved.
+    bool hasUnsavedText() const;
     void watchTable();
 
     TFormMain& main_;

@@ -14,6 +14,10 @@ namespace {
 const QColor Navy(0x00, 0x00, 0x80);
 const QColor Silver(0xC0, 0xC0, 0xC0);
 const QString Face = QStringLiteral("Arial");
+// The mark of a cut text, the same as the grid export's.
+const QString CutMark = QStringLiteral("-");
+// Letters narrower than this share of their width become hard to read.
+constexpr int MinStretch = 60;
 
 // Draws a text with its top-left corner at (x, y).
 void textAt(QPainter& canvas, int x, int y, const QString& text)
@@ -61,6 +65,30 @@ QString GridReport::fitted(const QString& text, const QFontMetrics& metrics, int
     return text.left(low);
 }
 
+QString GridReport::markedCut(const QString& text, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    return fitted(text, metrics, width - metrics.horizontalAdvance(CutMark)) + CutMark;
+}
+
+void GridReport::drawCell(QPainter& canvas, int x, int y, const QString& text, int width)
+{
+    const QFont regular = canvas.font();
+    QFont font = regular;
+    const int full = QFontMetrics(font).horizontalAdvance(text);
+    if (full > width && width > 0) {
+        for (int stretch = std::max(MinStretch, 100 * width / full);; --stretch) {
+            font.setStretch(stretch);
+            if (stretch <= MinStretch || QFontMetrics(font).horizontalAdvance(text) <= width)
+                break;
+        }
+    }
+    canvas.setFont(font);
+    textAt(canvas, x, y, markedCut(text, canvas.fontMetrics(), width));
+    canvas.setFont(regular);
+}
+
 QString GridReport::printedCaption(const QString& caption)
 {
     const QString trimmed = caption.trimmed();
@@ -97,19 +125,18 @@ void GridReport::drawPageTop(QPainter& canvas, const TPagePrinter& pages,
     canvas.setPen(Navy);
     for (const ReportLayout::Column& column : layout.placed) {
         const QString caption = printedCaption(cell(source.captions, column.gridCol));
-        textAt(canvas, column.x, layout.headingY, fitted(caption, band, column.width));
+        drawCell(canvas, column.x, layout.headingY, caption, column.width);
     }
 }
 
 void GridReport::drawRecord(QPainter& canvas, const ReportLayout& layout, const QStringList& cells,
                             int y)
 {
-    const QFontMetrics metrics = canvas.fontMetrics();
     for (const ReportLayout::Column& column : layout.placed) {
         QString text = cell(cells, column.gridCol);
         if (column.gridCol == layout.columns.frequency)
             text += cell(cells, layout.columns.modifier);
-        textAt(canvas, column.x, y, fitted(text, metrics, column.width));
+        drawCell(canvas, column.x, y, text, column.width);
     }
 }
 
@@ -147,8 +174,8 @@ ReportLayout GridReport::draw(TPagePrinter& pages, const ReportSource& source,
                 y += layout.lineStep;
                 canvas.setPen(font.qColor());
                 textAt(canvas, layout.notesX, y,
-                       fitted(cell(cells, layout.columns.notes), canvas.fontMetrics(),
-                              layout.notesLimit));
+                       markedCut(cell(cells, layout.columns.notes), canvas.fontMetrics(),
+                                 layout.notesLimit));
             }
         }
         if (page == pageCount) {

@@ -25,6 +25,12 @@ public:
 
     // The longest start of a text that is at most width wide.
     static QString fitted(const QString& text, const QFontMetrics& metrics, int width);
+    // The text when it fits the width, else its longest start that fits with the cut mark "-"
+    // after it, so a cut never passes for the whole text.
+    static QString markedCut(const QString& text, const QFontMetrics& metrics, int width);
+    // Draws a text with its top-left corner at (x, y) within width: a text too wide is set in
+    // narrower letters down to a readable limit, and cut with the mark only beyond that.
+    static void drawCell(QPainter& canvas, int x, int y, const QString& text, int width);
     // The page font of the report font, made smaller when its lines are taller than
     // tallestLine.
     static QFont bodyFont(const ReportFont& font, int tallestLine);

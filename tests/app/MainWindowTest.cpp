@@ -1,11 +1,15 @@
 #include "AppTestSupport.h"
 #include "app/AppConstants.h"
+#include "app/RecordCells.h"
+#include "app/RecordDate.h"
 #include "app/services/Registry.h"
 #include "app/services/ServiceDoubles.h"
+#include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
 #include "store/FrequencyRecord.h"
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTabBar>
@@ -69,6 +73,56 @@ TEST_F(MainWindowTest, FirstRunOnACleanMachine)
     EXPECT_EQ(setting(QStringLiteral("Window")), QStringLiteral("0"));
     EXPECT_EQ(setting(QStringLiteral("DataBasePath")), install.programFolder());
     EXPECT_EQ(services.help.quits, 1);
+}
+
+TEST_F(MainWindowTest, TheFirstStartFitsTheColumnsToTheirTexts)
+{
+    const auto widths = [](const TFormMain& w) {
+        std::vector<int> result;
+        for (int col = 0; col < w.SortableGrid1->ColCount(); ++col)
+            result.push_back(w.SortableGrid1->ColWidths(col));
+        return result;
+    };
+    std::vector<int> first;
+    {
+        TFormMain w(install.setup());
+        w.show();
+        const TSortableGrid& g = *w.SortableGrid1;
+        const QFontMetrics metrics(g.font());
+        for (int col = 0; col < g.ColCount(); ++col)
+            EXPECT_GE(g.ColWidths(col), metrics.horizontalAdvance(g.Cells(col, 0)))
+                << g.Cells(col, 0).toStdString();
+        // A date with its time and a position of two hemispheres fit before any record is in.
+        const QString date =
+            RecordCells(LocaleInfo::current(), 0)
+                .text(RecordCells::DateSlot,
+                      RecordDate::fromDateTime(QDateTime(QDate(2004, 12, 22), QTime(23, 59))));
+        EXPECT_GE(g.ColWidths(8), metrics.horizontalAdvance(date)) << date.toStdString();
+        EXPECT_GE(g.ColWidths(7), metrics.horizontalAdvance(QStringLiteral("45 38N 122 41W")));
+        EXPECT_EQ(g.ColWidths(4), 80); // wide enough already
+        first = widths(w);
+        w.close();
+    }
+    // Widths the user has are kept from then on.
+    {
+        Registry reg(install.settingsFile());
+        reg.openKey(app::SettingsKey + app::ColumnDataKey, true);
+        reg.writeInteger(QStringLiteral("Width 8"), 70);
+    }
+    TFormMain w(install.setup());
+    w.show();
+    EXPECT_EQ(w.SortableGrid1->ColWidths(8), 70);
+    EXPECT_EQ(w.SortableGrid1->ColWidths(7), first[7]);
+}
+
+TEST_F(MainWindowTest, SettingsReadBackKeepAMaximizedWindowMaximized)
+{
+    TFormMain w(install.setup());
+    w.showMaximized();
+    ASSERT_TRUE(w.isMaximized());
+    // As saving the preferences does.
+    w.ReadReg(true);
+    EXPECT_TRUE(w.isMaximized());
 }
 
 TEST_F(MainWindowTest, SmallScreens)
@@ -282,6 +336,17 @@ TEST_F(MainWindowTest, HintsHelpAndInternetGoThroughTheServices)
     EXPECT_EQ(services.desktop.opened[0].toString(), app::HomePageUrl);
     EXPECT_EQ(services.desktop.opened[1].toString(),
               QStringLiteral("mailto:") + app::SupportMailAddress + "?subject=Wavelark");
+
+    EXPECT_TRUE(services.messages.shown.empty());
+    // Without a browser or mail program the user is told, with the address to use instead.
+    services.desktop.succeeds = false;
+    w.action(Command::HomePage)->trigger();
+    w.action(Command::MailHelp)->trigger();
+    ASSERT_EQ(services.messages.shown.size(), 2u);
+    EXPECT_TRUE(services.messages.shown[0].text.contains(app::HomePageUrl));
+    EXPECT_TRUE(services.messages.shown[1].text.startsWith(QStringLiteral("No mail program")));
+    EXPECT_TRUE(services.messages.shown[1].text.contains(app::SupportMailAddress));
+    EXPECT_EQ(services.messages.shown[1].helpContext, app::HelpContext::Internet);
 
     w.action(Command::HelpContents)->trigger();
     EXPECT_EQ(services.help.contentsShown, 1);

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <set>
 
@@ -217,6 +218,8 @@ TEST_F(MaintenanceTest, SelectDatabaseSwitchesTablesAndCategories)
     EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 2"));
     EXPECT_EQ(gridColumn(w, 1), (QStringList{"120.1000", "121.5000"}));
     EXPECT_EQ(w.windowTitle(), caption(withCategories));
+    // Chosen from a category tab, the new list is on "All Records", where editing belongs.
+    EXPECT_TRUE(w.button(Command::Edit)->isEnabled());
 
     // A folder without a category file keeps the categories shown.
     services.dialogs.openFiles = {without + QStringLiteral("/larkbase.dat")};
@@ -231,11 +234,23 @@ TEST_F(MaintenanceTest, SelectAndMergeIgnoreOtherFilesAndCancel)
 {
     TFormMain& w = openWithCommands({{"Police", 155.1, "KOP1"}});
     const QString folder = makeFolder("other", {{"Air", 120.1, "TWR"}});
+    const QString empty = others.path() + QStringLiteral("/empty");
+    QDir().mkpath(empty);
     for (Command command : {Command::SelectDatabase, Command::MergeData}) {
-        for (const QString& chosen : {QString(), folder + QStringLiteral("/larkbase.cat")}) {
+        for (const QString& chosen : {QString(), folder + QStringLiteral("/larkbase.cat"),
+                                      empty + QStringLiteral("/larkbase.dat")}) {
+            services.messages.shown.clear();
             services.dialogs.openFiles = {chosen};
             run(w, command);
-            EXPECT_TRUE(services.messages.shown.empty()) << int(command);
+            // Select says why nothing changed when a file was chosen; Merge of a folder
+            // without a table offers to make one, and is cancelled here.
+            if (command == Command::SelectDatabase && !chosen.isEmpty()) {
+                ASSERT_EQ(services.messages.shown.size(), 1u) << chosen.toStdString();
+                EXPECT_TRUE(services.messages.shown[0].text.startsWith(
+                    QStringLiteral("There is no database here")));
+            } else if (!chosen.endsWith(QStringLiteral(".dat"))) {
+                EXPECT_TRUE(services.messages.shown.empty()) << int(command);
+            }
             EXPECT_EQ(w.settings().dataBasePath, install.programFolder());
             EXPECT_TRUE(w.table().isOpen());
             EXPECT_EQ(column(w, "Callsign"), QStringList{"KOP1"});
@@ -260,7 +275,9 @@ TEST_F(MaintenanceTest, SelectingATableThatCannotBeOpenedSaysSoAndShowsNothing)
     // Repair is how the user gets it back, and the grid then shows its records.
     services.messages.shown.clear();
     run(w, Command::RepairDatabase);
-    EXPECT_EQ(services.messages.texts(), QStringList{"Repairing database, please confirm."});
+    EXPECT_EQ(services.messages.texts(),
+              (QStringList{"Repairing database, please confirm.",
+                           "The database was checked and repaired; no record was lost."}));
     EXPECT_TRUE(w.table().isOpen());
     EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 1"));
 }
@@ -405,10 +422,12 @@ TEST_F(MaintenanceTest, RepairAsksThenRebuildsAndReportsWhatWasLost)
     EXPECT_EQ(ask.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Help);
     EXPECT_TRUE(w.table().isOpen());
 
-    // A sound table is rebuilt without a word.
+    // A sound table: the user is told that nothing needed repair.
     services.messages.shown.clear();
     run(w, Command::RepairDatabase);
-    EXPECT_EQ(services.messages.shown.size(), 1u);
+    ASSERT_EQ(services.messages.shown.size(), 2u);
+    EXPECT_EQ(services.messages.shown[1].text,
+              QStringLiteral("The database was checked and repaired; no record was lost."));
     EXPECT_EQ(column(w, "Callsign"), (QStringList{"A1", "A2"}));
 
     // A table file without its header loses its records, and the user is told.
@@ -485,8 +504,9 @@ TEST_F(MaintenanceTest, AFailedBackupSaysWhyAndLeavesTheEarlierBackupWhole)
     const Case cases[] = {
         {"category file missing", [&] { QFile::rename(missingCat, missingCat + ".x"); }, backup,
          QStringLiteral("The file %1 does not exist.").arg(QDir::toNativeSeparators(missingCat))},
-        {"default folder", [] {}, QStringLiteral("A:\\"),
-         QStringLiteral("The backup folder A:\\ does not exist.")},
+        {"chosen folder gone", [] {}, others.path() + QStringLiteral("/gone"),
+         QStringLiteral("The backup folder %1 does not exist.")
+             .arg(QDir::toNativeSeparators(others.path() + QStringLiteral("/gone")))},
         {"data folder itself", [] {}, install.programFolder(),
          QStringLiteral("The backup folder %1 is the data folder itself; choose another backup "
                         "folder.")
@@ -507,6 +527,35 @@ TEST_F(MaintenanceTest, AFailedBackupSaysWhyAndLeavesTheEarlierBackupWhole)
     EXPECT_EQ(column(w, "Callsign"), (QStringList{"A1", "A2"}));
 }
 
+// Where nobody chose a folder, or the old floppy default is stored, the backup goes to a
+// folder of its own in the user's documents, made when it is missing.
+TEST_F(MaintenanceTest, BackupWithoutAChosenFolderGoesToTheDocumentsFolder)
+{
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray documents = qgetenv("XDG_DOCUMENTS_DIR");
+    qputenv("HOME", others.path().toUtf8());
+    qputenv("XDG_DOCUMENTS_DIR", (others.path() + QStringLiteral("/Documents")).toUtf8());
+    TFormMain& w = openWithCommands({{"Police", 155.1, "A1", "a note"}});
+    const QString folder = DatabaseMaintenance::defaultBackupDirectory();
+    EXPECT_EQ(QDir::fromNativeSeparators(folder),
+              others.path() + QStringLiteral("/Documents/Wavelark Backup"));
+    for (const char* stored : {"", "A:\\"}) {
+        SCOPED_TRACE(stored);
+        QDir(folder).removeRecursively();
+        if (*stored)
+            setBackupDirectory(QString::fromLatin1(stored));
+        services.messages.shown.clear();
+        run(w, Command::DataBackup);
+        EXPECT_EQ(services.messages.texts(), QStringList{"Operation Complete."});
+        EXPECT_EQ(recordsIn(folder), QStringList{"A1|a note"});
+    }
+    qputenv("HOME", home);
+    if (documents.isNull())
+        qunsetenv("XDG_DOCUMENTS_DIR");
+    else
+        qputenv("XDG_DOCUMENTS_DIR", documents);
+}
+
 TEST_F(MaintenanceTest, SetDataBackupFolder)
 {
     TFormMain& w = openWithCommands();
@@ -519,11 +568,12 @@ TEST_F(MaintenanceTest, SetDataBackupFolder)
         QString message;
         QString after;
     };
+    const QString byDefault = QStringLiteral("The default databack destination is ") +
+                              DatabaseMaintenance::defaultBackupDirectory() +
+                              QStringLiteral(". To change this click OK.");
     const Case cases[] = {
-        {nullptr, QMessageBox::Ok, chosen,
-         "The default databack destination is Drive A. To change this click OK.", chosen},
-        {"A:\\", QMessageBox::Cancel, chosen,
-         "The default databack destination is Drive A. To change this click OK.", "A:\\"},
+        {nullptr, QMessageBox::Ok, chosen, byDefault, chosen},
+        {"A:\\", QMessageBox::Cancel, chosen, byDefault, "A:\\"},
         {"D:\\Backup", QMessageBox::Ok, QString(),
          "Databack destination is D:\\Backup. To change this click OK.", "D:\\Backup"},
         {"D:\\Backup", QMessageBox::Ok, chosen,

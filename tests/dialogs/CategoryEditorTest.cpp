@@ -47,14 +47,17 @@ TEST_F(CategoryEditorTest, AddGoesBackToAllRecordsAndAppendsTheName)
     EXPECT_EQ(bytesOf(dataFile("larkbase.cat")),
               QByteArray("Police\r\nShort Wave\r\nWeather\r\nAviation\r\n"));
 
-    // A second copy is not refused; an empty box adds nothing.
+    EXPECT_TRUE(services.messages.shown.empty());
+
+    // A name that exists is refused with a word, and an empty box adds nothing.
+    const QByteArray file = bytesOf(dataFile("larkbase.cat"));
     dialog.EditCategory->setText(QStringLiteral("Police"));
     dialog.BtnAddClick();
+    dialog.EditCategory->clear();
     dialog.BtnAddClick();
-    EXPECT_EQ(tabs(w).count(QStringLiteral("Police")), 2);
-    EXPECT_EQ(bytesOf(dataFile("larkbase.cat")),
-              QByteArray("Police\r\nShort Wave\r\nWeather\r\nAviation\r\nPolice\r\n"));
-    EXPECT_TRUE(services.messages.shown.empty());
+    EXPECT_EQ(tabs(w).count(QStringLiteral("Police")), 1);
+    EXPECT_EQ(bytesOf(dataFile("larkbase.cat")), file);
+    EXPECT_EQ(services.messages.texts(), QStringList{"The category Police exists already."});
 }
 
 TEST_F(CategoryEditorTest, AddToAFileWithoutAFinalLineBreakStartsANewLine)
@@ -75,8 +78,18 @@ TEST_F(CategoryEditorTest, DeleteRemovesTheExactNameAndRewritesTheFileSorted)
     addRecords(w, {{"Weather", 162.4, "W1"}});
     TFormCategory dialog(w);
     dialog.BtnDeleteClick(); // nothing selected: nothing happens
+    EXPECT_TRUE(services.messages.shown.empty());
     select(dialog, QStringLiteral("Weather"));
     dialog.EditCategory->setText(QStringLiteral("typed"));
+    // Asked first: No keeps everything.
+    const QByteArray before = bytesOf(dataFile("larkbase.cat"));
+    services.messages.answers = {QMessageBox::No};
+    dialog.BtnDeleteClick();
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].caption, QStringLiteral("Confirmation Request"));
+    EXPECT_EQ(bytesOf(dataFile("larkbase.cat")), before);
+    EXPECT_EQ(w.categories().size(), 5);
+    services.messages.answers = {QMessageBox::Yes};
     dialog.BtnDeleteClick();
     // Sorted without regard to case, the empty name kept, only the exact match gone.
     EXPECT_EQ(bytesOf(dataFile("larkbase.cat")), QByteArray("\r\nalpha\r\nPolice\r\nweather\r\n"));
@@ -153,7 +166,9 @@ TEST_F(CategoryEditorTest, AFileThatCannotBeWrittenChangesNothing)
     dialog.EditCategory->setText(QStringLiteral("Law"));
     dialog.BtnSaveClick();
 
-    ASSERT_EQ(services.messages.shown.size(), 3u);
+    // The delete is confirmed first.
+    ASSERT_EQ(services.messages.shown.size(), 4u);
+    services.messages.shown.erase(services.messages.shown.begin() + 1);
     for (const MessageRequest& r : services.messages.shown)
         EXPECT_EQ(r.text, QStringLiteral("The category list could not be saved; nothing was "
                                          "changed."));

@@ -97,6 +97,24 @@ TEST_F(FindTest, PressesStepDownThroughTheMatchingRows)
     }
 }
 
+TEST_F(FindTest, ANewTextStartsOverAndIsNotCompleteWithoutAHit)
+{
+    TFormMain& w = mainWithRecords();
+    TFormFind find(w);
+    find.show();
+    find.FormActivate();
+    find.Edit1->setText(QStringLiteral("police"));
+    EXPECT_EQ(press(find, w).row, 1);
+    // A text that occurs nowhere is not found, whatever the earlier text found.
+    find.Edit1->setText(QStringLiteral("nowhere"));
+    const Press missing = press(find, w);
+    EXPECT_EQ(missing.message, NotFound);
+    EXPECT_EQ(missing.row, 1);
+    // Another text is looked for from the first row again.
+    find.Edit1->setText(QStringLiteral("K1ABC"));
+    EXPECT_EQ(press(find, w).row, 1);
+}
+
 TEST_F(FindTest, ActivationStartsOverAtRowOne)
 {
     TFormMain& w = mainWithRecords();

@@ -165,13 +165,21 @@ TEST_F(NotesWindowTest, NothingIsWrittenOnceTheRecordOrTheTableIsGone)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(editor.isNull());
 
-    // The table closed: open windows close.
+    // The table closed for a while, as a backup or a repair does: the editor and its unsaved
+    // text stay, and are saved once the table is back.
+    services.messages.shown.clear();
     editor = TFormView::openEditor(w, 1);
     ASSERT_FALSE(editor.isNull());
+    editor->RE1->insertPlainText(QStringLiteral("typed during a backup"));
     w.table().close();
     wait(400);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(editor.isNull());
+    ASSERT_FALSE(editor.isNull());
+    ASSERT_TRUE(w.OpenTable());
+    EXPECT_TRUE(editor->BtnSaveNotesClick());
+    EXPECT_EQ(column(w, "Notes"), QStringList{"typed during a backup"});
+    EXPECT_TRUE(services.messages.shown.empty());
+    delete editor;
 }
 
 int pageCount(const QByteArray& pdf)

@@ -66,6 +66,10 @@ TEST_F(PreferencesTest, ARefusedSaveWritesNothing)
          QStringLiteral("Frequency Range"), rangeText},
         {"empty high end", [](TFormSetup& d) { d.EditTop->clear(); },
          QStringLiteral("Frequency Range"), rangeText},
+        {"reversed range", [](TFormSetup& d) { d.EditTop->setText(QStringLiteral("50")); },
+         QStringLiteral("Frequency Range"),
+         QStringLiteral("The lowest frequency, 100 MHz, is above the highest, 50 MHz. Please "
+                        "enter the range from low to high.")},
     };
     TFormMain& w = openMain();
     const QByteArray settingsBefore = bytesOf(install.settingsFile());

@@ -246,12 +246,43 @@ TEST_F(GridReportTest, NotesLinesAreCutToTheirWidthInTheNotesColour)
         return found;
     }();
     ASSERT_EQ(cut.size(), 1u);
-    EXPECT_TRUE(longNotes.startsWith(cut.front()));
-    EXPECT_LT(cut.front().size(), longNotes.size());
+    // The cut is marked, as the grid export marks its cuts.
+    ASSERT_TRUE(cut.front().endsWith(QLatin1Char('-')));
+    const QString kept = cut.front().chopped(1);
+    EXPECT_TRUE(longNotes.startsWith(kept));
+    EXPECT_LT(kept.size(), longNotes.size());
     const QFontMetrics metrics(TPagePrinter::pageFont(QStringLiteral("Arial"), 10));
     EXPECT_LE(metrics.horizontalAdvance(cut.front()), 13500);
     // One character more would not have fitted.
-    EXPECT_GT(metrics.horizontalAdvance(longNotes.left(cut.front().size() + 1)), 13500);
+    EXPECT_GT(metrics.horizontalAdvance(longNotes.left(kept.size() + 1) + QLatin1Char('-')), 13500);
+}
+
+TEST_F(GridReportTest, CellsTooWideAreNarrowedOrMarkedButNeverCutSilently)
+{
+    ReportSource s = source(AllCaptions, 2);
+    const int position = int(AllCaptions.indexOf(QStringLiteral(" Position")));
+    s.rows[0][position] = QStringLiteral("45 38N 122 41W");
+    s.rows[1][position] = QStringLiteral("A position text far longer than any column could hold");
+    ReportFont font;
+    font.size = 12;
+    draw(s, font);
+    const CapturedPage page = capture(pages, 1);
+    // Every character of a position at 12 points, in narrower letters within its column.
+    const test::PageText* whole = page.find(QStringLiteral("45 38N 122 41W"));
+    ASSERT_TRUE(whole);
+    EXPECT_LT(whole->font.stretch(), 100);
+    EXPECT_LE(QFontMetrics(whole->font).horizontalAdvance(whole->text), 1640);
+    // What cannot fit even so ends with the cut mark.
+    const auto cut = std::find_if(page.texts.begin(), page.texts.end(), [](const auto& t) {
+        return t.text.startsWith(QStringLiteral("A position text"));
+    });
+    ASSERT_NE(cut, page.texts.end());
+    EXPECT_TRUE(cut->text.endsWith(QLatin1Char('-'))) << cut->text.toStdString();
+    EXPECT_LE(QFontMetrics(cut->font).horizontalAdvance(cut->text), 1640);
+    // Texts that fit keep their letters.
+    const test::PageText* callsign = page.find(QStringLiteral("C0"));
+    ASSERT_TRUE(callsign);
+    EXPECT_EQ(callsign->font.stretch(), QFont::AnyStretch);
 }
 
 TEST_F(GridReportTest, WideTextsStayInTheirColumns)
