@@ -5,6 +5,7 @@
 #include "globe/GlobeException.h"
 #include "globe/GlobePen.h"
 #include "globe/GlobePointText.h"
+#include "globe/GlobeTestApp.h"
 #include "globe/LayerFile.h"
 #include "globe/PainterCanvas.h"
 #include "globe/PrjModel.h"
@@ -24,22 +25,11 @@
 #include <cstring>
 
 using namespace wl;
+using wl::globetest::app;
 
 namespace {
 
 constexpr long double FitScale = 466.0L / 618794460.0L;
-
-// One application for the whole program, left alive on purpose: tearing it down among the
-// static destructors gains nothing.
-void app()
-{
-    if (QApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 class ControlTest : public ::testing::Test
 {

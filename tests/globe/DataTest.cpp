@@ -1,5 +1,6 @@
 // The data converter on a tiny fixture, and the shipped globe data opened and drawn.
 #include "TestLayerHost.h"
+#include "globe/GlobeTestApp.h"
 
 #include "globe/FileBytes.h"
 #include "globe/GlobeControl.h"
@@ -18,25 +19,12 @@
 #include <filesystem>
 
 using namespace wl;
+using wl::globetest::app;
+using wl::globetest::gu;
 using wl::tools::GlobeDataConverter;
 namespace fs = std::filesystem;
 
 namespace {
-
-void app()
-{
-    if (QApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // left alive on purpose for the whole program
-}
-
-std::int32_t gu(double degrees)
-{
-    return static_cast<std::int32_t>(std::lround(degrees * GUPerDegree));
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // the sphere and on both flat maps: known inland points must show land and the Caspian Sea
 // water wherever they are on the visible side.
 #include "globe/GlobeControl.h"
+#include "globe/GlobeTestApp.h"
 #include "globe/LLPoint.h"
 #include "globe/PainterCanvas.h"
 #include "globe/PrjModel.h"
@@ -14,23 +15,10 @@
 #include <string>
 
 using namespace wl;
+using wl::globetest::app;
+using wl::globetest::gu;
 
 namespace {
-
-void app()
-{
-    if (QApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // left alive on purpose for the whole program
-}
-
-std::int32_t gu(double degrees)
-{
-    return static_cast<std::int32_t>(std::lround(degrees * GUPerDegree));
-}
 
 struct Place
 {
