@@ -7,7 +7,9 @@
 #include "store/Table.h"
 
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QPalette>
+#include <QStyle>
 
 #include <algorithm>
 #include <climits>
@@ -280,6 +282,12 @@ void RecordList::fitColumnsToText(TSortableGrid& grid, const MainSettings& layou
     const RecordCells cells(LocaleInfo::current(), layout.dateOption);
     const QFontMetrics metrics(grid.font());
     const int padding = metrics.horizontalAdvance(QLatin1Char('x'));
+    // Headings are drawn by the header in its own font, with the style's margins round them.
+    const QHeaderView& header = *grid.horizontalHeader();
+    const QFontMetrics headingMetrics(header.font());
+    const int headingPadding =
+        2 * header.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header) +
+        headingMetrics.horizontalAdvance(QLatin1Char('x'));
     // The longest texts these columns show, so that a list still empty is wide enough too.
     const QDateTime late(QDate(2004, 12, 22), QTime(23, 59));
     const std::map<int, QString> samples = {
@@ -288,8 +296,8 @@ void RecordList::fitColumnsToText(TSortableGrid& grid, const MainSettings& layou
         {RecordCells::DateSlot, cells.text(RecordCells::DateSlot, RecordDate::fromDateTime(late))}};
     for (int col = 0; col < grid.ColCount(); ++col) {
         const int slot = slotOfColumn(grid, col);
-        int width =
-            std::max(grid.ColWidths(col), metrics.horizontalAdvance(grid.Cells(col, 0)) + padding);
+        int width = std::max(grid.ColWidths(col),
+                             headingMetrics.horizontalAdvance(grid.Cells(col, 0)) + headingPadding);
         if (const auto sample = samples.find(slot); sample != samples.end()) {
             // Their cells are short: every one of them is measured.
             const int before = grid.ColWidths(col);

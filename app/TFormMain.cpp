@@ -433,16 +433,17 @@ void TFormMain::FormShow()
     // On the first start no width was ever chosen: the defaults would cut headings and
     // dates, so the columns are fitted to their texts once and the widths kept. (The fill
     // itself stores the widths it sets, so the question comes first.)
+    // The fit comes after browse mode is set: widths are stored only in browse mode.
     const bool firstStart = !columnWidthsStored();
     ReadAllRecords();
-    if (firstStart) {
-        RecordList::fitColumnsToText(*SortableGrid1, settings_);
-        SortableGrid1ColumnWidthsChanged();
-    }
     SortableGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     SortableGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWindowTitle(MainCaption());
     SetBrowseMode();
+    if (firstStart) {
+        RecordList::fitColumnsToText(*SortableGrid1, settings_);
+        SortableGrid1ColumnWidthsChanged();
+    }
 }
 
 void TFormMain::setCategories(const QStringList& names)

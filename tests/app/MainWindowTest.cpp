@@ -100,6 +100,12 @@ TEST_F(MainWindowTest, TheFirstStartFitsTheColumnsToTheirTexts)
         EXPECT_GE(g.ColWidths(8), metrics.horizontalAdvance(date)) << date.toStdString();
         EXPECT_GE(g.ColWidths(7), metrics.horizontalAdvance(QStringLiteral("45 38N 122 41W")));
         EXPECT_EQ(g.ColWidths(4), 80); // wide enough already
+        // The fitted widths are stored at once, not only when the window closes.
+        {
+            Registry reg(install.settingsFile());
+            ASSERT_TRUE(reg.openKey(app::SettingsKey + app::ColumnDataKey, false));
+            EXPECT_EQ(reg.readInteger(QStringLiteral("Width 7"), -1), g.ColWidths(7));
+        }
         first = widths(w);
         w.close();
     }

@@ -7,7 +7,9 @@
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
 
+#include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
 #include <QTabBar>
 #include <QToolButton>
 
@@ -189,7 +191,14 @@ TEST_F(RecordListTest, AllRecordsShowsEveryFieldInFrequencyOrderUnderTheDefaultH
     int widest = 0;
     for (const char* text : {" Category", "Police", "Short Wave", "Weather"})
         widest = std::max(widest, fm.horizontalAdvance(QString::fromLatin1(text)));
-    EXPECT_EQ(g.ColWidths(0), widest + fm.horizontalAdvance("x"));
+    EXPECT_GE(g.ColWidths(0), widest + fm.horizontalAdvance("x"));
+    // ... and to its heading as the header draws it, in the header's font between its margins.
+    const QHeaderView& header = *g.horizontalHeader();
+    const int margins = 2 * header.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header);
+    EXPECT_GE(g.ColWidths(0),
+              QFontMetrics(header.font()).horizontalAdvance(g.Cells(0, 0)) + margins);
+    EXPECT_LE(g.ColWidths(0), widest + fm.horizontalAdvance("x") + margins +
+                                  QFontMetrics(header.font()).horizontalAdvance("x"));
     EXPECT_TRUE(services.messages.shown.empty());
 }
 
