@@ -24,6 +24,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+#include "bench/support/DefaultLayout.h"
 #include "bench/support/RowMaker.h"
 #include "bench/support/SqliteShell.h"
 #include "bench/support/TableBuilder.h"
@@ -72,18 +73,6 @@ bool openShared(store::Table& t)
     return t.open() && t.setIndexName(FR::FrequencyIndex) && t.setRange(0, 9999);
 }
 
-MainSettings defaultLayout()
-{
-    MainSettings s;
-    for (int n = 0; n < ColumnCount; ++n) {
-        s.columnWidths[size_t(n)] = MainSettings::defaultColumnWidth(n);
-        s.columnShown[size_t(n)] = true;
-        s.columnNumbers[size_t(n)] = n;
-        s.columnNames[size_t(n)] = MainSettings::defaultColumnName(n);
-    }
-    return s;
-}
-
 // The same rows in frequency order, every field the grid shows, notes included.
 double runShell(const QString& folder)
 {
@@ -114,7 +103,7 @@ void BM_ReadAllRecordsVsShell(benchmark::State& state)
             RecordList::setUpGrid(grid);
             QElapsedTimer timer;
             timer.start();
-            const RecordList::Outcome out = RecordList::fill(grid, t, defaultLayout(), {});
+            const RecordList::Outcome out = RecordList::fill(grid, t, bench::defaultLayout(), {});
             oursSeconds += double(timer.nsecsElapsed()) / 1e9;
             if (out.records != Records) {
                 state.SkipWithError("wrong record count");
@@ -170,7 +159,7 @@ TSortableGrid& filledGrid()
         RecordList::setUpGrid(*grid);
         grid->resize(1000, 700);
         if (openShared(table))
-            RecordList::fill(*grid, table, defaultLayout(), {});
+            RecordList::fill(*grid, table, bench::defaultLayout(), {});
     }
     return *grid;
 }

@@ -8,6 +8,7 @@
 #include "app/RecordList.h"
 #include "app/services/DialogService.h"
 #include "app/services/UiServices.h"
+#include "bench/support/DefaultLayout.h"
 #include "bench/support/SqliteShell.h"
 #include "bench/support/TableBuilder.h"
 #include "exchange/export/TExportStringGrid.h"
@@ -59,18 +60,6 @@ QString sharedFolder()
     return path;
 }
 
-MainSettings defaultLayout()
-{
-    MainSettings s;
-    for (int n = 0; n < ColumnCount; ++n) {
-        s.columnWidths[size_t(n)] = MainSettings::defaultColumnWidth(n);
-        s.columnShown[size_t(n)] = true;
-        s.columnNumbers[size_t(n)] = n;
-        s.columnNames[size_t(n)] = MainSettings::defaultColumnName(n);
-    }
-    return s;
-}
-
 // The main window's grid filled from the table once, shared by the runs.
 TSortableGrid& filledGrid()
 {
@@ -83,7 +72,7 @@ TSortableGrid& filledGrid()
         t.setTableName(FR::TableFile);
         if (t.open() && t.setIndexName(FR::FrequencyIndex) && t.setRange(0, 9999)) {
             RecordList::setUpGrid(*g);
-            RecordList::fill(*g, t, defaultLayout(), {});
+            RecordList::fill(*g, t, bench::defaultLayout(), {});
         }
         return g;
     }();
