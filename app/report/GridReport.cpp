@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <memory>
 
 namespace wl {
 
@@ -140,6 +141,47 @@ void GridReport::drawRecord(QPainter& canvas, const ReportLayout& layout, const 
     }
 }
 
+// What every page of one report needs to draw itself.
+struct GridReport::Page
+{
+    const TPagePrinter* pages;
+    ReportSource source;
+    ReportFont font;
+    QString printedDate;
+    QFont body;
+    ReportLayout layout;
+    int count;
+};
+
+void GridReport::drawPage(QPainter& canvas, const Page& page, int number)
+{
+    const ReportLayout& layout = page.layout;
+    drawPageTop(canvas, *page.pages, layout, page.source, number);
+    canvas.setFont(page.body);
+    const int records = page.source.rowCount();
+    int record = (number - 1) * layout.recordsPerPage;
+    int y = layout.headingY + ReportLayout::LineStep;
+    for (int line = 0; line < layout.recordsPerPage && record < records; ++line, ++record) {
+        const QStringList cells = page.source.row(record);
+        y += layout.lineStep;
+        canvas.setPen(Qt::black);
+        drawRecord(canvas, layout, cells, y);
+        if (layout.columns.notes >= 0) {
+            y += layout.lineStep;
+            canvas.setPen(page.font.qColor());
+            textAt(canvas, layout.notesX, y,
+                   markedCut(cell(cells, layout.columns.notes), canvas.fontMetrics(),
+                             layout.notesLimit));
+        }
+    }
+    if (number == page.count) {
+        canvas.setFont(TPagePrinter::pageFont(Face, 8));
+        canvas.setPen(Qt::black);
+        textAt(canvas, layout.pageNumberX, layout.footerY,
+               QStringLiteral("Printed ") + page.printedDate);
+    }
+}
+
 ReportLayout GridReport::draw(TPagePrinter& pages, const ReportSource& source,
                               const ReportFont& font, const QString& printedDate)
 {
@@ -156,38 +198,12 @@ ReportLayout GridReport::draw(TPagePrinter& pages, const ReportSource& source,
         columns, pages.offsetTwips(), pages.pageTwips().width() - margins.left() - margins.right(),
         QFontMetrics(body).height());
 
-    const int records = int(source.rows.size());
-    const int pageCount = layout.pageCount(records);
-    pages.StartPages();
-    int record = 0;
-    for (int page = 1; page <= pageCount; ++page) {
-        QPainter& canvas = *pages.PageCanvas(page);
-        drawPageTop(canvas, pages, layout, source, page);
-        canvas.setFont(body);
-        int y = layout.headingY + ReportLayout::LineStep;
-        for (int line = 0; line < layout.recordsPerPage && record < records; ++line, ++record) {
-            const QStringList& cells = source.rows[size_t(record)];
-            y += layout.lineStep;
-            canvas.setPen(Qt::black);
-            drawRecord(canvas, layout, cells, y);
-            if (layout.columns.notes >= 0) {
-                y += layout.lineStep;
-                canvas.setPen(font.qColor());
-                textAt(canvas, layout.notesX, y,
-                       markedCut(cell(cells, layout.columns.notes), canvas.fontMetrics(),
-                                 layout.notesLimit));
-            }
-        }
-        if (page == pageCount) {
-            canvas.setFont(TPagePrinter::pageFont(Face, 8));
-            canvas.setPen(Qt::black);
-            textAt(canvas, layout.pageNumberX, layout.footerY,
-                   QStringLiteral("Printed ") + printedDate);
-            pages.FinishPages();
-        } else {
-            pages.AddPage();
-        }
-    }
+    // Pages are drawn when asked for, from a copy of the source: held rows are shared, not
+    // copied, and fetched rows are read again each time a page is drawn.
+    auto page = std::make_shared<const Page>(Page{&pages, source, font, printedDate, body, layout,
+                                                  layout.pageCount(source.rowCount())});
+    pages.StartPages(page->count,
+                     [page](QPainter& canvas, int number) { drawPage(canvas, *page, number); });
     return layout;
 }
 

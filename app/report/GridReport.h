@@ -16,7 +16,8 @@ class TPagePrinter;
 // Lays the records of a grid snapshot out page by page on a page printer: on every page the
 // page number, the title, the heading band with the column captions and up to a page of
 // record lines, each with its notes line when notes are shown; on the last page the date of
-// printing. The document is finished when this returns.
+// printing. The document is finished when this returns; each page is drawn from the source's
+// rows when it is shown or printed, so the source's fetch must outlive the page printer.
 class GridReport
 {
 public:
@@ -42,6 +43,8 @@ private:
                             const ReportSource& source, int page);
     static void drawRecord(QPainter& canvas, const ReportLayout& layout, const QStringList& cells,
                            int y);
+    struct Page;
+    static void drawPage(QPainter& canvas, const Page& page, int number);
 };
 
 } // namespace wl

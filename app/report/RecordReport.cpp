@@ -52,15 +52,22 @@ ReportSource RecordReport::sourceOf(const TFormMain& main)
     const TSortableGrid& grid = *main.SortableGrid1;
     for (int col = 0; col < grid.ColCount(); ++col)
         source.captions << grid.Cells(col, 0);
-    // Only rows that stand for a record print: an empty grid keeps one blank row.
+    // Only rows that stand for a record print: an empty grid keeps one blank row. The rows are
+    // read from the grid as pages are drawn; the preview is modal, so the grid stays as it is.
+    auto recordRows = std::make_shared<std::vector<int>>();
     for (int row = grid.FixedRows(); row < grid.RowCount(); ++row) {
-        if (main.RecNumOfRow(row) <= 0)
-            continue;
+        if (main.RecNumOfRow(row) > 0)
+            recordRows->push_back(row);
+    }
+    source.fetchCount = int(recordRows->size());
+    source.fetch = [&grid, recordRows](int i) {
+        const int row = (*recordRows)[size_t(i)];
         QStringList cells;
+        cells.reserve(grid.ColCount());
         for (int col = 0; col < grid.ColCount(); ++col)
             cells << grid.Cells(col, row);
-        source.rows.push_back(cells);
-    }
+        return cells;
+    };
     const MainSettings& layout = main.settings();
     source.notesShown = layout.columnShown[ColumnCount - 1];
     source.frequencyCaption = layout.columnNames[1];
@@ -81,7 +88,7 @@ void RecordReport::ForceSimplex(QPrinter& printer)
 
 void RecordReport::printCommand(TFormMain& main)
 {
-    if (sourceOf(main).rows.empty()) {
+    if (sourceOf(main).rowCount() == 0) {
         MessageRequest request;
         request.caption = QStringLiteral("Wavelark ");
         request.text = QStringLiteral("No records to print.");

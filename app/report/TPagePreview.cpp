@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -100,6 +101,9 @@ void TPagePreview::buildToolBar()
     LabelPage->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     LabelPage->setAlignment(Qt::AlignCenter);
     LabelPage->setMinimumWidth(110);
+    LabelPage->setToolTip(
+        QStringLiteral("Home and End go to the first and last page; Page Up and Page Down turn "
+                       "one page, ten with Ctrl."));
     SBtnNext =
         makeButton(tools_, "SBtnNext", Glyphs::icon(Glyph::Forward), QStringLiteral("Next Page"));
     PrintBtn = makeButton(tools_, "PrintBtn", Glyphs::icon(Glyph::Print), QStringLiteral("Print"));
@@ -199,22 +203,24 @@ void TPagePreview::showPageLabel()
     SBtnNext->setEnabled(currentPage_ < pages_.PageCount());
 }
 
-void TPagePreview::SBtnNextClick()
+void TPagePreview::goToPage(int n)
 {
-    if (currentPage_ >= pages_.PageCount())
+    n = std::clamp(n, 1, std::max(1, pages_.PageCount()));
+    if (n == currentPage_)
         return;
-    ++currentPage_;
+    currentPage_ = n;
     showPageLabel();
     PaintBox1->showPage(currentPage_, zoom_);
 }
 
+void TPagePreview::SBtnNextClick()
+{
+    goToPage(currentPage_ + 1);
+}
+
 void TPagePreview::SBtnPrevClick()
 {
-    if (currentPage_ <= 1)
-        return;
-    --currentPage_;
-    showPageLabel();
-    PaintBox1->showPage(currentPage_, zoom_);
+    goToPage(currentPage_ - 1);
 }
 
 void TPagePreview::setZoomLevel(int level)
@@ -252,12 +258,8 @@ bool TPagePreview::printToPdf()
     if (path.isEmpty())
         return false;
     QString error;
-    bool printed = false;
-    {
-        WaitCursor wait;
-        printed = pages_.PrintToPdf(path, error);
-    }
-    if (!printed) {
+    const bool printed = printWithProgress([&] { return pages_.PrintToPdf(path, error); });
+    if (!printed && !pages_.Cancelled()) {
         ShowMessage(QStringLiteral("The report could not be printed to \"%1\".")
                         .arg(QDir::toNativeSeparators(path)),
                     error);
@@ -287,16 +289,36 @@ bool TPagePreview::printOnPrinter()
                         .arg(count));
         return false;
     }
-    bool printed = false;
-    {
-        WaitCursor wait;
-        printed = pages_.PrintPageRange(std::max(first, 1), std::min(last, count));
-    }
-    if (!printed) {
+    const bool printed = printWithProgress(
+        [&] { return pages_.PrintPageRange(std::max(first, 1), std::min(last, count)); });
+    if (!printed && !pages_.Cancelled()) {
         ShowMessage(QStringLiteral("The report could not be printed."));
         return false;
     }
     return true;
+}
+
+bool TPagePreview::printWithProgress(const std::function<bool()>& print)
+{
+    // A report of thousands of pages takes minutes; the window appears only when it is slow.
+    QProgressDialog progress(QStringLiteral("Printing the report..."), QStringLiteral("Cancel"), 0,
+                             pages_.PageCount(), this);
+    progress.setWindowTitle(QStringLiteral("Print"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    pages_.setProgress([&progress](int done, int total) {
+        progress.setMaximum(total);
+        progress.setLabelText(QStringLiteral("Printing page %1 of %2...").arg(done).arg(total));
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    });
+    bool printed = false;
+    {
+        WaitCursor wait;
+        printed = print();
+    }
+    pages_.setProgress(nullptr);
+    return printed;
 }
 
 void TPagePreview::BtnFntClick()
@@ -314,6 +336,24 @@ void TPagePreview::keyPressEvent(QKeyEvent* event)
         focusNextChild();
         event->accept();
         return;
+    }
+    // A long report is paged through from the keyboard: a page, ten pages, or to either end.
+    const int step = event->modifiers() & Qt::ControlModifier ? 10 : 1;
+    switch (event->key()) {
+    case Qt::Key_Home:
+        goToPage(1);
+        return;
+    case Qt::Key_End:
+        goToPage(pages_.PageCount());
+        return;
+    case Qt::Key_PageDown:
+        goToPage(currentPage_ + step);
+        return;
+    case Qt::Key_PageUp:
+        goToPage(currentPage_ - step);
+        return;
+    default:
+        break;
     }
     QDialog::keyPressEvent(event);
 }

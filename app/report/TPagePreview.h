@@ -38,6 +38,8 @@ public:
 
     void SBtnNextClick();
     void SBtnPrevClick();
+    // Shows page n, kept within the document.
+    void goToPage(int n);
     void BtnView1Click(); // zoom in
     void BtnView2Click(); // zoom out
     // Prints through the print dialog, or into a PDF file when no printer is installed; false
@@ -73,6 +75,9 @@ private:
     bool landscape() const;
     bool printToPdf();
     bool printOnPrinter();
+    // Prints through print, with a progress window whose Cancel stops it; false when it
+    // failed or was cancelled.
+    bool printWithProgress(const std::function<bool()>& print);
 
     TPagePrinter& pages_;
     QWidget* tools_ = nullptr;

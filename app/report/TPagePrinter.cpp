@@ -102,14 +102,43 @@ void TPagePrinter::StartPages()
 {
     canvases_.clear();
     pages_.clear();
+    cache_.clear();
+    drawer_ = nullptr;
+    drawnCount_ = 0;
     currentPage_ = 0;
     finished_ = false;
     AddPage();
 }
 
+void TPagePrinter::StartPages(int count, PageDrawer drawer)
+{
+    canvases_.clear();
+    pages_.clear();
+    cache_.clear();
+    drawer_ = std::move(drawer);
+    drawnCount_ = drawer_ ? std::max(count, 0) : 0;
+    currentPage_ = drawnCount_;
+    finished_ = true;
+}
+
+std::unique_ptr<QPicture> TPagePrinter::recordPage(int n) const
+{
+    auto picture = std::make_unique<QPicture>();
+    picture->setBoundingRect(QRect(QPoint(0, 0), pageTwips()));
+    QPainter canvas(picture.get());
+    canvas.setBrush(Qt::NoBrush);
+    canvas.setPen(Qt::black);
+    canvas.setFont(pageFont(QStringLiteral("Arial"), 10));
+    drawer_(canvas, n);
+    canvas.end();
+    return picture;
+}
+
 int TPagePrinter::AddPage()
 {
     if (finished_)
+        return 0;
+    if (drawer_)
         return 0;
     auto picture = std::make_unique<QPicture>();
     picture->setBoundingRect(QRect(QPoint(0, 0), pageTwips()));
@@ -134,7 +163,23 @@ const QPicture* TPagePrinter::PageMetafile(int n) const
 {
     if (n < 1 || n > PageCount())
         return nullptr;
-    return pages_[size_t(n - 1)].get();
+    if (!drawer_)
+        return pages_[size_t(n - 1)].get();
+    for (const auto& [page, picture] : cache_) {
+        if (page == n)
+            return picture.get();
+    }
+    if (cache_.size() >= CachedPages)
+        cache_.pop_front();
+    cache_.emplace_back(n, recordPage(n));
+    return cache_.back().second.get();
+}
+
+bool TPagePrinter::pageDone(int done, int total) const
+{
+    if (progress_ && !progress_(done, total))
+        cancelled_ = true;
+    return !cancelled_;
 }
 
 void TPagePrinter::FinishPages()
@@ -161,6 +206,7 @@ void TPagePrinter::playPage(QPainter& painter, const QPicture& page)
 
 bool TPagePrinter::render(QPagedPaintDevice& device, QPoint originDots, int first, int last) const
 {
+    cancelled_ = false;
     if (!finished_ || first < 1 || last > PageCount() || first > last)
         return false;
     QPainter painter;
@@ -180,8 +226,15 @@ bool TPagePrinter::render(QPagedPaintDevice& device, QPoint originDots, int firs
                       double(device.logicalDpiY()) / TwipsPerInch);
         painter.translate(margins_.left(), margins_.top());
         painter.setClipRect(visible);
-        playPage(painter, *pages_[size_t(n - 1)]);
+        playPage(painter, *PageMetafile(n));
         painter.restore();
+        if (!pageDone(n - first + 1, last - first + 1)) {
+            // A stopped print job is dropped rather than sent half done.
+            if (auto* printer = dynamic_cast<QPrinter*>(&device))
+                printer->abort();
+            painter.end();
+            return false;
+        }
     }
     return painter.end();
 }
@@ -214,7 +267,8 @@ bool TPagePrinter::PrintToPdf(const QString& path, QString& error) const
         drawn = render(writer, QPoint(0, 0), 1, PageCount());
     }
     if (!drawn) {
-        error = file.error() != QFileDevice::NoError
+        error = cancelled_ ? QStringLiteral("Printing was cancelled.")
+                : file.error() != QFileDevice::NoError
                     ? file.errorString()
                     : QStringLiteral("The pages could not be drawn.");
         file.cancelWriting();

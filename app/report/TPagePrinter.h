@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QString>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,10 +23,19 @@ namespace wl {
 // once: the caller draws each page on its canvas in twips (1/1440 inch) from the paper's
 // top-left corner, finishes the pages, and then previews them or prints all or some of them.
 //
+// A long document is not recorded at all: it is given as a page count and a function that draws
+// any one page, and each page is recorded when it is shown or printed. Only a few recent pages
+// are kept, so memory stays the same whatever the page count.
+//
 // The page size comes from the printer handed in, which the object keeps using for printing.
 class TPagePrinter
 {
 public:
+    // Draws page n (from 1) on a fresh page canvas.
+    using PageDrawer = std::function<void(QPainter& canvas, int page)>;
+    // Told after each page printed, with the pages done and the pages to do; false stops.
+    using Progress = std::function<bool(int done, int total)>;
+
     enum class Orientation
     {
         Portrait = 0,
@@ -75,17 +86,26 @@ public:
 
     // Discards every page and opens the first.
     void StartPages();
+    // Discards every page and makes a finished document of count pages, each drawn by drawer
+    // when it is needed.
+    void StartPages(int count, PageDrawer drawer);
     // Opens a new page and returns its number; 0 once the document is finished.
     int AddPage();
-    int PageCount() const { return int(pages_.size()); }
+    int PageCount() const { return drawer_ ? drawnCount_ : int(pages_.size()); }
     int CurrentPage() const { return currentPage_; }
     // The canvas of page n (from 1) while the document is drawn, else nullptr.
     QPainter* PageCanvas(int n);
-    // The picture of page n (from 1), nullptr when there is no such page.
+    // The picture of page n (from 1), nullptr when there is no such page. A drawn document's
+    // picture stays valid until a few other pages have been asked for.
     const QPicture* PageMetafile(int n) const;
     // Completes every page picture; no page can be added after this.
     void FinishPages();
     bool Finished() const { return finished_; }
+
+    // Called while pages are printed or written; printing stops when it answers false.
+    void setProgress(Progress progress) { progress_ = std::move(progress); }
+    // Whether the last printing was stopped through the progress.
+    bool Cancelled() const { return cancelled_; }
 
     // Prints pages first..last of the finished document on the printer handed in at creation.
     // False when the document is not finished, the range holds no page of it, or the printer
@@ -103,6 +123,12 @@ public:
     static void playPage(QPainter& painter, const QPicture& page);
 
 private:
+    std::unique_ptr<QPicture> recordPage(int n) const;
+    bool pageDone(int done, int total) const;
+
+    // Pages of a drawn document kept for the preview going back and forth.
+    static constexpr size_t CachedPages = 8;
+
     QPrinter& printer_;
     PrinterGeometry geometry_;
     Orientation orientation_ = Orientation::Portrait;
@@ -113,6 +139,11 @@ private:
     std::vector<std::unique_ptr<QPainter>> canvases_;
     int currentPage_ = 0;
     bool finished_ = false;
+    PageDrawer drawer_;
+    int drawnCount_ = 0;
+    mutable std::deque<std::pair<int, std::unique_ptr<QPicture>>> cache_;
+    Progress progress_;
+    mutable bool cancelled_ = false;
 };
 
 } // namespace wl

@@ -189,6 +189,41 @@ TEST_F(GridReportTest, PagesBreakAfterAPageOfRecordsAndRepeatTheirHeadings)
     }
 }
 
+TEST_F(GridReportTest, MillionRecordsAreReadOnlyForThePagesShown)
+{
+    // The rows come from a function, as the main window's grid gives them; the report reads a
+    // row only when its page is drawn, so a long list is neither copied nor laid out at once.
+    const QStringList noNotes = without(AllCaptions, {"+-", "Notes"});
+    const ReportSource sample = source(noNotes, 1);
+    ReportSource s = sample;
+    s.rows.clear();
+    s.fetchCount = 1'000'000;
+    auto reads = std::make_shared<std::vector<int>>();
+    s.fetch = [reads, cells = sample.rows[0]](int i) {
+        reads->push_back(i);
+        QStringList row = cells;
+        row[2] = QStringLiteral("C%1").arg(i);
+        return row;
+    };
+    draw(s);
+    ASSERT_TRUE(pages.Finished());
+    EXPECT_EQ(pages.PageCount(), 33'334); // 30 records a page
+    EXPECT_TRUE(reads->empty());
+
+    const CapturedPage last = capture(pages, pages.PageCount());
+    EXPECT_TRUE(last.has(QStringLiteral("Page number 33334")));
+    EXPECT_TRUE(last.has(QStringLiteral("C999999")));
+    EXPECT_TRUE(last.has(QStringLiteral("Printed 11/22/04")));
+    EXPECT_EQ(*reads, std::vector<int>({999'990, 999'991, 999'992, 999'993, 999'994, 999'995,
+                                        999'996, 999'997, 999'998, 999'999}));
+    reads->clear();
+    const CapturedPage middle = capture(pages, 1000);
+    EXPECT_TRUE(middle.has(QStringLiteral("C29970")));
+    EXPECT_TRUE(middle.has(QStringLiteral("C29999")));
+    EXPECT_FALSE(middle.has(QStringLiteral("Printed 11/22/04")));
+    EXPECT_EQ(reads->size(), 30u);
+}
+
 TEST_F(GridReportTest, PageTopHasTheNumberTitleAndHeadingBand)
 {
     draw(source(AllCaptions, 2));

@@ -153,6 +153,73 @@ TEST_F(PagePrinterTest, PdfFileIsReplacedWholeOrNotAtAll)
     EXPECT_EQ(test::bytesOf(path), pdf);
 }
 
+TEST_F(PagePrinterTest, DrawnDocumentKeepsOnlyRecentPages)
+{
+    // A long document is drawn page by page when asked, and only a few pages are kept, so the
+    // memory it takes does not grow with its length.
+    pages.SetMargins(QMargins(20, 20, 80, 80));
+    std::vector<int> drawn;
+    pages.StartPages(100'000, [&drawn](QPainter& canvas, int page) {
+        drawn.push_back(page);
+        canvas.drawText(1440, 1440, QStringLiteral("Sheet %1").arg(page));
+    });
+    EXPECT_TRUE(pages.Finished());
+    EXPECT_EQ(pages.PageCount(), 100'000);
+    EXPECT_TRUE(drawn.empty());
+    EXPECT_EQ(pages.PageCanvas(1), nullptr);
+    EXPECT_EQ(pages.AddPage(), 0);
+    EXPECT_EQ(pages.PageMetafile(0), nullptr);
+    EXPECT_EQ(pages.PageMetafile(100'001), nullptr);
+
+    EXPECT_TRUE(test::capture(pages, 100'000).has(QStringLiteral("Sheet 100000")));
+    for (int n = 1; n <= 20; ++n)
+        ASSERT_NE(pages.PageMetafile(n), nullptr);
+    EXPECT_EQ(drawn.size(), 21u);
+    // A page just shown is not drawn again; one shown long ago is.
+    pages.PageMetafile(20);
+    EXPECT_EQ(drawn.size(), 21u);
+    pages.PageMetafile(1);
+    EXPECT_EQ(drawn.size(), 22u);
+    EXPECT_EQ(drawn.back(), 1);
+
+    // Starting a recorded document again drops the drawn one.
+    makePages(2);
+    EXPECT_EQ(pages.PageCount(), 2);
+    EXPECT_TRUE(test::capture(pages, 2).has(QStringLiteral("Sheet 2")));
+}
+
+TEST_F(PagePrinterTest, CancelledPdfLeavesTheOldFile)
+{
+    pages.SetMargins(QMargins(20, 20, 80, 80));
+    pages.StartPages(50, [](QPainter& canvas, int page) {
+        canvas.drawText(1440, 1440, QStringLiteral("Sheet %1").arg(page));
+    });
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old contents");
+    }
+    std::vector<std::pair<int, int>> told;
+    pages.setProgress([&told](int done, int total) {
+        told.emplace_back(done, total);
+        return done < 3;
+    });
+    QString error;
+    EXPECT_FALSE(pages.PrintToPdf(path, error));
+    EXPECT_TRUE(pages.Cancelled());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(told, (std::vector<std::pair<int, int>>{{1, 50}, {2, 50}, {3, 50}}));
+    EXPECT_EQ(test::bytesOf(path), QByteArray("old contents"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("report.pdf")});
+
+    // Let through, every page is written and the next run is not taken for cancelled.
+    pages.setProgress([](int, int) { return true; });
+    ASSERT_TRUE(pages.PrintToPdf(path, error)) << error.toStdString();
+    EXPECT_FALSE(pages.Cancelled());
+    EXPECT_EQ(test::pdfPageCount(test::bytesOf(path)), 50);
+}
+
 // Each ink cell of one picture has ink at or beside it in the other; the texts of the failures.
 QStringList inkMismatches(const std::vector<std::vector<bool>>& want,
                           const std::vector<std::vector<bool>>& got, const char* missing)

@@ -139,6 +139,35 @@ TEST_F(PreviewTest, PagingStopsAtTheFirstAndLastPage)
     EXPECT_EQ(preview->PaintBox1->page(), 2);
 }
 
+TEST_F(PreviewTest, KeysPageThroughALongReport)
+{
+    pages.SetMargins(QMargins(20, 20, 80, 80));
+    pages.StartPages(66'667, [](QPainter& canvas, int page) {
+        canvas.drawText(1440, 1440, QString::number(page));
+    });
+    auto preview = openPreview();
+    struct Step
+    {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        int page;
+    };
+    const Step steps[] = {{Qt::Key_End, Qt::NoModifier, 66'667},
+                          {Qt::Key_PageDown, Qt::NoModifier, 66'667},
+                          {Qt::Key_PageUp, Qt::ControlModifier, 66'657},
+                          {Qt::Key_PageUp, Qt::NoModifier, 66'656},
+                          {Qt::Key_Home, Qt::NoModifier, 1},
+                          {Qt::Key_PageUp, Qt::NoModifier, 1},
+                          {Qt::Key_PageDown, Qt::ControlModifier, 11}};
+    for (const Step& s : steps) {
+        QKeyEvent press(QEvent::KeyPress, s.key, s.modifiers);
+        QApplication::sendEvent(preview.get(), &press);
+        EXPECT_EQ(preview->CurrentPage(), s.page) << s.key;
+        EXPECT_EQ(preview->PaintBox1->page(), s.page);
+    }
+    EXPECT_EQ(preview->LabelPage->text(), QStringLiteral("Page 11 of 66667"));
+}
+
 TEST_F(PreviewTest, ZoomLevelsRunFromWholePageToLargest)
 {
     struct Case

@@ -131,7 +131,8 @@ TEST_F(ReportCommandsTest, CategoryTabNamesTheTitle)
     w.Tab1->setCurrentIndex(police);
     EXPECT_EQ(RecordReport::title(w), QStringLiteral("Police Frequencies  100 - 200 MHz"));
     const ReportSource source = RecordReport::sourceOf(w);
-    EXPECT_EQ(source.rows.size(), 1u);
+    ASSERT_EQ(source.rowCount(), 1);
+    EXPECT_TRUE(source.row(0).join(QString()).contains(QStringLiteral("KB")));
     EXPECT_FALSE(source.captions.contains(QStringLiteral(" Category")));
     w.Tab1->setCurrentIndex(0);
     EXPECT_EQ(RecordReport::title(w), QStringLiteral("All Records   100 - 200 MHz"));
