@@ -200,8 +200,8 @@ ReportLayout GridReport::draw(TPagePrinter& pages, const ReportSource& source,
 
     // Pages are drawn when asked for, from a copy of the source: held rows are shared, not
     // copied, and fetched rows are read again each time a page is drawn.
-    auto page = std::make_shared<const Page>(Page{&pages, source, font, printedDate, body, layout,
-                                                  layout.pageCount(source.rowCount())});
+    auto page = std::make_shared<const Page>(
+        Page{&pages, source, font, printedDate, body, layout, layout.pageCount(source.rowCount())});
     pages.StartPages(page->count,
                      [page](QPainter& canvas, int number) { drawPage(canvas, *page, number); });
     return layout;

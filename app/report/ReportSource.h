@@ -18,9 +18,9 @@ struct ReportSource
     // When set, record i (from 0) of fetchCount, one cell per grid column; rows is then unused.
     std::function<QStringList(int)> fetch;
     int fetchCount = 0;
-    bool notesShown = false;       // the last grid column holds the notes
-    QString frequencyCaption;      // the caption that marks the frequency column
-    QString modifierCaption;       // the caption that marks the repeater-offset column
+    bool notesShown = false;  // the last grid column holds the notes
+    QString frequencyCaption; // the caption that marks the frequency column
+    QString modifierCaption;  // the caption that marks the repeater-offset column
 
     int rowCount() const { return fetch ? fetchCount : int(rows.size()); }
     QStringList row(int i) const { return fetch ? fetch(i) : rows[size_t(i)]; }

@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -199,6 +200,20 @@ void TPagePreview::resizeEvent(QResizeEvent* event)
 void TPagePreview::showPageLabel()
 {
     LabelPage->setText(QStringLiteral("Page %1 of %2").arg(currentPage_).arg(pages_.PageCount()));
+    // Wide enough for the longest page number of the document, so the text is never cut and
+    // the buttons do not move while paging.
+    const QString widest =
+        QStringLiteral("Page %1 of %1")
+            .arg(pages_.PageCount())
+            .replace(QRegularExpression(QStringLiteral("\\d")), QStringLiteral("8"));
+    const int needed = LabelPage->fontMetrics().horizontalAdvance(widest) +
+                       2 * LabelPage->frameWidth() + LabelPage->fontMetrics().averageCharWidth();
+    if (LabelPage->minimumWidth() < needed) {
+        LabelPage->setMinimumWidth(needed);
+        tools_->adjustSize();
+        if (activated_)
+            placeTools();
+    }
     SBtnPrev->setEnabled(currentPage_ > 1);
     SBtnNext->setEnabled(currentPage_ < pages_.PageCount());
 }

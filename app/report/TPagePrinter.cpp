@@ -175,6 +175,16 @@ const QPicture* TPagePrinter::PageMetafile(int n) const
     return cache_.back().second.get();
 }
 
+void TPagePrinter::drawPage(QPainter& painter, int n) const
+{
+    // A drawn document goes to the printer straight, not through a recorded picture: the
+    // painter already maps twips to the device, and a long report prints nearly twice as fast.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(Qt::black);
+    painter.setFont(pageFont(QStringLiteral("Arial"), 10));
+    drawer_(painter, n);
+}
+
 bool TPagePrinter::pageDone(int done, int total) const
 {
     if (progress_ && !progress_(done, total))
@@ -226,7 +236,10 @@ bool TPagePrinter::render(QPagedPaintDevice& device, QPoint originDots, int firs
                       double(device.logicalDpiY()) / TwipsPerInch);
         painter.translate(margins_.left(), margins_.top());
         painter.setClipRect(visible);
-        playPage(painter, *PageMetafile(n));
+        if (drawer_)
+            drawPage(painter, n);
+        else
+            playPage(painter, *PageMetafile(n));
         painter.restore();
         if (!pageDone(n - first + 1, last - first + 1)) {
             // A stopped print job is dropped rather than sent half done.

@@ -124,6 +124,7 @@ public:
 
 private:
     std::unique_ptr<QPicture> recordPage(int n) const;
+    void drawPage(QPainter& painter, int n) const;
     bool pageDone(int done, int total) const;
 
     // Pages of a drawn document kept for the preview going back and forth.

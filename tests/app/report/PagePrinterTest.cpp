@@ -235,7 +235,8 @@ QStringList inkMismatches(const std::vector<std::vector<bool>>& want,
                     near = near || got[ny][nx];
             }
             if (!near)
-                wrong << QStringLiteral("%1 at cell %2,%3").arg(QLatin1String(missing)).arg(x).arg(y);
+                wrong
+                    << QStringLiteral("%1 at cell %2,%3").arg(QLatin1String(missing)).arg(x).arg(y);
         }
     }
     return wrong;
@@ -243,38 +244,49 @@ QStringList inkMismatches(const std::vector<std::vector<bool>>& want,
 
 TEST_F(PagePrinterTest, PdfPageHasInkWhereThePreviewHasIt)
 {
-    pages.SetMargins(QMargins(20, 20, 80, 80));
-    pages.SetPageOrientation(TPagePrinter::Orientation::Landscape);
-    pages.StartPages();
-    QPainter& canvas = *pages.PageCanvas(1);
-    canvas.fillRect(QRect(2880, 2880, 1440, 720), Qt::black);
-    canvas.setFont(TPagePrinter::pageFont(QStringLiteral("Arial"), 16, true));
-    canvas.drawText(QRect(1440, 720, 8000, 600), Qt::AlignLeft | Qt::AlignTop,
-                    QStringLiteral("All Records   0 - 9999 MHz"));
-    canvas.setFont(TPagePrinter::pageFont(QStringLiteral("Arial"), 10));
-    canvas.drawText(QRect(10080, 8640, 4000, 400), Qt::AlignLeft | Qt::AlignTop,
-                    QStringLiteral("45 38N 122 41W"));
-    pages.FinishPages();
+    // A recorded page is played onto the paper; a drawn one is drawn onto it straight. Both
+    // must put their ink where the preview shows it.
+    const auto drawSample = [](QPainter& canvas) {
+        canvas.fillRect(QRect(2880, 2880, 1440, 720), Qt::black);
+        canvas.setFont(TPagePrinter::pageFont(QStringLiteral("Arial"), 16, true));
+        canvas.drawText(QRect(1440, 720, 8000, 600), Qt::AlignLeft | Qt::AlignTop,
+                        QStringLiteral("All Records   0 - 9999 MHz"));
+        canvas.setFont(TPagePrinter::pageFont(QStringLiteral("Arial"), 10));
+        canvas.drawText(QRect(10080, 8640, 4000, 400), Qt::AlignLeft | Qt::AlignTop,
+                        QStringLiteral("45 38N 122 41W"));
+    };
+    for (const bool drawn : {false, true}) {
+        SCOPED_TRACE(drawn ? "drawn" : "recorded");
+        pages.SetMargins(QMargins(20, 20, 80, 80));
+        pages.SetPageOrientation(TPagePrinter::Orientation::Landscape);
+        if (drawn) {
+            pages.StartPages(1, [&](QPainter& canvas, int) { drawSample(canvas); });
+        } else {
+            pages.StartPages();
+            drawSample(*pages.PageCanvas(1));
+            pages.FinishPages();
+        }
 
-    const QString path = dir.filePath(QStringLiteral("ink.pdf"));
-    QString error;
-    ASSERT_TRUE(pages.PrintToPdf(path, error)) << error.toStdString();
-    constexpr int Dpi = 72;
-    const QImage printed = test::renderPdfPage(path, 1, Dpi);
-    ASSERT_FALSE(printed.isNull()) << "pdftoppm could not draw the page";
+        const QString path = dir.filePath(QStringLiteral("ink.pdf"));
+        QString error;
+        ASSERT_TRUE(pages.PrintToPdf(path, error)) << error.toStdString();
+        constexpr int Dpi = 72;
+        const QImage printed = test::renderPdfPage(path, 1, Dpi);
+        ASSERT_FALSE(printed.isNull()) << "pdftoppm could not draw the page";
 
-    PagePaintBox preview(pages, nullptr);
-    preview.showPage(1, Dpi);
-    const QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        PagePaintBox preview(pages, nullptr);
+        preview.showPage(1, Dpi);
+        const QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
 
-    // The box two inches in, shifted by the one-pixel top-left margin on paper.
-    EXPECT_TRUE(test::isInk(printed.pixel(2 * Dpi + 36, 2 * Dpi + 18)));
-    EXPECT_FALSE(test::isInk(printed.pixel(Dpi / 2, 5 * Dpi)));
-    constexpr int Cell = 12;
-    const auto printedInk = test::inkCells(printed, Cell);
-    const auto shownInk = test::inkCells(shown, Cell);
-    EXPECT_EQ(inkMismatches(shownInk, printedInk, "missing on paper"), QStringList());
-    EXPECT_EQ(inkMismatches(printedInk, shownInk, "not in the preview"), QStringList());
+        // The box two inches in, shifted by the one-pixel top-left margin on paper.
+        EXPECT_TRUE(test::isInk(printed.pixel(2 * Dpi + 36, 2 * Dpi + 18)));
+        EXPECT_FALSE(test::isInk(printed.pixel(Dpi / 2, 5 * Dpi)));
+        constexpr int Cell = 12;
+        const auto printedInk = test::inkCells(printed, Cell);
+        const auto shownInk = test::inkCells(shown, Cell);
+        EXPECT_EQ(inkMismatches(shownInk, printedInk, "missing on paper"), QStringList());
+        EXPECT_EQ(inkMismatches(printedInk, shownInk, "not in the preview"), QStringList());
+    }
 }
 
 } // namespace
