@@ -274,9 +274,13 @@ TEST_F(MainWindowTest, CategoryTabsFilterByTheirExactName)
         }
         EXPECT_EQ(w.Tab1->tabText(3), QStringLiteral("R&&D"));
         w.Tab1->setCurrentIndex(2);
+        const int categoryRows = w.SortableGrid1->RowCount();
         w.close();
-        // Closing goes back to "All Records" first.
+        // Closing goes back to "All Records" and drops the filter, but reads no record into a
+        // grid nobody will see again.
         EXPECT_EQ(w.Tab1->currentIndex(), 0);
+        EXPECT_EQ(w.SortableGrid1->RowCount(), categoryRows);
+        EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 1"));
     }
     EXPECT_EQ(TFormMain::CategoryFilter(QStringLiteral("O'Brien")),
               QStringLiteral("Category = 'O''Brien'"));
