@@ -26,8 +26,9 @@ QHash<QString, QVariant> valuesOf(const ImportRecord& r, const QString& category
         {QStringLiteral("location"), r.location},
         {QStringLiteral("optional"), r.special},
         {QStringLiteral("position"), NoPosition},
-        {QStringLiteral("rlat"), 0.0},
-        {QStringLiteral("rlon"), 0.0},
+        {QStringLiteral("rlat"), r.lat.value_or(0.0)},
+        // The table keeps longitudes west positive.
+        {QStringLiteral("rlon"), r.lon ? -*r.lon : 0.0},
     };
 }
 
