@@ -17,6 +17,7 @@
 #include "grid/LocaleInfo.h"
 #include "map/CityEditor.h"
 #include "map/MapImageFile.h"
+#include "exchange/export/LogFileExport.h"
 #include "map/MapMeasure.h"
 #include "map/RecordPlotter.h"
 #include "map/ScaleBar.h"
@@ -226,6 +227,11 @@ void TFormMap::buildMenus()
     SaveAsBitmap1 =
         file->addAction(QStringLiteral("Save As Graphic"), this, &TFormMap::SaveAsBitmap1Click);
     Print1 = file->addAction(QStringLiteral("Print"), this, &TFormMap::Print1Click);
+    file->addSeparator();
+    file->addAction(QStringLiteral("Export Placemarks as KML..."), this,
+                    [this] { exportPlacemarks(LogFormat::Kml); });
+    file->addAction(QStringLiteral("Export Placemarks as GeoJSON..."), this,
+                    [this] { exportPlacemarks(LogFormat::GeoJson); });
 
     QMenu* options = bar->addMenu(QStringLiteral("Map Options"));
     CustomView1 =
@@ -916,6 +922,28 @@ void TFormMap::SaveAsBitmap1Click()
         ShowMessage(QStringLiteral("The map could not be saved as \"%1\".")
                         .arg(QDir::toNativeSeparators(path)),
                     error);
+}
+
+void TFormMap::exportPlacemarks(LogFormat format)
+{
+    QString path = UiServices::dialogs().saveFileName(
+        this, QStringLiteral("Export Placemarks"), m_main.settings().dataBasePath,
+        LogFileExport::filter(format));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + LogFileExport::extension(format);
+    std::vector<LoggedRecord> records;
+    LogExportResult result;
+    {
+        WaitCursor wait;
+        // The records the main window lists; those without a position are counted, not placed.
+            if (store::Status st = LoggedRecords::read(m_main.table(), records); !st)
+            result.error = st.error;
+        else
+            result = LogFileExport::write(format, records, path);
+    }
+    ShowMessage(result.message(path));
 }
 
 void TFormMap::BtnExitClick()

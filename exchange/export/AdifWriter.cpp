@@ -25,11 +25,11 @@ void field(QByteArray& out, const QString& name, const QString& value)
 bool adifMode(const QString& text)
 {
     static const QStringList modes = {
-        QStringLiteral("AM"),   QStringLiteral("FM"),     QStringLiteral("SSB"),
-        QStringLiteral("CW"),   QStringLiteral("RTTY"),   QStringLiteral("PSK"),
-        QStringLiteral("MFSK"), QStringLiteral("DIGITALVOICE"), QStringLiteral("PKT"),
-        QStringLiteral("SSTV"), QStringLiteral("FAX"),    QStringLiteral("HELL"),
-        QStringLiteral("OLIVIA"), QStringLiteral("DYNAMIC"), QStringLiteral("MT63")};
+        QStringLiteral("AM"),     QStringLiteral("FM"),           QStringLiteral("SSB"),
+        QStringLiteral("CW"),     QStringLiteral("RTTY"),         QStringLiteral("PSK"),
+        QStringLiteral("MFSK"),   QStringLiteral("DIGITALVOICE"), QStringLiteral("PKT"),
+        QStringLiteral("SSTV"),   QStringLiteral("FAX"),          QStringLiteral("HELL"),
+        QStringLiteral("OLIVIA"), QStringLiteral("DYNAMIC"),      QStringLiteral("MT63")};
     return modes.contains(text);
 }
 

@@ -10,7 +10,12 @@ namespace wl {
 
 // The files the log is taken to other programs in: the plotted records for other maps, and
 // the whole selection as an ADIF log.
-enum class LogFormat { Kml, GeoJson, Adif };
+enum class LogFormat
+{
+    Kml,
+    GeoJson,
+    Adif
+};
 
 struct LogExportResult
 {

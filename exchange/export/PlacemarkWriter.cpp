@@ -51,12 +51,11 @@ QByteArray PlacemarkWriter::kml(const std::vector<LoggedRecord>& records, int* l
         if (!r.notes.isEmpty())
             xml.writeTextElement(QStringLiteral("description"), r.notes);
         xml.writeStartElement(QStringLiteral("ExtendedData"));
-        const std::pair<QString, QString> data[] = {
-            {QStringLiteral("frequency"), number(r.mhz)},
-            {QStringLiteral("category"), r.category},
-            {QStringLiteral("callsign"), r.callsign},
-            {QStringLiteral("location"), r.location},
-            {QStringLiteral("notes"), r.notes}};
+        const std::pair<QString, QString> data[] = {{QStringLiteral("frequency"), number(r.mhz)},
+                                                    {QStringLiteral("category"), r.category},
+                                                    {QStringLiteral("callsign"), r.callsign},
+                                                    {QStringLiteral("location"), r.location},
+                                                    {QStringLiteral("notes"), r.notes}};
         for (const auto& [key, value] : data) {
             xml.writeStartElement(QStringLiteral("Data"));
             xml.writeAttribute(QStringLiteral("name"), key);
@@ -84,13 +83,11 @@ QByteArray PlacemarkWriter::geoJson(const std::vector<LoggedRecord>& records, in
             continue;
         const QJsonObject geometry{{QStringLiteral("type"), QStringLiteral("Point")},
                                    {QStringLiteral("coordinates"), QJsonArray{*r.lon, *r.lat}}};
-        const QJsonObject properties{{QStringLiteral("name"), name(r)},
-                                     {QStringLiteral("frequency"), r.mhz},
-                                     {QStringLiteral("category"), r.category},
-                                     {QStringLiteral("callsign"), r.callsign},
-                                     {QStringLiteral("location"), r.location},
-                                     {QStringLiteral("notes"), r.notes},
-                                     {QStringLiteral("recnum"), r.recNum}};
+        const QJsonObject properties{
+            {QStringLiteral("name"), name(r)},        {QStringLiteral("frequency"), r.mhz},
+            {QStringLiteral("category"), r.category}, {QStringLiteral("callsign"), r.callsign},
+            {QStringLiteral("location"), r.location}, {QStringLiteral("notes"), r.notes},
+            {QStringLiteral("recnum"), r.recNum}};
         features.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("Feature")},
                                     {QStringLiteral("id"), r.recNum},
                                     {QStringLiteral("geometry"), geometry},

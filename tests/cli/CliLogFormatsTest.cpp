@@ -112,7 +112,8 @@ TEST_F(CliLogFormats, AdifOutAndInGivesTheSameRecords)
                            QStringLiteral("--category=Weather")});
     ASSERT_EQ(in.code, 0) << ::testing::PrintToString(in);
     EXPECT_EQ(in.out, QStringLiteral("2 records imported.\n"));
-    EXPECT_TRUE(in.err.contains(QStringLiteral("FREQ (2 records) -> Frequency (MHz)"))) << ::testing::PrintToString(in);
+    EXPECT_TRUE(in.err.contains(QStringLiteral("FREQ (2 records) -> Frequency (MHz)")))
+        << ::testing::PrintToString(in);
     const QString geo = path(QStringLiteral("weather.geojson"));
     ASSERT_EQ(cli({QStringLiteral("export"), geo, QStringLiteral("--format=geojson"),
                    QStringLiteral("--category=Weather")})
@@ -135,13 +136,15 @@ TEST_F(CliLogFormats, FormatNamesAreListedAndUnknownOnesRefused)
         EXPECT_TRUE(help.out.contains(QLatin1String(name))) << ::testing::PrintToString(help);
     const CliRun exportHelp = cli({QStringLiteral("export"), QStringLiteral("--help")}, false);
     for (const char* name : {"kml", "geojson", "adif"})
-        EXPECT_TRUE(exportHelp.out.contains(QLatin1String(name))) << ::testing::PrintToString(exportHelp);
+        EXPECT_TRUE(exportHelp.out.contains(QLatin1String(name)))
+            << ::testing::PrintToString(exportHelp);
 
     const QString file = writeFile(QStringLiteral("x.adi"), "<FREQ:3>7.1<EOR>");
     const CliRun badImport = cli({QStringLiteral("import"), file, QStringLiteral("--format=foo"),
                                   QStringLiteral("--category=Police")});
     EXPECT_EQ(badImport.code, 2);
-    EXPECT_TRUE(badImport.err.contains(QStringLiteral("no import format \"foo\""))) << ::testing::PrintToString(badImport);
+    EXPECT_TRUE(badImport.err.contains(QStringLiteral("no import format \"foo\"")))
+        << ::testing::PrintToString(badImport);
     const CliRun badExport =
         cli({QStringLiteral("export"), path(QStringLiteral("o")), QStringLiteral("--format=foo")});
     EXPECT_EQ(badExport.code, 2);

@@ -31,7 +31,8 @@ QByteArrayView skipBom(QByteArrayView bytes)
 
 bool looksLikeXml(QByteArrayView bytes)
 {
-    const QByteArray start = skipBom(bytes).first(std::min<qsizetype>(skipBom(bytes).size(), 200))
+    const QByteArray start = skipBom(bytes)
+                                 .first(std::min<qsizetype>(skipBom(bytes).size(), 200))
                                  .toByteArray()
                                  .trimmed()
                                  .toUpper();
@@ -53,7 +54,7 @@ std::optional<QDateTime> dateTime(const AdifReader::Fields& f, const QDate& toda
     QTime time(0, 0);
     if (!timeText.isEmpty()) {
         time = QTime::fromString(timeText, timeText.size() == 6 ? QStringLiteral("HHmmss")
-                                                                 : QStringLiteral("HHmm"));
+                                                                : QStringLiteral("HHmm"));
         if (!time.isValid()) {
             why = QStringLiteral("the TIME_ON \"%1\" is not a time (HHMM or HHMMSS)").arg(timeText);
             return std::nullopt;
@@ -134,8 +135,8 @@ void AdifReader::readTagged(const QByteArray& bytes, std::vector<Fields>& record
             break;
         const qsizetype close = text.indexOf('>', open);
         if (close < 0) {
-            problems << QStringLiteral("Record %1: a tag is not closed with \">\".")
-                            .arg(recordNumber());
+            problems
+                << QStringLiteral("Record %1: a tag is not closed with \">\".").arg(recordNumber());
             broken = true;
             break;
         }
@@ -171,8 +172,8 @@ void AdifReader::readTagged(const QByteArray& bytes, std::vector<Fields>& record
     }
     if (broken || !fields.isEmpty()) {
         if (!broken)
-            problems << QStringLiteral("Record %1: the file ends before its <EOR>.")
-                            .arg(recordNumber());
+            problems
+                << QStringLiteral("Record %1: the file ends before its <EOR>.").arg(recordNumber());
         records.push_back({});
     }
 }
@@ -194,7 +195,8 @@ void AdifReader::readXml(const QByteArray& bytes, std::vector<Fields>& records,
                 // Application and user fields carry their name in an attribute.
                 QString field = name;
                 if (name == u"APP" || name == u"USERDEF")
-                    field = xml.attributes().value(QStringLiteral("FIELDNAME")).toString().toUpper();
+                    field =
+                        xml.attributes().value(QStringLiteral("FIELDNAME")).toString().toUpper();
                 fields.insert(field, xml.readElementText(QXmlStreamReader::IncludeChildElements));
             }
         } else if (xml.isEndElement() && xml.name().toString().toUpper() == u"RECORD") {
@@ -253,8 +255,10 @@ std::optional<ImportRecord> AdifReader::record(const Fields& f, int number, cons
     if (!latText.isEmpty() || !lonText.isEmpty()) {
         const std::optional<double> lat = readLocation(latText);
         const std::optional<double> lon = readLocation(lonText);
-        const bool latOk = lat && (latText.front().toUpper() == u'N' || latText.front().toUpper() == u'S');
-        const bool lonOk = lon && (lonText.front().toUpper() == u'E' || lonText.front().toUpper() == u'W');
+        const bool latOk =
+            lat && (latText.front().toUpper() == u'N' || latText.front().toUpper() == u'S');
+        const bool lonOk =
+            lon && (lonText.front().toUpper() == u'E' || lonText.front().toUpper() == u'W');
         if (!latOk || !lonOk)
             return refuse(QStringLiteral("the position LAT \"%1\" LON \"%2\" cannot be read "
                                          "(XDDD MM.MMM)")
@@ -313,10 +317,10 @@ FormatImport AdifReader::read(const QByteArray& bytes, const QDate& today)
                            .arg(use == used.end() ? QStringLiteral("(not imported)") : use->second);
     }
     std::stable_sort(out.batch.problems.begin(), out.batch.problems.end(),
-              [](const QString& a, const QString& b) {
-                  return a.section(QLatin1Char(':'), 0, 0).mid(7).toInt() <
-                         b.section(QLatin1Char(':'), 0, 0).mid(7).toInt();
-              });
+                     [](const QString& a, const QString& b) {
+                         return a.section(QLatin1Char(':'), 0, 0).mid(7).toInt() <
+                                b.section(QLatin1Char(':'), 0, 0).mid(7).toInt();
+                     });
     return out;
 }
 

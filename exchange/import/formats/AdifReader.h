@@ -27,8 +27,8 @@ private:
                            QStringList& problems);
     static void readXml(const QByteArray& bytes, std::vector<Fields>& records,
                         QStringList& problems);
-    static std::optional<ImportRecord> record(const Fields& fields, int number,
-                                              const QDate& today, QStringList& problems);
+    static std::optional<ImportRecord> record(const Fields& fields, int number, const QDate& today,
+                                              QStringList& problems);
 };
 
 } // namespace wl

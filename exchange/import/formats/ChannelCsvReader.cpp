@@ -27,12 +27,12 @@ QString toneText(const HeadedCsv& csv, qsizetype i)
 bool ChannelCsvReader::knownMode(const QString& mode)
 {
     static const QStringList modes = {
-        QStringLiteral("FM"),  QStringLiteral("NFM"),  QStringLiteral("WFM"),
-        QStringLiteral("AM"),  QStringLiteral("NAM"),  QStringLiteral("USB"),
-        QStringLiteral("LSB"), QStringLiteral("CW"),   QStringLiteral("CWR"),
+        QStringLiteral("FM"),   QStringLiteral("NFM"),   QStringLiteral("WFM"),
+        QStringLiteral("AM"),   QStringLiteral("NAM"),   QStringLiteral("USB"),
+        QStringLiteral("LSB"),  QStringLiteral("CW"),    QStringLiteral("CWR"),
         QStringLiteral("RTTY"), QStringLiteral("RTTYR"), QStringLiteral("DV"),
-        QStringLiteral("DIG"), QStringLiteral("PKT"),  QStringLiteral("DMR"),
-        QStringLiteral("FSK"), QStringLiteral("Auto")};
+        QStringLiteral("DIG"),  QStringLiteral("PKT"),   QStringLiteral("DMR"),
+        QStringLiteral("FSK"),  QStringLiteral("Auto")};
     return mode.isEmpty() || modes.contains(mode, Qt::CaseInsensitive);
 }
 
@@ -64,8 +64,8 @@ FormatImport ChannelCsvReader::read(const QByteArray& bytes, const QDate& today)
             continue;
         }
         if (csv.rowTooWide(i)) {
-            out.batch.problems << QStringLiteral("Row %1: more cells than the heading names.")
-                                      .arg(row);
+            out.batch.problems
+                << QStringLiteral("Row %1: more cells than the heading names.").arg(row);
             continue;
         }
         const std::optional<double> mhz = ExactFrequency::toMHz(csv.cell(i, Frequency));
@@ -92,7 +92,8 @@ FormatImport ChannelCsvReader::read(const QByteArray& bytes, const QDate& today)
         r.special = special.join(QLatin1Char(' '));
         QStringList notes{csv.cell(i, QStringLiteral("Comment"))};
         if (!duplex.isEmpty() && duplex != u"off")
-            notes << QStringLiteral("Duplex %1 %2").arg(duplex, csv.cell(i, QStringLiteral("Offset")))
+            notes << QStringLiteral("Duplex %1 %2")
+                         .arg(duplex, csv.cell(i, QStringLiteral("Offset")))
                          .trimmed();
         notes.removeAll(QString());
         r.notes = notes.join(QStringLiteral("; "));

@@ -45,8 +45,8 @@ FormatImport DirectoryCsvReader::read(const QByteArray& bytes, const QDate& toda
             continue;
         }
         if (csv.rowTooWide(i)) {
-            out.batch.problems << QStringLiteral("Row %1: more cells than the heading names.")
-                                      .arg(row);
+            out.batch.problems
+                << QStringLiteral("Row %1: more cells than the heading names.").arg(row);
             continue;
         }
         const std::optional<double> mhz = ExactFrequency::toMHz(csv.cell(i, Output));
@@ -63,15 +63,15 @@ FormatImport DirectoryCsvReader::read(const QByteArray& bytes, const QDate& toda
         r.callsign = csv.cell(i, QStringLiteral("Alpha Tag"));
         r.user = csv.cell(i, QStringLiteral("Agency"));
         r.location = csv.cell(i, QStringLiteral("County"));
-        r.special = joined({csv.cell(i, QStringLiteral("Mode")), csv.cell(i, QStringLiteral("Tone"))},
-                           QStringLiteral(" "));
+        r.special =
+            joined({csv.cell(i, QStringLiteral("Mode")), csv.cell(i, QStringLiteral("Tone"))},
+                   QStringLiteral(" "));
         const QString input = csv.cell(i, Input);
         const std::optional<double> inputMHz = ExactFrequency::toMHz(input);
-        r.notes = joined({csv.cell(i, QStringLiteral("Description")),
-                          csv.cell(i, QStringLiteral("Tag")),
-                          inputMHz && *inputMHz != *mhz ? QStringLiteral("Input ") + input
-                                                        : QString()},
-                         QStringLiteral("; "));
+        r.notes =
+            joined({csv.cell(i, QStringLiteral("Description")), csv.cell(i, QStringLiteral("Tag")),
+                    inputMHz && *inputMHz != *mhz ? QStringLiteral("Input ") + input : QString()},
+                   QStringLiteral("; "));
         r.rDate = QDateTime(today, QTime(0, 0), Qt::UTC);
         out.batch.records.push_back(std::move(r));
     }

@@ -22,7 +22,12 @@ struct FormatImport
 };
 
 // The formats of other programs the import reads, by their command-line names.
-enum class ImportFormat { ChannelCsv, DirectoryCsv, Adif };
+enum class ImportFormat
+{
+    ChannelCsv,
+    DirectoryCsv,
+    Adif
+};
 
 class ImportFormats
 {

@@ -33,10 +33,11 @@ TEST(FormatImportTest, FrequenciesAreReadExactlyInEveryUnit)
         {"128.010", 0, 128.010},  {"128010", 3, 128.010},    {"128010000", 6, 128.010},
         {" 7.2 ", 0, 7.2},        {"530", 3, 0.53},          {"5", 6, 0.000005},
         {".5", 0, 0.5},           {"14.074000", 0, 14.074},  {"", 0, std::nullopt},
-        {"1,5", 0, std::nullopt}, {"-3", 0, std::nullopt},  {"1e3", 0, std::nullopt},
+        {"1,5", 0, std::nullopt}, {"-3", 0, std::nullopt},   {"1e3", 0, std::nullopt},
         {"0", 0, std::nullopt},   {"1.2.3", 0, std::nullopt}};
     for (const Case& c : cases) {
-        const std::optional<double> got = ExactFrequency::toMHz(QString::fromLatin1(c.text), c.decimals);
+        const std::optional<double> got =
+            ExactFrequency::toMHz(QString::fromLatin1(c.text), c.decimals);
         ASSERT_EQ(got.has_value(), c.mhz.has_value()) << c.text;
         // Exactly the double nearest the written value, not a product a bit beside it.
         if (got) {
@@ -108,14 +109,12 @@ TEST(FormatImportTest, CsvProblemsAreReportedByRowAndStoreNothing)
     ASSERT_EQ(missing.batch.problems.size(), 1);
     EXPECT_TRUE(missing.batch.problems[0].contains("Frequency"));
 
-    const FormatImport bad = read(ImportFormat::DirectoryCsv,
-                                  "Frequency Output,Alpha Tag\n"
-                                  "abc,One\n"
-                                  "155.1,Two,unexpected\n"
-                                  "155.2,Three\n");
-    EXPECT_EQ(bad.batch.problems,
-              QStringList({"Row 2: the frequency \"abc\" cannot be read.",
-                           "Row 3: more cells than the heading names."}));
+    const FormatImport bad = read(ImportFormat::DirectoryCsv, "Frequency Output,Alpha Tag\n"
+                                                              "abc,One\n"
+                                                              "155.1,Two,unexpected\n"
+                                                              "155.2,Three\n");
+    EXPECT_EQ(bad.batch.problems, QStringList({"Row 2: the frequency \"abc\" cannot be read.",
+                                               "Row 3: more cells than the heading names."}));
 }
 
 TEST(FormatImportTest, AdifTaggedLogWithHeaderPositionsAndGrid)
@@ -169,7 +168,8 @@ TEST(FormatImportTest, AdifFaultsAreNamedByRecord)
         {"<FREQ:3>7.1<LAT:11>E041 42.900<LON:11>W072 43.600<EOR>",
          "Record 1: the position LAT \"E041 42.900\" LON \"W072 43.600\" cannot be read "
          "(XDDD MM.MMM)."},
-        {"<FREQ:3>7.1<GRIDSQUARE:4>ZZ99<EOR>", "Record 1: the grid square \"ZZ99\" cannot be read."},
+        {"<FREQ:3>7.1<GRIDSQUARE:4>ZZ99<EOR>",
+         "Record 1: the grid square \"ZZ99\" cannot be read."},
         {"<FREQ:3>7.1<QSO_DATE:8>20241345<EOR>",
          "Record 1: the QSO_DATE \"20241345\" is not a date (YYYYMMDD)."},
         {"<FREQ:3>7.1<CALL:2>AB", "Record 1: the file ends before its <EOR>."},
@@ -182,13 +182,14 @@ TEST(FormatImportTest, AdifFaultsAreNamedByRecord)
 
 TEST(FormatImportTest, AdifXmlLog)
 {
-    const QByteArray adx = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                           "<ADX><HEADER><ADIF_VER>3.1.4</ADIF_VER></HEADER><RECORDS>\n"
-                           "<RECORD><CALL>VK2ABC</CALL><FREQ>14.2055</FREQ><MODE>SSB</MODE>"
-                           "<LAT>S033 52.000</LAT><LON>E151 12.500</LON>"
-                           "<NOTES>a &amp; b</NOTES><USERDEF FIELDNAME=\"RIG\">x</USERDEF></RECORD>\n"
-                           "<RECORD><CALL>K1</CALL><FREQ>nope</FREQ></RECORD>\n"
-                           "</RECORDS></ADX>\n";
+    const QByteArray adx =
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<ADX><HEADER><ADIF_VER>3.1.4</ADIF_VER></HEADER><RECORDS>\n"
+        "<RECORD><CALL>VK2ABC</CALL><FREQ>14.2055</FREQ><MODE>SSB</MODE>"
+        "<LAT>S033 52.000</LAT><LON>E151 12.500</LON>"
+        "<NOTES>a &amp; b</NOTES><USERDEF FIELDNAME=\"RIG\">x</USERDEF></RECORD>\n"
+        "<RECORD><CALL>K1</CALL><FREQ>nope</FREQ></RECORD>\n"
+        "</RECORDS></ADX>\n";
     const FormatImport r = read(ImportFormat::Adif, adx);
     EXPECT_EQ(r.batch.problems, QStringList{"Record 2: the frequency \"nope\" cannot be read."});
     ASSERT_EQ(r.batch.records.size(), 1u);
@@ -214,8 +215,8 @@ TEST(FormatImportTest, HundredThousandRowsReadQuickly)
         adi += "<CALL:4>TEST<FREQ:" + QByteArray::number(f.size()) + ">" + f + "<MODE:2>FM<EOR>\n";
         csv += QByteArray::number(i) + ",\"N, " + QByteArray::number(i) + "\"," + f + ",FM,c\n";
     }
-    for (auto [format, bytes] : {std::pair{ImportFormat::Adif, adi},
-                                 std::pair{ImportFormat::ChannelCsv, csv}}) {
+    for (auto [format, bytes] :
+         {std::pair{ImportFormat::Adif, adi}, std::pair{ImportFormat::ChannelCsv, csv}}) {
         QElapsedTimer timer;
         timer.start();
         const FormatImport r = read(format, bytes);
