@@ -3,9 +3,9 @@
 #include "cli/CliContext.h"
 #include "cli/ConsoleExportHost.h"
 #include "cli/ExportFormats.h"
-#include "exchange/export/LogFileExport.h"
 #include "cli/RecordExport.h"
 #include "cli/RecordQuery.h"
+#include "exchange/export/LogFileExport.h"
 #include "store/Table.h"
 
 #include <QCommandLineParser>
@@ -28,10 +28,9 @@ QString ExportCommand::summary() const
 
 void ExportCommand::define(QCommandLineParser& parser) const
 {
-    parser.setApplicationDescription(summary() + QStringLiteral("\n\nFormats:\n") +
-                                     ExportFormats::listing() +
-                                     QStringLiteral("\n\nFor other programs and maps:\n") +
-                                     LogFileExport::listing());
+    parser.setApplicationDescription(
+        summary() + QStringLiteral("\n\nFormats:\n") + ExportFormats::listing() +
+        QStringLiteral("\n\nFor other programs and maps:\n") + LogFileExport::listing());
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The file to write."));
     parser.addOption({FormatOption, QStringLiteral("The format, by one of the names below."),
                       QStringLiteral("F")});

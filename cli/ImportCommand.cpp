@@ -64,8 +64,9 @@ QString ImportCommand::summary() const
 void ImportCommand::define(QCommandLineParser& parser) const
 {
     parser.setApplicationDescription(
-        summary() + QStringLiteral("\n\nWithout --format the file is the program's own "
-                                   "8-column layout. Other formats (--format NAME):\n") +
+        summary() +
+        QStringLiteral("\n\nWithout --format the file is the program's own "
+                       "8-column layout. Other formats (--format NAME):\n") +
         ImportFormats::listing());
     parser.addOption({FormatOption,
                       QStringLiteral("Read the file in another program's format (names "
@@ -101,10 +102,10 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
     if (parser.isSet(FormatOption)) {
         format = ImportFormats::find(parser.value(FormatOption));
         if (!format)
-            return context.fail(UsageError, QStringLiteral("there is no import format \"%1\"; "
-                                                           "the formats are:\n%2")
-                                                .arg(parser.value(FormatOption),
-                                                     ImportFormats::listing()));
+            return context.fail(UsageError,
+                                QStringLiteral("there is no import format \"%1\"; "
+                                               "the formats are:\n%2")
+                                    .arg(parser.value(FormatOption), ImportFormats::listing()));
     }
 
     const QString path = args.front();
@@ -137,8 +138,7 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
             return context.fail(Failed, QStringLiteral("the file has %1 columns; an import "
                                                        "takes 8 (nothing was imported)")
                                             .arg(columns));
-        const ImportRecordBuilder builder(LocaleInfo::current(), *multiplier,
-                                          QDate::currentDate());
+        const ImportRecordBuilder builder(LocaleInfo::current(), *multiplier, QDate::currentDate());
         batch = builder.build(rows, 1);
     }
 

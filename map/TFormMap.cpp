@@ -9,6 +9,8 @@
 #include "app/services/CaptionedMessage.h"
 #include "app/services/Registry.h"
 #include "app/services/UiServices.h"
+#include "exchange/export/LogFileExport.h"
+#include "store/Table.h"
 #include "globe/AngleText.h"
 #include "globe/GlobeControl.h"
 #include "globe/GlobeLayer.h"
@@ -17,7 +19,6 @@
 #include "grid/LocaleInfo.h"
 #include "map/CityEditor.h"
 #include "map/MapImageFile.h"
-#include "exchange/export/LogFileExport.h"
 #include "map/MapMeasure.h"
 #include "map/RecordPlotter.h"
 #include "map/ScaleBar.h"
@@ -926,9 +927,9 @@ void TFormMap::SaveAsBitmap1Click()
 
 void TFormMap::exportPlacemarks(LogFormat format)
 {
-    QString path = UiServices::dialogs().saveFileName(
-        this, QStringLiteral("Export Placemarks"), m_main.settings().dataBasePath,
-        LogFileExport::filter(format));
+    QString path = UiServices::dialogs().saveFileName(this, QStringLiteral("Export Placemarks"),
+                                                      m_main.settings().dataBasePath,
+                                                      LogFileExport::filter(format));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -937,8 +938,14 @@ void TFormMap::exportPlacemarks(LogFormat format)
     LogExportResult result;
     {
         WaitCursor wait;
-        // The records the main window lists; those without a position are counted, not placed.
-            if (store::Status st = LoggedRecords::read(m_main.table(), records); !st)
+        // The records the globe plots: the main window's range, whatever its filter; those
+        // without a position are counted, not placed.
+        store::Table& table = m_main.table();
+        const bool wasFiltered = table.filtered();
+        table.setFiltered(false);
+        const store::Status st = LoggedRecords::read(table, records);
+        table.setFiltered(wasFiltered);
+        if (!st)
             result.error = st.error;
         else
             result = LogFileExport::write(format, records, path);

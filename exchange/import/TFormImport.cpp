@@ -189,7 +189,8 @@ QWidget* TFormImport::buildToolRow()
     ComboFormat->setObjectName(QStringLiteral("ComboFormat"));
     ComboFormat->setToolTip(QStringLiteral("The layout of the file to select"));
     ComboFormat->addItem(QStringLiteral("Comma Delimited (8 columns)"), -1);
-    for (ImportFormat f : {ImportFormat::ChannelCsv, ImportFormat::DirectoryCsv, ImportFormat::Adif})
+    for (ImportFormat f :
+         {ImportFormat::ChannelCsv, ImportFormat::DirectoryCsv, ImportFormat::Adif})
         ComboFormat->addItem(ImportFormats::title(f), int(f));
     layout->addWidget(ComboFormat);
     layout->addWidget(BtnOpen);

@@ -450,9 +450,10 @@ TEST_F(ImportWindowTest, AnotherProgramsFileIsPreviewedThenStoredWhole)
     EXPECT_TRUE(records(w, {"Callsign"}).empty());
 
     // A sound log: the mapping is shown with the question, and Yes stores every record.
-    services.dialogs.openFiles = {file("good.adi", "<CALL:2>K1<FREQ:7>128.010<LAT:11>S033 "
-                                                   "52.200<LON:11>E151 12.600<NOTES:2>hi<EOR>"
-                                                   "<CALL:2>K2<FREQ:5>7.040<GRIDSQUARE:4>FN42<EOR>")};
+    services.dialogs.openFiles = {file("good.adi",
+                                       "<CALL:2>K1<FREQ:7>128.010<LAT:11>S033 "
+                                       "52.200<LON:11>E151 12.600<NOTES:2>hi<EOR>"
+                                       "<CALL:2>K2<FREQ:5>7.040<GRIDSQUARE:4>FN42<EOR>")};
     services.messages.answers = {QMessageBox::Yes};
     form.BtnOpen->click();
     ASSERT_EQ(services.messages.shown.size(), 3u);
