@@ -10,7 +10,7 @@ namespace wl {
 
 namespace {
 
-// A record without coordinates: a blank position text and no latitude or longitude.
+// The position text stays blank; coordinates are stored only when the file gave them.
 const QString NoPosition = QString(41, u' ');
 
 QHash<QString, QVariant> valuesOf(const ImportRecord& r, const QString& category)

@@ -1,6 +1,5 @@
 #include "exchange/import/formats/ChannelCsvReader.h"
 
-#include "exchange/import/formats/ExactFrequency.h"
 #include "exchange/import/formats/HeadedCsv.h"
 
 namespace wl {
@@ -53,39 +52,16 @@ FormatImport ChannelCsvReader::read(const QByteArray& bytes, const QDate& today)
                   {QStringLiteral("DtcsCode"), QStringLiteral("Optional")},
                   {QStringLiteral("Comment"), QStringLiteral("Notes")}},
                  out);
-    if (!csv.has(Frequency)) {
-        out.batch.problems << QStringLiteral("The file has no \"Frequency\" column.");
-        return out;
-    }
-    for (qsizetype i = 0; i < csv.rowCount(); ++i) {
-        const int row = csv.fileRow(i);
-        if (csv.rowIsBlank(i)) {
-            ++out.batch.blankRows;
-            continue;
-        }
-        if (csv.rowTooWide(i)) {
-            out.batch.problems
-                << QStringLiteral("Row %1: more cells than the heading names.").arg(row);
-            continue;
-        }
-        const std::optional<double> mhz = ExactFrequency::toMHz(csv.cell(i, Frequency));
-        if (!mhz) {
-            out.batch.problems << QStringLiteral("Row %1: the frequency \"%2\" cannot be read.")
-                                      .arg(row)
-                                      .arg(csv.cell(i, Frequency));
-            continue;
-        }
-        ImportRecord r;
-        r.row = row;
-        r.hz = *mhz;
+    csv.readRecords(Frequency, today, out, [&](qsizetype i, ImportRecord& r) {
         r.callsign = csv.cell(i, QStringLiteral("Name"));
         const QString duplex = csv.cell(i, QStringLiteral("Duplex"));
-        r.modifier = duplex == u"+" || duplex == u"-" ? duplex : QStringLiteral(" ");
+        if (duplex == u"+" || duplex == u"-")
+            r.modifier = duplex;
         const QString mode = csv.cell(i, QStringLiteral("Mode"));
         if (!knownMode(mode))
             out.remarks << QStringLiteral("Row %1: the mode \"%2\" is not a known mode; it is "
                                           "kept as written.")
-                               .arg(row)
+                               .arg(r.row)
                                .arg(mode);
         QStringList special{mode, toneText(csv, i)};
         special.removeAll(QString());
@@ -97,9 +73,7 @@ FormatImport ChannelCsvReader::read(const QByteArray& bytes, const QDate& today)
                          .trimmed();
         notes.removeAll(QString());
         r.notes = notes.join(QStringLiteral("; "));
-        r.rDate = QDateTime(today, QTime(0, 0), Qt::UTC);
-        out.batch.records.push_back(std::move(r));
-    }
+    });
     return out;
 }
 

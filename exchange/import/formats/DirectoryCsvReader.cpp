@@ -34,32 +34,7 @@ FormatImport DirectoryCsvReader::read(const QByteArray& bytes, const QDate& toda
                   {QStringLiteral("Description"), QStringLiteral("Notes")},
                   {QStringLiteral("Tag"), QStringLiteral("Notes")}},
                  out);
-    if (!csv.has(Output)) {
-        out.batch.problems << QStringLiteral("The file has no \"Frequency Output\" column.");
-        return out;
-    }
-    for (qsizetype i = 0; i < csv.rowCount(); ++i) {
-        const int row = csv.fileRow(i);
-        if (csv.rowIsBlank(i)) {
-            ++out.batch.blankRows;
-            continue;
-        }
-        if (csv.rowTooWide(i)) {
-            out.batch.problems
-                << QStringLiteral("Row %1: more cells than the heading names.").arg(row);
-            continue;
-        }
-        const std::optional<double> mhz = ExactFrequency::toMHz(csv.cell(i, Output));
-        if (!mhz) {
-            out.batch.problems << QStringLiteral("Row %1: the frequency \"%2\" cannot be read.")
-                                      .arg(row)
-                                      .arg(csv.cell(i, Output));
-            continue;
-        }
-        ImportRecord r;
-        r.row = row;
-        r.hz = *mhz;
-        r.modifier = QStringLiteral(" ");
+    csv.readRecords(Output, today, out, [&](qsizetype i, ImportRecord& r) {
         r.callsign = csv.cell(i, QStringLiteral("Alpha Tag"));
         r.user = csv.cell(i, QStringLiteral("Agency"));
         r.location = csv.cell(i, QStringLiteral("County"));
@@ -70,11 +45,9 @@ FormatImport DirectoryCsvReader::read(const QByteArray& bytes, const QDate& toda
         const std::optional<double> inputMHz = ExactFrequency::toMHz(input);
         r.notes =
             joined({csv.cell(i, QStringLiteral("Description")), csv.cell(i, QStringLiteral("Tag")),
-                    inputMHz && *inputMHz != *mhz ? QStringLiteral("Input ") + input : QString()},
+                    inputMHz && *inputMHz != r.hz ? QStringLiteral("Input ") + input : QString()},
                    QStringLiteral("; "));
-        r.rDate = QDateTime(today, QTime(0, 0), Qt::UTC);
-        out.batch.records.push_back(std::move(r));
-    }
+    });
     return out;
 }
 

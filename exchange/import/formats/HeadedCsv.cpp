@@ -1,6 +1,7 @@
 #include "exchange/import/formats/HeadedCsv.h"
 
 #include "exchange/import/ImportText.h"
+#include "exchange/import/formats/ExactFrequency.h"
 
 namespace wl {
 
@@ -66,6 +67,42 @@ void HeadedCsv::describe(const QList<QPair<QString, QString>>& used, FormatImpor
     for (const QString& heading : rows_.front()) {
         if (!heading.trimmed().isEmpty() && !usedHeadings.contains(heading.trimmed().toLower()))
             out.mapping << QStringLiteral("%1 -> (not imported)").arg(heading.trimmed());
+    }
+}
+
+void HeadedCsv::readRecords(const QString& frequencyHeading, const QDate& today, FormatImport& out,
+                            const std::function<void(qsizetype, ImportRecord&)>& fill) const
+{
+    if (!has(frequencyHeading)) {
+        out.batch.problems
+            << QStringLiteral("The file has no \"%1\" column.").arg(frequencyHeading);
+        return;
+    }
+    for (qsizetype i = 0; i < rowCount(); ++i) {
+        const int row = fileRow(i);
+        if (rowIsBlank(i)) {
+            ++out.batch.blankRows;
+            continue;
+        }
+        if (rowTooWide(i)) {
+            out.batch.problems
+                << QStringLiteral("Row %1: more cells than the heading names.").arg(row);
+            continue;
+        }
+        const std::optional<double> mhz = ExactFrequency::toMHz(cell(i, frequencyHeading));
+        if (!mhz) {
+            out.batch.problems << QStringLiteral("Row %1: the frequency \"%2\" cannot be read.")
+                                      .arg(row)
+                                      .arg(cell(i, frequencyHeading));
+            continue;
+        }
+        ImportRecord r;
+        r.row = row;
+        r.hz = *mhz;
+        r.modifier = QStringLiteral(" ");
+        r.rDate = QDateTime(today, QTime(0, 0), Qt::UTC);
+        fill(i, r);
+        out.batch.records.push_back(std::move(r));
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <functional>
+
 namespace wl {
 
 // A comma-delimited file whose first row names its columns, as the channel lists and
@@ -28,6 +30,13 @@ public:
     // Writes "heading -> field" lines for the columns used and "heading -> (not imported)"
     // for the others into the mapping.
     void describe(const QList<QPair<QString, QString>>& used, FormatImport& out) const;
+
+    // Makes one record per data row whose frequency column (MHz) reads: the row number, the
+    // exact frequency, a blank modifier and today's date are set, fill adds the rest. Blank
+    // rows are counted; a missing frequency column, a row wider than the heading or a
+    // frequency that cannot be read is reported.
+    void readRecords(const QString& frequencyHeading, const QDate& today, FormatImport& out,
+                     const std::function<void(qsizetype, ImportRecord&)>& fill) const;
 
 private:
     std::vector<QStringList> rows_;
