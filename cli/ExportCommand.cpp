@@ -5,6 +5,7 @@
 #include "cli/ExportFormats.h"
 #include "cli/RecordExport.h"
 #include "cli/RecordQuery.h"
+#include "exchange/export/LogFileExport.h"
 #include "store/Table.h"
 
 #include <QCommandLineParser>
@@ -27,12 +28,27 @@ QString ExportCommand::summary() const
 
 void ExportCommand::define(QCommandLineParser& parser) const
 {
-    parser.setApplicationDescription(summary() + QStringLiteral("\n\nFormats:\n") +
-                                     ExportFormats::listing());
+    parser.setApplicationDescription(
+        summary() + QStringLiteral("\n\nFormats:\n") + ExportFormats::listing() +
+        QStringLiteral("\n\nFor other programs and maps:\n") + LogFileExport::listing());
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The file to write."));
     parser.addOption({FormatOption, QStringLiteral("The format, by one of the names below."),
                       QStringLiteral("F")});
     RecordQuery::define(parser);
+}
+
+int ExportCommand::exportLog(const CliContext& context, store::Table& table, LogFormat format,
+                             const QString& target)
+{
+    std::vector<LoggedRecord> records;
+    if (store::Status st = LoggedRecords::read(table, records); !st)
+        return context.fail(Failed, QStringLiteral("cannot read the table: ") + st.error);
+    table.close();
+    const LogExportResult result = LogFileExport::write(format, records, target);
+    if (!result.error.isEmpty())
+        return context.fail(Failed, result.message(target));
+    QTextStream(stdout) << result.message(target) << '\n';
+    return Success;
 }
 
 int ExportCommand::run(const CliContext& context, const QCommandLineParser& parser) const
@@ -44,11 +60,14 @@ int ExportCommand::run(const CliContext& context, const QCommandLineParser& pars
         return context.fail(UsageError, QStringLiteral("--format is required; the formats are:\n") +
                                             ExportFormats::listing());
     const std::optional<TExportType> type = ExportFormats::find(parser.value(FormatOption));
-    if (!type)
+    const std::optional<LogFormat> logFormat =
+        type ? std::nullopt : LogFileExport::find(parser.value(FormatOption));
+    if (!type && !logFormat)
         return context.fail(UsageError,
                             QStringLiteral("there is no export format \"%1\"; the "
-                                           "formats are:\n%2")
-                                .arg(parser.value(FormatOption), ExportFormats::listing()));
+                                           "formats are:\n%2\n%3")
+                                .arg(parser.value(FormatOption), ExportFormats::listing(),
+                                     LogFileExport::listing()));
     const QString target = QFileInfo(args.front()).absoluteFilePath();
     if (!QFileInfo(QFileInfo(target).absolutePath()).isDir())
         return context.fail(MissingFile, QStringLiteral("the folder of %1 does not exist")
@@ -57,6 +76,8 @@ int ExportCommand::run(const CliContext& context, const QCommandLineParser& pars
     store::Table table;
     if (const int opened = query.open(context, parser, table); opened != Success)
         return opened;
+    if (logFormat)
+        return exportLog(context, table, *logFormat, target);
     std::vector<QStringList> rows;
     if (!query.forEachRow(context, table, [&](const QStringList& cells) { rows.push_back(cells); }))
         return Failed;

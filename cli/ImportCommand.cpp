@@ -8,6 +8,7 @@
 #include "exchange/import/ImportRecordBuilder.h"
 #include "exchange/import/ImportText.h"
 #include "exchange/import/ImportWriter.h"
+#include "exchange/import/formats/ImportFormats.h"
 #include "grid/LocaleInfo.h"
 #include "store/Table.h"
 
@@ -24,6 +25,7 @@ namespace {
 
 const QString CategoryOption = QStringLiteral("category");
 const QString MultiplierOption = QStringLiteral("multiplier");
+const QString FormatOption = QStringLiteral("format");
 
 // The columns a row really uses: empty cells at its end do not count.
 qsizetype usedColumns(const QStringList& cells)
@@ -61,6 +63,15 @@ QString ImportCommand::summary() const
 
 void ImportCommand::define(QCommandLineParser& parser) const
 {
+    parser.setApplicationDescription(
+        summary() +
+        QStringLiteral("\n\nWithout --format the file is the program's own "
+                       "8-column layout. Other formats (--format NAME):\n") +
+        ImportFormats::listing());
+    parser.addOption({FormatOption,
+                      QStringLiteral("Read the file in another program's format (names "
+                                     "below); the column mapping is shown first."),
+                      QStringLiteral("NAME")});
     parser.addPositionalArgument(
         QStringLiteral("FILE"),
         QStringLiteral("Comma-delimited text, one record a line in 8 columns: frequency, +-, "
@@ -87,6 +98,16 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
     if (!multiplier || !(*multiplier > 0) || !std::isfinite(*multiplier))
         return context.fail(UsageError, ImportMessages::BadMultiplier);
 
+    std::optional<ImportFormat> format;
+    if (parser.isSet(FormatOption)) {
+        format = ImportFormats::find(parser.value(FormatOption));
+        if (!format)
+            return context.fail(UsageError,
+                                QStringLiteral("there is no import format \"%1\"; "
+                                               "the formats are:\n%2")
+                                    .arg(parser.value(FormatOption), ImportFormats::listing()));
+    }
+
     const QString path = args.front();
     QFile file(path);
     if (!file.exists())
@@ -100,13 +121,26 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
     if (file.error() != QFileDevice::NoError)
         return context.fail(Failed, ImportMessages::ConversionError + QLatin1Char(' ') +
                                         file.errorString());
-    const std::vector<QStringList> rows = ImportText::parse(bytes);
-    if (rows.empty())
-        return context.fail(Failed, ImportMessages::EmptyFile);
-    if (const qsizetype columns = widestRow(rows); columns > ImportColumns::RecordColumns)
-        return context.fail(Failed, QStringLiteral("the file has %1 columns; an import takes 8 "
-                                                   "(nothing was imported)")
-                                        .arg(columns));
+    ImportBatch batch;
+    if (format) {
+        const FormatImport read = ImportFormats::read(*format, bytes, QDate::currentDate());
+        context.note(QStringLiteral("Column mapping:"));
+        for (const QString& line : read.mapping)
+            context.note(QStringLiteral("  ") + line);
+        for (const QString& remark : read.remarks)
+            context.note(remark);
+        batch = read.batch;
+    } else {
+        const std::vector<QStringList> rows = ImportText::parse(bytes);
+        if (rows.empty())
+            return context.fail(Failed, ImportMessages::EmptyFile);
+        if (const qsizetype columns = widestRow(rows); columns > ImportColumns::RecordColumns)
+            return context.fail(Failed, QStringLiteral("the file has %1 columns; an import "
+                                                       "takes 8 (nothing was imported)")
+                                            .arg(columns));
+        const ImportRecordBuilder builder(LocaleInfo::current(), *multiplier, QDate::currentDate());
+        batch = builder.build(rows, 1);
+    }
 
     store::Table table;
     if (const int opened = context.openTable(table, true); opened != Success)
@@ -123,8 +157,6 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
                                        "categories are: %2")
                             .arg(parser.value(CategoryOption), names.join(QStringLiteral(", "))));
 
-    const ImportRecordBuilder builder(LocaleInfo::current(), *multiplier, QDate::currentDate());
-    const ImportBatch batch = builder.build(rows, 1);
     if (!batch.problems.isEmpty()) {
         context.note(ImportMessages::RowsRefused);
         for (const QString& problem : batch.problems)

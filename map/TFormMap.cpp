@@ -9,6 +9,8 @@
 #include "app/services/CaptionedMessage.h"
 #include "app/services/Registry.h"
 #include "app/services/UiServices.h"
+#include "exchange/export/LogFileExport.h"
+#include "store/Table.h"
 #include "globe/AngleText.h"
 #include "globe/GlobeControl.h"
 #include "globe/GlobeLayer.h"
@@ -226,6 +228,11 @@ void TFormMap::buildMenus()
     SaveAsBitmap1 =
         file->addAction(QStringLiteral("Save As Graphic"), this, &TFormMap::SaveAsBitmap1Click);
     Print1 = file->addAction(QStringLiteral("Print"), this, &TFormMap::Print1Click);
+    file->addSeparator();
+    file->addAction(QStringLiteral("Export Placemarks as KML..."), this,
+                    [this] { exportPlacemarks(LogFormat::Kml); });
+    file->addAction(QStringLiteral("Export Placemarks as GeoJSON..."), this,
+                    [this] { exportPlacemarks(LogFormat::GeoJson); });
 
     QMenu* options = bar->addMenu(QStringLiteral("Map Options"));
     CustomView1 =
@@ -916,6 +923,34 @@ void TFormMap::SaveAsBitmap1Click()
         ShowMessage(QStringLiteral("The map could not be saved as \"%1\".")
                         .arg(QDir::toNativeSeparators(path)),
                     error);
+}
+
+void TFormMap::exportPlacemarks(LogFormat format)
+{
+    QString path = UiServices::dialogs().saveFileName(this, QStringLiteral("Export Placemarks"),
+                                                      m_main.settings().dataBasePath,
+                                                      LogFileExport::filter(format));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + LogFileExport::extension(format);
+    std::vector<LoggedRecord> records;
+    LogExportResult result;
+    {
+        WaitCursor wait;
+        // The records the globe plots: the main window's range, whatever its filter; those
+        // without a position are counted, not placed.
+        store::Table& table = m_main.table();
+        const bool wasFiltered = table.filtered();
+        table.setFiltered(false);
+        const store::Status st = LoggedRecords::read(table, records);
+        table.setFiltered(wasFiltered);
+        if (!st)
+            result.error = st.error;
+        else
+            result = LogFileExport::write(format, records, path);
+    }
+    ShowMessage(result.message(path));
 }
 
 void TFormMap::BtnExitClick()

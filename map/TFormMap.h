@@ -17,6 +17,7 @@ class QToolButton;
 namespace wl {
 
 enum class Glyph;
+enum class LogFormat;
 
 class CityEditor;
 class GlobeControl;
@@ -107,6 +108,7 @@ public:
     void Font1Click();
     void HomeTown1Click();
     void SaveAsBitmap1Click();
+    void exportPlacemarks(LogFormat format);
     void Print1Click();
     void BtnExitClick();
 

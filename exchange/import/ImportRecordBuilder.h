@@ -24,6 +24,9 @@ struct ImportRecord
     QString special;
     QDateTime rDate;
     QString notes;
+    // Degrees, north and east positive; both set or neither.
+    std::optional<double> lat;
+    std::optional<double> lon;
 };
 
 // What a spreadsheet makes: the records, or the reasons some rows cannot be stored.

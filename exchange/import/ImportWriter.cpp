@@ -10,7 +10,7 @@ namespace wl {
 
 namespace {
 
-// A record without coordinates: a blank position text and no latitude or longitude.
+// The position text stays blank; coordinates are stored only when the file gave them.
 const QString NoPosition = QString(41, u' ');
 
 QHash<QString, QVariant> valuesOf(const ImportRecord& r, const QString& category)
@@ -26,8 +26,9 @@ QHash<QString, QVariant> valuesOf(const ImportRecord& r, const QString& category
         {QStringLiteral("location"), r.location},
         {QStringLiteral("optional"), r.special},
         {QStringLiteral("position"), NoPosition},
-        {QStringLiteral("rlat"), 0.0},
-        {QStringLiteral("rlon"), 0.0},
+        {QStringLiteral("rlat"), r.lat.value_or(0.0)},
+        // The table keeps longitudes west positive.
+        {QStringLiteral("rlon"), r.lon ? -*r.lon : 0.0},
     };
 }
 

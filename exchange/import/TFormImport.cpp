@@ -13,10 +13,12 @@
 #include "exchange/import/ImportText.h"
 #include "exchange/import/ImportWriter.h"
 #include "exchange/import/ProperName.h"
+#include "exchange/import/formats/ImportFormats.h"
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -183,6 +185,14 @@ QWidget* TFormImport::buildToolRow()
                            QStringLiteral("Delete Selected Column or Row"));
     BtnInsert =
         makeButton(row, "BtnInsert", QStringLiteral("Insert"), QStringLiteral("Insert New Column"));
+    ComboFormat = new QComboBox(row);
+    ComboFormat->setObjectName(QStringLiteral("ComboFormat"));
+    ComboFormat->setToolTip(QStringLiteral("The layout of the file to select"));
+    ComboFormat->addItem(QStringLiteral("Comma Delimited (8 columns)"), -1);
+    for (ImportFormat f :
+         {ImportFormat::ChannelCsv, ImportFormat::DirectoryCsv, ImportFormat::Adif})
+        ComboFormat->addItem(ImportFormats::title(f), int(f));
+    layout->addWidget(ComboFormat);
     layout->addWidget(BtnOpen);
     layout->addWidget(BtnDelete);
     layout->addWidget(BtnInsert);
@@ -420,6 +430,16 @@ void TFormImport::FormActivate()
 
 void TFormImport::BtnOpenDialClick()
 {
+    if (const int format = ComboFormat->currentData().toInt(); format >= 0) {
+        const QString fileName = UiServices::dialogs().openFileName(
+            this, QStringLiteral("Open"), QString(),
+            ImportFormat(format) == ImportFormat::Adif
+                ? QStringLiteral("ADIF Logs (*.adi *.adx);;All Files (*)")
+                : QStringLiteral("Comma Delimited Files (*.csv);;All Files (*)"));
+        if (!fileName.isEmpty())
+            importFormatFile(format, fileName);
+        return;
+    }
     const QString fileName = UiServices::dialogs().openFileName(
         this, QStringLiteral("Open"), QString(),
         QStringLiteral("Comma Delimited Files (*.csv);;Text Files (*.txt)"));
@@ -462,6 +482,68 @@ void TFormImport::FillGrid(const QString& fileName)
     SortableGrid2->GoToCell(0, 1);
     showCounts();
     Label3->setText(QStringLiteral("Selected Column = 1"));
+}
+
+void TFormImport::importFormatFile(int format, const QString& fileName)
+{
+    const QList<QListWidgetItem*> chosen = ListCategory->selectedItems();
+    if (chosen.isEmpty()) {
+        ShowMessage(ImportMessages::NoCategory);
+        return;
+    }
+    const QString category = chosen.front()->text();
+    QFile file(fileName);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        ShowMessage(ImportMessages::ConversionError, file.errorString());
+        return;
+    }
+    FormatImport read;
+    {
+        const WaitCursor wait;
+        read = ImportFormats::read(ImportFormat(format), bytes, UiServices::clock().now().date());
+    }
+    const QString mapping = QStringLiteral("Column mapping:\n") + read.mapping.join(u'\n');
+    QStringList notes = shortList(read.remarks);
+    if (!read.batch.problems.isEmpty()) {
+        CaptionedMessage(ImportMessages::Caption,
+                         ImportMessages::RowsRefused + QStringLiteral("\n\n") +
+                             shortList(read.batch.problems).join(u'\n') + QStringLiteral("\n\n") +
+                             mapping,
+                         MessageKind::Warning, HelpContext, QMessageBox::Ok);
+        return;
+    }
+    if (read.batch.records.empty()) {
+        ShowMessage(ImportMessages::NothingToImport, mapping);
+        return;
+    }
+    const QString question =
+        QStringLiteral("Import %1 records under \"%2\"?\n\n%3%4")
+            .arg(read.batch.records.size())
+            .arg(category, mapping,
+                 notes.isEmpty() ? QString() : QStringLiteral("\n\n") + notes.join(u'\n'));
+    if (CaptionedMessage(ImportMessages::Caption, question, MessageKind::Confirmation, HelpContext,
+                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    QStringList cuts;
+    store::Status written;
+    {
+        const WaitCursor wait;
+        cuts = ImportWriter::cuts(main_.table(), read.batch.records, category);
+        written = ImportWriter::append(main_.table(), read.batch.records, category);
+    }
+    if (!written) {
+        ShowMessage(ImportMessages::WriteFailed, written.error);
+        return;
+    }
+    refreshMainWindow();
+    QString done = ImportMessages::Imported(int(read.batch.records.size()));
+    if (!cuts.isEmpty())
+        done +=
+            QStringLiteral("\n\n") + ImportMessages::TextsCut + u'\n' + shortList(cuts).join(u'\n');
+    ShowMessage(done);
 }
 
 // ---- edit mode and the grid ------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -38,6 +39,7 @@ public:
     explicit TFormImport(TFormMain& main);
 
     QPushButton* BtnOpen = nullptr;
+    QComboBox* ComboFormat = nullptr; // the file's layout: the 8 columns or another program's
     QPushButton* BtnDelete = nullptr;
     QPushButton* BtnInsert = nullptr;
     QGroupBox* RG1 = nullptr;
@@ -76,6 +78,9 @@ public:
     // Reads a file into the spreadsheet. An unreadable or empty file is reported and the
     // spreadsheet keeps what it held.
     void FillGrid(const QString& fileName);
+    // Reads a file in another program's format, shows the column mapping and the report, and
+    // stores all its records under the selected category or none.
+    void importFormatFile(int format, const QString& fileName);
     void BtnDeleteClick();
     void BtnInsertClick();
     void RG1Click();

@@ -10,6 +10,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPrinterInfo>
@@ -371,6 +374,59 @@ TEST_F(MapWindowTest, GlobeCommandIsInstalled)
     installMapCommands(w);
     EXPECT_TRUE(w.hasCommandHandler(Command::Globe));
     EXPECT_TRUE(w.button(Command::Globe)->isEnabled());
+}
+
+} // namespace
+} // namespace wl
+
+namespace wl {
+namespace {
+
+TEST_F(MapWindowTest, FileMenuExportsThePlacemarksEastPositive)
+{
+    TFormMain& w = openMain();
+    addRecords(w, {{7.2, "EAST", nullptr, 10.5, -20.25},
+                   {9.6, "WEST", nullptr, -5.0, 30.0},
+                   {11.0, "NOWHERE", nullptr, 0, 0}});
+    TFormMap& map = openMap(w);
+    QAction* kml = nullptr;
+    QAction* geo = nullptr;
+    for (QAction* a : map.findChildren<QAction*>()) {
+        if (a->text() == u"Export Placemarks as KML...")
+            kml = a;
+        if (a->text() == u"Export Placemarks as GeoJSON...")
+            geo = a;
+    }
+    ASSERT_NE(kml, nullptr);
+    ASSERT_NE(geo, nullptr);
+
+    // A bare name takes the format's ending.
+    services.dialogs.saveFiles.push_back(install.dir.filePath(QStringLiteral("log")));
+    geo->trigger();
+    const QString written = install.dir.filePath(QStringLiteral("log.geojson"));
+    ASSERT_EQ(services.messages.texts(),
+              QStringList{QStringLiteral("2 records exported to %1. 1 records without a position "
+                                         "were left out.")
+                              .arg(QDir::toNativeSeparators(written))});
+    QFile file(written);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonArray features = QJsonDocument::fromJson(file.readAll())["features"].toArray();
+    ASSERT_EQ(features.size(), 2);
+    QStringList points;
+    for (const QJsonValue f : features) {
+        const QJsonArray c = f["geometry"]["coordinates"].toArray();
+        points << QStringLiteral("%1 %2 %3")
+                      .arg(f["properties"]["name"].toString())
+                      .arg(c[0].toDouble())
+                      .arg(c[1].toDouble());
+    }
+    points.sort();
+    EXPECT_EQ(points, QStringList({"EAST 20.25 10.5", "WEST -30 -5"}));
+
+    services.dialogs.saveFiles.push_back(install.dir.filePath(QStringLiteral("gone/log.kml")));
+    kml->trigger();
+    EXPECT_TRUE(services.messages.texts().last().contains(QStringLiteral("could not be written")))
+        << services.messages.texts().last().toStdString();
 }
 
 } // namespace

@@ -4,10 +4,12 @@
 #include "exchange/import/ImportCommands.h"
 #include "exchange/import/ImportWriter.h"
 #include "exchange/import/TFormImport.h"
+#include "exchange/import/formats/ImportFormats.h"
 #include "grid/LocaleInfo.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -422,6 +424,55 @@ TEST_F(ImportWindowTest, ExportsTheSpreadsheet)
     TFormMain& w = openMain();
     TFormImport form(w);
     EXPECT_EQ(form.ExportStringGrid1->StringGrid(), form.SortableGrid2);
+}
+
+} // namespace
+} // namespace wl
+
+namespace wl {
+namespace {
+
+TEST_F(ImportWindowTest, AnotherProgramsFileIsPreviewedThenStoredWhole)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.ComboFormat->setCurrentIndex(form.ComboFormat->findData(int(ImportFormat::Adif)));
+    choose(form, "Weather");
+
+    // A faulty record: the report names it and nothing is stored.
+    services.dialogs.openFiles = {
+        file("bad.adi", "<CALL:2>K1<FREQ:6>14.070<EOR><CALL:2>K2<FREQ:y>7<EOR>")};
+    form.BtnOpen->click();
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_EQ(services.messages.shown[0].kind, MessageKind::Warning);
+    EXPECT_TRUE(services.messages.shown[0].text.contains(
+        "Record 2: the field <FREQ:y> has a malformed length."));
+    EXPECT_TRUE(records(w, {"Callsign"}).empty());
+
+    // A sound log: the mapping is shown with the question, and Yes stores every record.
+    services.dialogs.openFiles = {file("good.adi",
+                                       "<CALL:2>K1<FREQ:7>128.010<LAT:11>S033 "
+                                       "52.200<LON:11>E151 12.600<NOTES:2>hi<EOR>"
+                                       "<CALL:2>K2<FREQ:5>7.040<GRIDSQUARE:4>FN42<EOR>")};
+    services.messages.answers = {QMessageBox::Yes};
+    form.BtnOpen->click();
+    ASSERT_EQ(services.messages.shown.size(), 3u);
+    const QString preview = services.messages.shown[1].text;
+    EXPECT_TRUE(preview.startsWith("Import 2 records under \"Weather\"?")) << preview.toStdString();
+    EXPECT_TRUE(preview.contains("FREQ (2 records) -> Frequency (MHz)"));
+    EXPECT_TRUE(preview.contains("GRIDSQUARE (1 records) -> Position (when no LAT/LON)"));
+    EXPECT_EQ(services.messages.shown[2].text, QStringLiteral("2 records imported."));
+    const auto stored = records(w, {"Callsign", "Hz", "RLat", "RLon", "Category"});
+    ASSERT_EQ(stored.size(), 2u);
+    const QStringList k1 = stored.begin()->second;
+    EXPECT_EQ(k1.mid(0, 2), QStringList({"K1", "128.01"}));
+    // The table keeps longitudes west positive: 151.21 E is stored as -151.21.
+    EXPECT_NEAR(k1[2].toDouble(), -33.87, 1e-9);
+    EXPECT_NEAR(k1[3].toDouble(), -151.21, 1e-9);
+    EXPECT_EQ(k1[4], QStringLiteral("Weather"));
+    const QStringList k2 = std::next(stored.begin())->second;
+    EXPECT_NEAR(k2[2].toDouble(), 42.5, 1e-9);
+    EXPECT_NEAR(k2[3].toDouble(), 71.0, 1e-9);
 }
 
 } // namespace
