@@ -452,16 +452,33 @@ void TFormImport::FillGrid(const QString& fileName)
         ShowMessage(ImportMessages::EmptyFile, fileName);
         return;
     }
-    const WaitCursor wait;
-    // Row 0 is the heading row.
-    rows.insert(rows.begin(), QStringList());
-    setGridRows(rows);
-    reHead();
-    fitAllColumns();
-    SortableGrid2->verticalScrollBar()->setValue(0);
-    SortableGrid2->GoToCell(0, 1);
-    showCounts();
-    Label3->setText(QStringLiteral("Selected Column = 1"));
+    const qsizetype widest = dropColumnsPastLimit(rows);
+    {
+        const WaitCursor wait;
+        // Row 0 is the heading row.
+        rows.insert(rows.begin(), QStringList());
+        setGridRows(rows);
+        reHead();
+        fitAllColumns();
+        SortableGrid2->verticalScrollBar()->setValue(0);
+        SortableGrid2->GoToCell(0, 1);
+        showCounts();
+        Label3->setText(QStringLiteral("Selected Column = 1"));
+    }
+    if (widest > MaxColumns)
+        ShowMessage(ImportMessages::ColumnsLeftOut(widest, MaxColumns));
+}
+
+// Cuts every row to the columns the spreadsheet holds; returns the width of the widest row.
+qsizetype TFormImport::dropColumnsPastLimit(std::vector<QStringList>& rows)
+{
+    qsizetype widest = 0;
+    for (QStringList& cells : rows) {
+        widest = std::max(widest, cells.size());
+        if (cells.size() > MaxColumns)
+            cells.resize(MaxColumns);
+    }
+    return widest;
 }
 
 // ---- edit mode and the grid ------------------------------------------------------------------

@@ -180,6 +180,28 @@ TEST_F(ImportWindowTest, ReadsAFileIntoTheSpreadsheet)
     EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 9", "Selected Column = 1"}));
 }
 
+// A line of a million columns is read at once; the spreadsheet keeps its first columns and the
+// user is told how many were left out.
+TEST_F(ImportWindowTest, VeryWideLineIsCutToTheSpreadsheetsColumns)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    QByteArray wide = "146.52,-,K1ABC";
+    for (int col = 4; col <= 1000000; ++col)
+        wide += ",x";
+    form.FillGrid(file("wide.csv", wide + "\r\n7100\r\n"));
+
+    EXPECT_EQ(form.SortableGrid2->ColCount(), TFormImport::MaxColumns);
+    EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 256", "Selected Column = 1"}));
+    EXPECT_EQ(row(form, 1).mid(0, 4), QStringList({"146.52", "-", "K1ABC", "x"}));
+    EXPECT_EQ(row(form, 2).mid(0, 2), QStringList({"7100", ""}));
+    EXPECT_EQ(row(form, 0).last(), QStringLiteral("Column 256"));
+    EXPECT_EQ(services.messages.texts(),
+              QStringList({"The widest line of the file has 1,000,000 columns. The spreadsheet "
+                           "shows the first 256; the other 999,744 are left out and will not be "
+                           "imported."}));
+}
+
 TEST_F(ImportWindowTest, ColumnsAreInsertedDeletedMovedAndCombined)
 {
     TFormMain& w = openMain();
