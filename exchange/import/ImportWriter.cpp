@@ -33,23 +33,69 @@ QHash<QString, QVariant> valuesOf(const ImportRecord& r, const QString& category
 
 } // namespace
 
-store::Status ImportWriter::append(store::Table& table, const std::vector<ImportRecord>& records,
-                                   const QString& category)
+namespace {
+
+// The values of records in the table's field order, without the record number.
+class RowFiller
 {
-    // The bulk append takes the values in the table's field order, without the record number.
-    std::vector<std::vector<QVariant>> rows;
-    rows.reserve(records.size());
-    for (const ImportRecord& r : records) {
-        const QHash<QString, QVariant> values = valuesOf(r, category);
-        std::vector<QVariant>& row = rows.emplace_back();
+public:
+    explicit RowFiller(const store::Table& table)
+    {
         for (const store::FieldDef& field : table.fieldDefs()) {
             if (field.type != store::FieldType::AutoInc)
-                row.push_back(values.value(field.name.toLower()));
+                names_ << field.name.toLower();
         }
     }
-    if (rows.empty())
-        return store::Status::success();
-    return table.bulkAppend(rows);
+    std::vector<QVariant> row(const ImportRecord& r, const QString& category) const
+    {
+        const QHash<QString, QVariant> values = valuesOf(r, category);
+        std::vector<QVariant> row;
+        row.reserve(std::size_t(names_.size()));
+        for (const QString& name : names_)
+            row.push_back(values.value(name));
+        return row;
+    }
+
+private:
+    QStringList names_;
+};
+
+} // namespace
+
+ImportWriter::Outcome ImportWriter::append(store::Table& table,
+                                           const std::vector<ImportRecord>& records,
+                                           const QString& category, const Progress& progress)
+{
+    if (records.empty())
+        return {store::Status::success()};
+    const bool ownTransaction = !table.inTransaction();
+    if (ownTransaction) {
+        if (store::Status st = table.beginTransaction(); !st)
+            return {st};
+    }
+    const auto undo = [&](Outcome outcome) {
+        if (ownTransaction)
+            table.rollback();
+        return outcome;
+    };
+    const RowFiller filler(table);
+    std::vector<std::vector<QVariant>> rows;
+    for (std::size_t first = 0; first < records.size(); first += ChunkSize) {
+        const std::size_t last = std::min(records.size(), first + ChunkSize);
+        rows.clear();
+        rows.reserve(last - first);
+        for (std::size_t i = first; i < last; ++i)
+            rows.push_back(filler.row(records[i], category));
+        if (store::Status st = table.bulkAppend(rows); !st)
+            return undo({st});
+        if (progress && !progress(int(last)))
+            return undo({store::Status::failure(QStringLiteral("The import was stopped.")), true});
+    }
+    if (ownTransaction) {
+        if (store::Status st = table.commit(); !st)
+            return undo({st});
+    }
+    return {store::Status::success()};
 }
 
 QStringList ImportWriter::cuts(const store::Table& table, const std::vector<ImportRecord>& records,

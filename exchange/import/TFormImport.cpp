@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -698,7 +699,7 @@ void TFormImport::BtnConvertClick()
         return;
     }
     ImportBatch batch;
-    store::Status written;
+    ImportWriter::Outcome written;
     QStringList cuts;
     {
         const WaitCursor wait;
@@ -706,9 +707,20 @@ void TFormImport::BtnConvertClick()
         batch = builder.build(gridRows(1), 1);
         if (batch.problems.isEmpty() && !batch.records.empty()) {
             cuts = ImportWriter::cuts(main_.table(), batch.records, category);
-            written = ImportWriter::append(main_.table(), batch.records, category);
+            // Shown only when the write takes a while; Cancel stores nothing.
+            QProgressDialog progress(QStringLiteral("Importing records..."),
+                                     QStringLiteral("Cancel"), 0, int(batch.records.size()), this);
+            progress.setWindowTitle(ImportMessages::Caption);
+            progress.setWindowModality(Qt::WindowModal);
+            progress.setMinimumDuration(1000);
+            written = ImportWriter::append(main_.table(), batch.records, category, [&](int done) {
+                progress.setValue(done);
+                return !progress.wasCanceled();
+            });
         }
     }
+    if (written.cancelled)
+        return;
     if (!batch.problems.isEmpty()) {
         showRowsMessage(batch.problems);
         return;
@@ -718,7 +730,7 @@ void TFormImport::BtnConvertClick()
         return;
     }
     if (!written) {
-        ShowMessage(ImportMessages::WriteFailed, written.error);
+        ShowMessage(ImportMessages::WriteFailed, written.status.error);
         return;
     }
     refreshMainWindow();

@@ -425,6 +425,7 @@ TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
     EXPECT_FALSE(ImportWriter::append(w.table(), batch, QStringLiteral("Police")));
     EXPECT_TRUE(records(w, {"Hz"}).empty());
 
+
     // Through the window: the table's reason is shown and nothing is stored.
     TFormImport form(w);
     form.FillGrid(file("eight.csv", EightColumns));
@@ -437,6 +438,29 @@ TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
     EXPECT_FALSE(services.messages.shown[0].details.isEmpty());
     ASSERT_TRUE(w.OpenTable());
     EXPECT_TRUE(records(w, {"Hz"}).empty());
+
+    // Written in chunks: a stop after the first chunk takes that chunk back too.
+    batch.assign(ImportWriter::ChunkSize + 1, batch.front());
+    std::vector<int> told;
+    const ImportWriter::Outcome stopped =
+        ImportWriter::append(w.table(), batch, QStringLiteral("Police"), [&](int done) {
+            told.push_back(done);
+            return false;
+        });
+    EXPECT_FALSE(stopped);
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(told, std::vector<int>({ImportWriter::ChunkSize}));
+    EXPECT_TRUE(records(w, {"Hz"}).empty());
+    EXPECT_FALSE(w.table().inTransaction());
+
+    told.clear();
+    EXPECT_TRUE(ImportWriter::append(w.table(), batch, QStringLiteral("Police"), [&](int done) {
+        told.push_back(done);
+        return true;
+    }));
+    EXPECT_EQ(told, std::vector<int>({ImportWriter::ChunkSize, ImportWriter::ChunkSize + 1}));
+    EXPECT_EQ(records(w, {"Hz"}).size(), batch.size());
+    EXPECT_FALSE(w.table().inTransaction());
 }
 
 TEST_F(ImportWindowTest, ExportsTheSpreadsheet)
