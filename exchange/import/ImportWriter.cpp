@@ -3,8 +3,9 @@
 #include "app/RecordDate.h"
 #include "store/Table.h"
 
-#include <QHash>
 #include <QVariant>
+
+#include <iterator>
 
 namespace wl {
 
@@ -13,27 +14,50 @@ namespace {
 // A record without coordinates: a blank position text and no latitude or longitude.
 const QString NoPosition = QString(41, u' ');
 
-QHash<QString, QVariant> valuesOf(const ImportRecord& r, const QString& category)
+// The table's fields an import fills, in the order valueOf takes them.
+const char* const Filled[] = {"category", "callsign", "notes",    "rdate",    "hz",   "modifier",
+                              "user",     "location", "optional", "position", "rlat", "rlon"};
+
+QVariant valueOf(const ImportRecord& r, const QString& category, int index)
 {
-    return {
-        {QStringLiteral("category"), category},
-        {QStringLiteral("callsign"), r.callsign},
-        {QStringLiteral("notes"), r.notes},
-        {QStringLiteral("rdate"), RecordDate::fromDateTime(r.rDate)},
-        {QStringLiteral("hz"), r.hz},
-        {QStringLiteral("modifier"), r.modifier},
-        {QStringLiteral("user"), r.user},
-        {QStringLiteral("location"), r.location},
-        {QStringLiteral("optional"), r.special},
-        {QStringLiteral("position"), NoPosition},
-        {QStringLiteral("rlat"), 0.0},
-        {QStringLiteral("rlon"), 0.0},
-    };
+    switch (index) {
+    case 0: return category;
+    case 1: return r.callsign;
+    case 2: return r.notes;
+    case 3: return RecordDate::fromDateTime(r.rDate);
+    case 4: return r.hz;
+    case 5: return r.modifier;
+    case 6: return r.user;
+    case 7: return r.location;
+    case 8: return r.special;
+    case 9: return NoPosition;
+    case 10:
+    case 11: return 0.0;
+    default: return {};
+    }
 }
 
-} // namespace
+// The place in Filled of each field of the table, -1 for a field the import leaves null. Found
+// once per import: a million records would otherwise look every name up a million times.
+struct FieldSlot
+{
+    const store::FieldDef* field;
+    int index;
+};
 
-namespace {
+std::vector<FieldSlot> slotsOf(const store::Table& table)
+{
+    std::vector<FieldSlot> found;
+    for (const store::FieldDef& field : table.fieldDefs()) {
+        int index = -1;
+        for (int i = 0; i < int(std::size(Filled)); ++i) {
+            if (field.name.compare(QLatin1String(Filled[i]), Qt::CaseInsensitive) == 0)
+                index = i;
+        }
+        found.push_back({&field, index});
+    }
+    return found;
+}
 
 // The values of records in the table's field order, without the record number.
 class RowFiller
@@ -41,23 +65,22 @@ class RowFiller
 public:
     explicit RowFiller(const store::Table& table)
     {
-        for (const store::FieldDef& field : table.fieldDefs()) {
-            if (field.type != store::FieldType::AutoInc)
-                names_ << field.name.toLower();
+        for (const FieldSlot& slot : slotsOf(table)) {
+            if (slot.field->type != store::FieldType::AutoInc)
+                indexes_.push_back(slot.index);
         }
     }
     std::vector<QVariant> row(const ImportRecord& r, const QString& category) const
     {
-        const QHash<QString, QVariant> values = valuesOf(r, category);
         std::vector<QVariant> row;
-        row.reserve(std::size_t(names_.size()));
-        for (const QString& name : names_)
-            row.push_back(values.value(name));
+        row.reserve(indexes_.size());
+        for (int index : indexes_)
+            row.push_back(valueOf(r, category, index));
         return row;
     }
 
 private:
-    QStringList names_;
+    std::vector<int> indexes_;
 };
 
 } // namespace
@@ -101,18 +124,21 @@ ImportWriter::Outcome ImportWriter::append(store::Table& table,
 QStringList ImportWriter::cuts(const store::Table& table, const std::vector<ImportRecord>& records,
                                const QString& category)
 {
+    std::vector<FieldSlot> texts;
+    for (const FieldSlot& slot : slotsOf(table)) {
+        if (slot.field->type == store::FieldType::Text && slot.field->size > 0)
+            texts.push_back(slot);
+    }
     QStringList lines;
     for (const ImportRecord& r : records) {
-        const QHash<QString, QVariant> values = valuesOf(r, category);
-        for (const store::FieldDef& field : table.fieldDefs()) {
-            if (field.type != store::FieldType::Text || field.size <= 0)
-                continue;
-            const QString text = values.value(field.name.toLower()).toString();
-            if (text.size() > field.size && !text.sliced(field.size).trimmed().isEmpty()) {
+        for (const FieldSlot& slot : texts) {
+            const int size = slot.field->size;
+            const QString text = valueOf(r, category, slot.index).toString();
+            if (text.size() > size && !QStringView(text).sliced(size).trimmed().isEmpty()) {
                 lines << QStringLiteral("Row %1: %2 \"%3\" was cut to %4 characters.")
                              .arg(r.row)
-                             .arg(field.name, text)
-                             .arg(field.size);
+                             .arg(slot.field->name, text)
+                             .arg(size);
             }
         }
     }

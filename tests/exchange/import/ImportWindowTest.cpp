@@ -411,6 +411,21 @@ TEST_F(ImportWindowTest, ConvertRefusesWithTheReasonAndStoresNothing)
     EXPECT_EQ(records(w, {"Hz"}).size(), 2u);
 }
 
+// Texts longer than their fields are reported by row; trailing blanks past the size are not.
+TEST_F(ImportWindowTest, TextsLongerThanTheirFieldsAreReported)
+{
+    TFormMain& w = openMain();
+    std::vector<ImportRecord> batch(2);
+    batch[0].row = 4;
+    batch[0].callsign = QStringLiteral("K1ABC") + QString(15, u'x') + QStringLiteral("yz");
+    batch[0].location = QString(20, u'b') + QStringLiteral("   ");
+    batch[1].row = 9;
+    batch[1].special = QString(21, u's');
+    EXPECT_EQ(ImportWriter::cuts(w.table(), batch, QStringLiteral("Police")),
+              QStringList({"Row 4: Callsign \"K1ABCxxxxxxxxxxxxxxxyz\" was cut to 20 characters.",
+                           "Row 9: Optional \"sssssssssssssssssssss\" was cut to 20 characters."}));
+}
+
 TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
 {
     TFormMain& w = openMain();
