@@ -158,8 +158,8 @@ void TBIFFExport::tellRowLimit()
 {
     const int fit = std::max(0, LastRow - captionRow_);
     const int total = Component().TotalItems();
-    if (total > fit
-        && !Host().confirm(ExportMessageKind::Warning, ExportMessages::RowLimit(Type(), fit, total)))
+    if (total > fit &&
+        !Host().confirm(ExportMessageKind::Warning, ExportMessages::RowLimit(Type(), fit, total)))
         throw ExportCancelled();
 }
 

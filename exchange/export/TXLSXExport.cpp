@@ -93,9 +93,9 @@ void TXLSXExport::BeginExport(const QStringList& columns)
     TCustomShellViewExport::BeginExport(columns);
     firstItemRow_ = HasOption(ShowColHeaders) ? 1 : 0;
     const int fit = LastRow + 1 - firstItemRow_;
-    if (Component().TotalItems() > fit
-        && !Host().confirm(ExportMessageKind::Warning,
-                           ExportMessages::RowLimit(Type(), fit, Component().TotalItems())))
+    if (Component().TotalItems() > fit &&
+        !Host().confirm(ExportMessageKind::Warning,
+                        ExportMessages::RowLimit(Type(), fit, Component().TotalItems())))
         throw ExportCancelled();
     if (HasOption(ShowColHeaders))
         writeRow(0, columns, true);

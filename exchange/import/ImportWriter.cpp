@@ -21,19 +21,31 @@ const char* const Filled[] = {"category", "callsign", "notes",    "rdate",    "h
 QVariant valueOf(const ImportRecord& r, const QString& category, int index)
 {
     switch (index) {
-    case 0: return category;
-    case 1: return r.callsign;
-    case 2: return r.notes;
-    case 3: return RecordDate::fromDateTime(r.rDate);
-    case 4: return r.hz;
-    case 5: return r.modifier;
-    case 6: return r.user;
-    case 7: return r.location;
-    case 8: return r.special;
-    case 9: return NoPosition;
+    case 0:
+        return category;
+    case 1:
+        return r.callsign;
+    case 2:
+        return r.notes;
+    case 3:
+        return RecordDate::fromDateTime(r.rDate);
+    case 4:
+        return r.hz;
+    case 5:
+        return r.modifier;
+    case 6:
+        return r.user;
+    case 7:
+        return r.location;
+    case 8:
+        return r.special;
+    case 9:
+        return NoPosition;
     case 10:
-    case 11: return 0.0;
-    default: return {};
+    case 11:
+        return 0.0;
+    default:
+        return {};
     }
 }
 
@@ -85,9 +97,10 @@ private:
 
 } // namespace
 
-ImportWriter::Outcome ImportWriter::append(store::Table& table,
-                                           const std::vector<ImportRecord>& records,
-                                           const QString& category, const Progress& progress)
+ImportWriter::Outcome ImportWriter::appendWithProgress(store::Table& table,
+                                                       const std::vector<ImportRecord>& records,
+                                                       const QString& category,
+                                                       const Progress& progress)
 {
     if (records.empty())
         return {store::Status::success()};

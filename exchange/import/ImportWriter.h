@@ -33,8 +33,13 @@ public:
     };
     static constexpr int ChunkSize = 20000;
 
-    static Outcome append(store::Table& table, const std::vector<ImportRecord>& records,
-                          const QString& category, const Progress& progress = {});
+    static Outcome appendWithProgress(store::Table& table, const std::vector<ImportRecord>& records,
+                                      const QString& category, const Progress& progress);
+    static store::Status append(store::Table& table, const std::vector<ImportRecord>& records,
+                                const QString& category)
+    {
+        return appendWithProgress(table, records, category, {}).status;
+    }
     // The texts longer than their fields, which the table stores cut: one line per text, in
     // row order, so the import can say so instead of shortening them silently.
     static QStringList cuts(const store::Table& table, const std::vector<ImportRecord>& records,

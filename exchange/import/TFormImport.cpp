@@ -370,8 +370,9 @@ std::vector<QStringList> TFormImport::gridRows(int firstRow) const
     return rows;
 }
 
-// Puts rows into the grid from row 0; the grid is as wide as the widest row.
-void TFormImport::setGridRows(const std::vector<QStringList>& rows)
+// Puts rows into the grid from row 0; the grid is as wide as the widest row. Each row is freed
+// once the grid holds it, so a big file is not held twice over.
+void TFormImport::setGridRows(std::vector<QStringList> rows)
 {
     qsizetype cols = 1;
     for (const QStringList& cells : rows)
@@ -383,9 +384,10 @@ void TFormImport::setGridRows(const std::vector<QStringList>& rows)
     grid.SetRowCount(std::max(int(rows.size()), 2));
     grid.SetFixedRows(1);
     for (int row = 0; row < int(rows.size()); ++row) {
-        const QStringList& cells = rows[std::size_t(row)];
+        QStringList& cells = rows[std::size_t(row)];
         for (int col = 0; col < cells.size(); ++col)
             grid.SetCells(col, row, cells[col]);
+        cells = QStringList();
     }
     grid.EndUpdate();
 }
@@ -443,6 +445,7 @@ void TFormImport::FillGrid(const QString& fileName)
     {
         const WaitCursor wait;
         read = ImportText::read(bytes);
+        bytes = QByteArray(); // the rows hold the text now
     }
     if (read.badRow != 0) {
         ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
@@ -458,7 +461,7 @@ void TFormImport::FillGrid(const QString& fileName)
         const WaitCursor wait;
         // Row 0 is the heading row.
         rows.insert(rows.begin(), QStringList());
-        setGridRows(rows);
+        setGridRows(std::move(rows));
         reHead();
         fitAllColumns();
         SortableGrid2->verticalScrollBar()->setValue(0);
@@ -669,7 +672,7 @@ void TFormImport::btncombineClick()
     const int currentRow = grid.Row();
     std::vector<QStringList> rows = gridRows(0);
     ImportColumns::joinColumns(rows, n - 1, CB1->isChecked() ? currentRow : -1);
-    setGridRows(rows);
+    setGridRows(std::move(rows));
     fitAllColumns();
     showCounts();
     reHead();
@@ -713,10 +716,11 @@ void TFormImport::BtnConvertClick()
             progress.setWindowTitle(ImportMessages::Caption);
             progress.setWindowModality(Qt::WindowModal);
             progress.setMinimumDuration(1000);
-            written = ImportWriter::append(main_.table(), batch.records, category, [&](int done) {
-                progress.setValue(done);
-                return !progress.wasCanceled();
-            });
+            written = ImportWriter::appendWithProgress(main_.table(), batch.records, category,
+                                                       [&](int done) {
+                                                           progress.setValue(done);
+                                                           return !progress.wasCanceled();
+                                                       });
         }
     }
     if (written.cancelled)

@@ -114,7 +114,7 @@ private:
     static QStringList shortList(const QStringList& lines);
     void refreshMainWindow();
     std::vector<QStringList> gridRows(int firstRow) const;
-    void setGridRows(const std::vector<QStringList>& rows);
+    void setGridRows(std::vector<QStringList> rows);
     static qsizetype dropColumnsPastLimit(std::vector<QStringList>& rows);
     bool Edit1KeyPress(const QString& typed);
 

@@ -199,7 +199,8 @@ TEST_F(SpreadsheetWritersTest, CancelOnTheRowLimitWritesNothing)
             exporter->ViewOnly = false;
             exporter->ExportFile = target;
             EXPECT_FALSE(exporter->RunExport());
-            EXPECT_EQ(test::bytesOf(target), existing ? QByteArray("old bytes") : QByteArray("<missing>"));
+            EXPECT_EQ(test::bytesOf(target),
+                      existing ? QByteArray("old bytes") : QByteArray("<missing>"));
             EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
                       existing ? QStringList{QFileInfo(target).fileName()} : QStringList{});
         }

@@ -440,7 +440,6 @@ TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
     EXPECT_FALSE(ImportWriter::append(w.table(), batch, QStringLiteral("Police")));
     EXPECT_TRUE(records(w, {"Hz"}).empty());
 
-
     // Through the window: the table's reason is shown and nothing is stored.
     TFormImport form(w);
     form.FillGrid(file("eight.csv", EightColumns));
@@ -458,7 +457,7 @@ TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
     batch.assign(ImportWriter::ChunkSize + 1, batch.front());
     std::vector<int> told;
     const ImportWriter::Outcome stopped =
-        ImportWriter::append(w.table(), batch, QStringLiteral("Police"), [&](int done) {
+        ImportWriter::appendWithProgress(w.table(), batch, QStringLiteral("Police"), [&](int done) {
             told.push_back(done);
             return false;
         });
@@ -469,10 +468,11 @@ TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
     EXPECT_FALSE(w.table().inTransaction());
 
     told.clear();
-    EXPECT_TRUE(ImportWriter::append(w.table(), batch, QStringLiteral("Police"), [&](int done) {
-        told.push_back(done);
-        return true;
-    }));
+    EXPECT_TRUE(
+        ImportWriter::appendWithProgress(w.table(), batch, QStringLiteral("Police"), [&](int done) {
+            told.push_back(done);
+            return true;
+        }));
     EXPECT_EQ(told, std::vector<int>({ImportWriter::ChunkSize, ImportWriter::ChunkSize + 1}));
     EXPECT_EQ(records(w, {"Hz"}).size(), batch.size());
     EXPECT_FALSE(w.table().inTransaction());
