@@ -716,6 +716,10 @@ void TFormImport::BtnConvertClick()
             progress.setWindowTitle(ImportMessages::Caption);
             progress.setWindowModality(Qt::WindowModal);
             progress.setMinimumDuration(1000);
+            // A Cancel pressed while the last chunk is written still stops the import, so the
+            // dialog must not reset itself, and forget the press, when it reaches the end.
+            progress.setAutoReset(false);
+            progress.setAutoClose(false);
             written = ImportWriter::appendWithProgress(main_.table(), batch.records, category,
                                                        [&](int done) {
                                                            progress.setValue(done);
