@@ -26,4 +26,10 @@ class ExportRestart
 {
 };
 
+// Thrown when the user stops an export before it is done: the run ends quietly and, as with a
+// failure, nothing is made permanent, so no file is left and an old file stays as it was.
+class ExportCancelled
+{
+};
+
 } // namespace wl

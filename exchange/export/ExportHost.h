@@ -46,6 +46,12 @@ public:
     virtual ~ExportHost() = default;
 
     virtual void message(ExportMessageKind kind, const QString& text) = 0;
+    // Shows a message with OK and Cancel; true for OK. A host without a Cancel only tells.
+    virtual bool confirm(ExportMessageKind kind, const QString& text)
+    {
+        message(kind, text);
+        return true;
+    }
     // Shows the choice dialog; false when cancelled.
     virtual bool choose(ExportChoice& choice) = 0;
     // Asks for the file to export to; empty when cancelled.

@@ -108,17 +108,52 @@ QString ExportText::DashLine(int n)
     return QString(qMax(n, 0), u'-');
 }
 
+// Reads the number grammar by hand: this runs for every cell of an export, where a regular
+// expression and the copies it needs cost more than writing the cell does.
 bool ExportText::IsNumberText(const QString& text, const LocaleInfo& locale)
 {
-    if (locale.decimalSeparator != u'.' && text.contains(u'.'))
+    const QChar separator = locale.decimalSeparator;
+    if (separator != u'.' && text.contains(u'.'))
         return false;
-    static const QRegularExpression number(
-        QStringLiteral("^ *[+-]?(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
-    const QString dotted = ToDotDecimal(text, locale);
-    if (!number.match(dotted).hasMatch())
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && text[i] == u' ')
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9')
+            ++i;
+        return i - from;
+    };
+    qsizetype mantissa = digits();
+    if (i < n && text[i] == separator) {
+        ++i;
+        const qsizetype fraction = digits();
+        if (mantissa == 0 && fraction == 0)
+            return false;
+        mantissa += fraction;
+    }
+    if (mantissa == 0)
         return false;
+    bool exponent = false;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < n && (text[i] == u'+' || text[i] == u'-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+        exponent = true;
+    }
+    if (i != n)
+        return false;
+    // Only an exponent or a very long run of digits can overflow to infinity.
+    if (!exponent && mantissa < 300)
+        return true;
     bool ok = false;
-    const double value = dotted.trimmed().toDouble(&ok);
+    const double value = ToDotDecimal(text.sliced(start), locale).toDouble(&ok);
     return ok && std::isfinite(value);
 }
 

@@ -158,8 +158,9 @@ void TBIFFExport::tellRowLimit()
 {
     const int fit = std::max(0, LastRow - captionRow_);
     const int total = Component().TotalItems();
-    if (total > fit)
-        Host().message(ExportMessageKind::Warning, ExportMessages::RowLimit(Type(), fit, total));
+    if (total > fit &&
+        !Host().confirm(ExportMessageKind::Warning, ExportMessages::RowLimit(Type(), fit, total)))
+        throw ExportCancelled();
 }
 
 void TBIFFExport::BeginExport(const QStringList& columns)

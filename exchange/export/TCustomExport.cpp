@@ -93,6 +93,8 @@ bool TCustomExport::Run()
                 }
             } catch (const ExportRestart&) {
                 continue;
+            } catch (const ExportCancelled&) {
+                progress_.reset();
             } catch (const ExportError& error) {
                 progress_.reset();
                 ReportFailure(error.text());

@@ -44,6 +44,12 @@ void check(lxw_error error)
         throw ExportError(QString::fromUtf8(lxw_strerror(error)));
 }
 
+// Most cells hold no control characters; those need no cleaned copy before their conversion.
+bool hasControlChars(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 32; });
+}
+
 } // namespace
 
 TXLSXExport::TXLSXExport(TExportComponent& component, TExportType type, const QString& fileName)
@@ -87,9 +93,10 @@ void TXLSXExport::BeginExport(const QStringList& columns)
     TCustomShellViewExport::BeginExport(columns);
     firstItemRow_ = HasOption(ShowColHeaders) ? 1 : 0;
     const int fit = LastRow + 1 - firstItemRow_;
-    if (Component().TotalItems() > fit)
-        Host().message(ExportMessageKind::Warning,
-                       ExportMessages::RowLimit(Type(), fit, Component().TotalItems()));
+    if (Component().TotalItems() > fit &&
+        !Host().confirm(ExportMessageKind::Warning,
+                        ExportMessages::RowLimit(Type(), fit, Component().TotalItems())))
+        throw ExportCancelled();
     if (HasOption(ShowColHeaders))
         writeRow(0, columns, true);
 }
@@ -116,7 +123,8 @@ void TXLSXExport::writeRow(int row, const QStringList& cells, bool header)
             check(worksheet_write_number(book_->sheet, lxw_row_t(row), lxw_col_t(col), *value,
                                          nullptr));
         } else if (!text.isEmpty()) {
-            const QByteArray utf8 = ExportText::KeepBreaks(text).toUtf8();
+            const QByteArray utf8 =
+                hasControlChars(text) ? ExportText::KeepBreaks(text).toUtf8() : text.toUtf8();
             check(worksheet_write_string(book_->sheet, lxw_row_t(row), lxw_col_t(col),
                                          utf8.constData(), header ? book_->bold : nullptr));
         }

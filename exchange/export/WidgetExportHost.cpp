@@ -68,6 +68,16 @@ void WidgetExportHost::message(ExportMessageKind kind, const QString& text)
     UiServices::ask(request);
 }
 
+bool WidgetExportHost::confirm(ExportMessageKind kind, const QString& text)
+{
+    MessageRequest request;
+    request.caption = QApplication::applicationName();
+    request.text = text;
+    request.kind = kindOf(kind);
+    request.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    return UiServices::ask(request) == QMessageBox::Ok;
+}
+
 bool WidgetExportHost::choose(ExportChoice& choice)
 {
     TExportChoiceForm form([this](TExportType type) { return canView(type); },

@@ -28,6 +28,7 @@ public:
     bool minimizedForViewer() const { return minimizedForViewer_; }
 
     void message(ExportMessageKind kind, const QString& text) override;
+    bool confirm(ExportMessageKind kind, const QString& text) override;
     bool choose(ExportChoice& choice) override;
     QString saveFileName(const QString& title, const QString& defaultExtension,
                          const QString& filter) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 // The texts the import window shows.
@@ -25,6 +26,14 @@ inline QString ControlCharacter(int row, char16_t code)
                           "text file this window can read. Nothing was read.")
         .arg(row)
         .arg(int(code));
+}
+
+inline QString ColumnsLeftOut(qsizetype total, int shown)
+{
+    const QLocale english(QLocale::English);
+    return QStringLiteral("The widest line of the file has %1 columns. The spreadsheet shows the "
+                          "first %2; the other %3 are left out and will not be imported.")
+        .arg(english.toString(total), english.toString(shown), english.toString(total - shown));
 }
 
 inline const QString TextsCut =

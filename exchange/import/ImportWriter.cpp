@@ -3,8 +3,9 @@
 #include "app/RecordDate.h"
 #include "store/Table.h"
 
-#include <QHash>
 #include <QVariant>
+
+#include <iterator>
 
 namespace wl {
 
@@ -13,61 +14,146 @@ namespace {
 // The position text stays blank; coordinates are stored only when the file gave them.
 const QString NoPosition = QString(41, u' ');
 
-QHash<QString, QVariant> valuesOf(const ImportRecord& r, const QString& category)
+// The table's fields an import fills, in the order valueOf takes them.
+const char* const Filled[] = {"category", "callsign", "notes",    "rdate",    "hz",   "modifier",
+                              "user",     "location", "optional", "position", "rlat", "rlon"};
+
+QVariant valueOf(const ImportRecord& r, const QString& category, int index)
 {
-    return {
-        {QStringLiteral("category"), category},
-        {QStringLiteral("callsign"), r.callsign},
-        {QStringLiteral("notes"), r.notes},
-        {QStringLiteral("rdate"), RecordDate::fromDateTime(r.rDate)},
-        {QStringLiteral("hz"), r.hz},
-        {QStringLiteral("modifier"), r.modifier},
-        {QStringLiteral("user"), r.user},
-        {QStringLiteral("location"), r.location},
-        {QStringLiteral("optional"), r.special},
-        {QStringLiteral("position"), NoPosition},
-        {QStringLiteral("rlat"), r.lat.value_or(0.0)},
+    switch (index) {
+    case 0:
+        return category;
+    case 1:
+        return r.callsign;
+    case 2:
+        return r.notes;
+    case 3:
+        return RecordDate::fromDateTime(r.rDate);
+    case 4:
+        return r.hz;
+    case 5:
+        return r.modifier;
+    case 6:
+        return r.user;
+    case 7:
+        return r.location;
+    case 8:
+        return r.special;
+    case 9:
+        return NoPosition;
+    case 10:
+        return r.lat.value_or(0.0);
+    case 11:
         // The table keeps longitudes west positive.
-        {QStringLiteral("rlon"), r.lon ? -*r.lon : 0.0},
-    };
+        return r.lon ? -*r.lon : 0.0;
+    default:
+        return {};
+    }
 }
+
+// The place in Filled of each field of the table, -1 for a field the import leaves null. Found
+// once per import: a million records would otherwise look every name up a million times.
+struct FieldSlot
+{
+    const store::FieldDef* field;
+    int index;
+};
+
+std::vector<FieldSlot> slotsOf(const store::Table& table)
+{
+    std::vector<FieldSlot> found;
+    for (const store::FieldDef& field : table.fieldDefs()) {
+        int index = -1;
+        for (int i = 0; i < int(std::size(Filled)); ++i) {
+            if (field.name.compare(QLatin1String(Filled[i]), Qt::CaseInsensitive) == 0)
+                index = i;
+        }
+        found.push_back({&field, index});
+    }
+    return found;
+}
+
+// The values of records in the table's field order, without the record number.
+class RowFiller
+{
+public:
+    explicit RowFiller(const store::Table& table)
+    {
+        for (const FieldSlot& slot : slotsOf(table)) {
+            if (slot.field->type != store::FieldType::AutoInc)
+                indexes_.push_back(slot.index);
+        }
+    }
+    std::vector<QVariant> row(const ImportRecord& r, const QString& category) const
+    {
+        std::vector<QVariant> row;
+        row.reserve(indexes_.size());
+        for (int index : indexes_)
+            row.push_back(valueOf(r, category, index));
+        return row;
+    }
+
+private:
+    std::vector<int> indexes_;
+};
 
 } // namespace
 
-store::Status ImportWriter::append(store::Table& table, const std::vector<ImportRecord>& records,
-                                   const QString& category)
+ImportWriter::Outcome ImportWriter::appendWithProgress(store::Table& table,
+                                                       const std::vector<ImportRecord>& records,
+                                                       const QString& category,
+                                                       const Progress& progress)
 {
-    // The bulk append takes the values in the table's field order, without the record number.
-    std::vector<std::vector<QVariant>> rows;
-    rows.reserve(records.size());
-    for (const ImportRecord& r : records) {
-        const QHash<QString, QVariant> values = valuesOf(r, category);
-        std::vector<QVariant>& row = rows.emplace_back();
-        for (const store::FieldDef& field : table.fieldDefs()) {
-            if (field.type != store::FieldType::AutoInc)
-                row.push_back(values.value(field.name.toLower()));
-        }
+    if (records.empty())
+        return {store::Status::success()};
+    const bool ownTransaction = !table.inTransaction();
+    if (ownTransaction) {
+        if (store::Status st = table.beginTransaction(); !st)
+            return {st};
     }
-    if (rows.empty())
-        return store::Status::success();
-    return table.bulkAppend(rows);
+    const auto undo = [&](Outcome outcome) {
+        if (ownTransaction)
+            table.rollback();
+        return outcome;
+    };
+    const RowFiller filler(table);
+    std::vector<std::vector<QVariant>> rows;
+    for (std::size_t first = 0; first < records.size(); first += ChunkSize) {
+        const std::size_t last = std::min(records.size(), first + ChunkSize);
+        rows.clear();
+        rows.reserve(last - first);
+        for (std::size_t i = first; i < last; ++i)
+            rows.push_back(filler.row(records[i], category));
+        if (store::Status st = table.bulkAppend(rows); !st)
+            return undo({st});
+        if (progress && !progress(int(last)))
+            return undo({store::Status::failure(QStringLiteral("The import was stopped.")), true});
+    }
+    if (ownTransaction) {
+        if (store::Status st = table.commit(); !st)
+            return undo({st});
+    }
+    return {store::Status::success()};
 }
 
 QStringList ImportWriter::cuts(const store::Table& table, const std::vector<ImportRecord>& records,
                                const QString& category)
 {
+    std::vector<FieldSlot> texts;
+    for (const FieldSlot& slot : slotsOf(table)) {
+        if (slot.field->type == store::FieldType::Text && slot.field->size > 0)
+            texts.push_back(slot);
+    }
     QStringList lines;
     for (const ImportRecord& r : records) {
-        const QHash<QString, QVariant> values = valuesOf(r, category);
-        for (const store::FieldDef& field : table.fieldDefs()) {
-            if (field.type != store::FieldType::Text || field.size <= 0)
-                continue;
-            const QString text = values.value(field.name.toLower()).toString();
-            if (text.size() > field.size && !text.sliced(field.size).trimmed().isEmpty()) {
+        for (const FieldSlot& slot : texts) {
+            const int size = slot.field->size;
+            const QString text = valueOf(r, category, slot.index).toString();
+            if (text.size() > size && !QStringView(text).sliced(size).trimmed().isEmpty()) {
                 lines << QStringLiteral("Row %1: %2 \"%3\" was cut to %4 characters.")
                              .arg(r.row)
-                             .arg(field.name, text)
-                             .arg(field.size);
+                             .arg(slot.field->name, text)
+                             .arg(size);
             }
         }
     }

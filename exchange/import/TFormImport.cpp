@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -379,8 +380,9 @@ std::vector<QStringList> TFormImport::gridRows(int firstRow) const
     return rows;
 }
 
-// Puts rows into the grid from row 0; the grid is as wide as the widest row.
-void TFormImport::setGridRows(const std::vector<QStringList>& rows)
+// Puts rows into the grid from row 0; the grid is as wide as the widest row. Each row is freed
+// once the grid holds it, so a big file is not held twice over.
+void TFormImport::setGridRows(std::vector<QStringList> rows)
 {
     qsizetype cols = 1;
     for (const QStringList& cells : rows)
@@ -392,9 +394,10 @@ void TFormImport::setGridRows(const std::vector<QStringList>& rows)
     grid.SetRowCount(std::max(int(rows.size()), 2));
     grid.SetFixedRows(1);
     for (int row = 0; row < int(rows.size()); ++row) {
-        const QStringList& cells = rows[std::size_t(row)];
+        QStringList& cells = rows[std::size_t(row)];
         for (int col = 0; col < cells.size(); ++col)
             grid.SetCells(col, row, cells[col]);
+        cells = QStringList();
     }
     grid.EndUpdate();
 }
@@ -462,6 +465,7 @@ void TFormImport::FillGrid(const QString& fileName)
     {
         const WaitCursor wait;
         read = ImportText::read(bytes);
+        bytes = QByteArray(); // the rows hold the text now
     }
     if (read.badRow != 0) {
         ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
@@ -472,16 +476,33 @@ void TFormImport::FillGrid(const QString& fileName)
         ShowMessage(ImportMessages::EmptyFile, fileName);
         return;
     }
-    const WaitCursor wait;
-    // Row 0 is the heading row.
-    rows.insert(rows.begin(), QStringList());
-    setGridRows(rows);
-    reHead();
-    fitAllColumns();
-    SortableGrid2->verticalScrollBar()->setValue(0);
-    SortableGrid2->GoToCell(0, 1);
-    showCounts();
-    Label3->setText(QStringLiteral("Selected Column = 1"));
+    const qsizetype widest = dropColumnsPastLimit(rows);
+    {
+        const WaitCursor wait;
+        // Row 0 is the heading row.
+        rows.insert(rows.begin(), QStringList());
+        setGridRows(std::move(rows));
+        reHead();
+        fitAllColumns();
+        SortableGrid2->verticalScrollBar()->setValue(0);
+        SortableGrid2->GoToCell(0, 1);
+        showCounts();
+        Label3->setText(QStringLiteral("Selected Column = 1"));
+    }
+    if (widest > MaxColumns)
+        ShowMessage(ImportMessages::ColumnsLeftOut(widest, MaxColumns));
+}
+
+// Cuts every row to the columns the spreadsheet holds; returns the width of the widest row.
+qsizetype TFormImport::dropColumnsPastLimit(std::vector<QStringList>& rows)
+{
+    qsizetype widest = 0;
+    for (QStringList& cells : rows) {
+        widest = std::max(widest, cells.size());
+        if (cells.size() > MaxColumns)
+            cells.resize(MaxColumns);
+    }
+    return widest;
 }
 
 void TFormImport::importFormatFile(int format, const QString& fileName)
@@ -733,7 +754,7 @@ void TFormImport::btncombineClick()
     const int currentRow = grid.Row();
     std::vector<QStringList> rows = gridRows(0);
     ImportColumns::joinColumns(rows, n - 1, CB1->isChecked() ? currentRow : -1);
-    setGridRows(rows);
+    setGridRows(std::move(rows));
     fitAllColumns();
     showCounts();
     reHead();
@@ -763,7 +784,7 @@ void TFormImport::BtnConvertClick()
         return;
     }
     ImportBatch batch;
-    store::Status written;
+    ImportWriter::Outcome written;
     QStringList cuts;
     {
         const WaitCursor wait;
@@ -771,9 +792,25 @@ void TFormImport::BtnConvertClick()
         batch = builder.build(gridRows(1), 1);
         if (batch.problems.isEmpty() && !batch.records.empty()) {
             cuts = ImportWriter::cuts(main_.table(), batch.records, category);
-            written = ImportWriter::append(main_.table(), batch.records, category);
+            // Shown only when the write takes a while; Cancel stores nothing.
+            QProgressDialog progress(QStringLiteral("Importing records..."),
+                                     QStringLiteral("Cancel"), 0, int(batch.records.size()), this);
+            progress.setWindowTitle(ImportMessages::Caption);
+            progress.setWindowModality(Qt::WindowModal);
+            progress.setMinimumDuration(1000);
+            // A Cancel pressed while the last chunk is written still stops the import, so the
+            // dialog must not reset itself, and forget the press, when it reaches the end.
+            progress.setAutoReset(false);
+            progress.setAutoClose(false);
+            written = ImportWriter::appendWithProgress(main_.table(), batch.records, category,
+                                                       [&](int done) {
+                                                           progress.setValue(done);
+                                                           return !progress.wasCanceled();
+                                                       });
         }
     }
+    if (written.cancelled)
+        return;
     if (!batch.problems.isEmpty()) {
         showRowsMessage(batch.problems);
         return;
@@ -783,7 +820,7 @@ void TFormImport::BtnConvertClick()
         return;
     }
     if (!written) {
-        ShowMessage(ImportMessages::WriteFailed, written.error);
+        ShowMessage(ImportMessages::WriteFailed, written.status.error);
         return;
     }
     refreshMainWindow();

@@ -35,6 +35,9 @@ class TFormImport : public QDialog
 public:
     // The help context of the window.
     static constexpr int HelpContext = 95;
+    // The most columns the spreadsheet holds. A record has eight fields, so wider lines are
+    // of no use to an import, and a grid of a million columns would take minutes to lay out.
+    static constexpr int MaxColumns = 256;
 
     explicit TFormImport(TFormMain& main);
 
@@ -116,7 +119,8 @@ private:
     static QStringList shortList(const QStringList& lines);
     void refreshMainWindow();
     std::vector<QStringList> gridRows(int firstRow) const;
-    void setGridRows(const std::vector<QStringList>& rows);
+    void setGridRows(std::vector<QStringList> rows);
+    static qsizetype dropColumnsPastLimit(std::vector<QStringList>& rows);
     bool Edit1KeyPress(const QString& typed);
 
     TFormMain& main_;

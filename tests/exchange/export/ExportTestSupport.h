@@ -64,6 +64,8 @@ public:
     int stopAtStep = -1;
     int progressShown = 0;
     int progressCreated = 0;
+    int confirmations = 0;
+    bool confirmAnswer = true; // OK on every OK/Cancel question
     QDateTime clock{QDate(2026, 5, 3), QTime(22, 15, 2)};
 
     QStringList texts() const
@@ -77,6 +79,12 @@ public:
     void message(ExportMessageKind kind, const QString& text) override
     {
         messages.push_back({kind, text});
+    }
+    bool confirm(ExportMessageKind kind, const QString& text) override
+    {
+        messages.push_back({kind, text});
+        ++confirmations;
+        return confirmAnswer;
     }
     bool choose(ExportChoice&) override { return false; }
     QString saveFileName(const QString& title, const QString&, const QString& filter) override

@@ -49,10 +49,14 @@ TEST(ExportTextTest, NumberTextFollowsTheDecimalSeparator)
         bool underComma;
     };
     const Case cases[] = {
-        {"146.52", true, false}, {"146,52", false, true}, {"  -1.5e3", true, false},
-        {"+7", true, true},      {"12a", false, false},   {"", false, false},
-        {"1e999", false, false}, {"inf", false, false},   {"1 000", false, false},
-        {"5.", true, false},     {"\t5", false, false},
+        {"146.52", true, false},   {"146,52", false, true}, {"  -1.5e3", true, false},
+        {"+7", true, true},        {"12a", false, false},   {"", false, false},
+        {"1e999", false, false},   {"inf", false, false},   {"1 000", false, false},
+        {"5.", true, false},       {"\t5", false, false},   {".5", true, false},
+        {",5", false, true},       {".", false, false},     {"-", false, false},
+        {"1e", false, false},      {"1e+", false, false},   {"2E-3", true, true},
+        {"1.2.3", false, false},   {"1,2,3", false, false}, {"5 ", false, false},
+        {"1.5e2.5", false, false},
     };
     for (const Case& c : cases) {
         const QString text = QString::fromLatin1(c.text);

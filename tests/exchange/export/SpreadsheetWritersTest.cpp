@@ -166,3 +166,50 @@ TEST_F(SpreadsheetWritersTest, LimitsOfTheOlderFormatAreTold)
 
 } // namespace
 } // namespace wl
+
+namespace wl {
+namespace {
+
+// Cancel on the row-limit notice stops the export before anything is written: no file is made,
+// and a file already there keeps its bytes.
+TEST_F(SpreadsheetWritersTest, CancelOnTheRowLimitWritesNothing)
+{
+    struct Case
+    {
+        TExportType type;
+        int rows;
+    };
+    const Case cases[] = {{TExportType::xMicrosoft_Excel, TBIFFExport::LastRow},
+                          {TExportType::xExcel_Workbook, 1048577}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ExportTypeName(c.type).toStdString());
+        // Copies of one row share their data, so a long table costs little here.
+        exporter->rows.assign(std::size_t(c.rows), exporter->rows.front());
+        host->messages.clear();
+        host->confirmAnswer = false;
+        const QString target = dir.filePath(QStringLiteral("old.") + ExportTypeExtension(c.type));
+        for (bool existing : {false, true}) {
+            QFile::remove(target);
+            if (existing) {
+                QFile old(target);
+                ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+                old.write("old bytes");
+            }
+            exporter->ExportType = c.type;
+            exporter->ViewOnly = false;
+            exporter->ExportFile = target;
+            EXPECT_FALSE(exporter->RunExport());
+            EXPECT_EQ(test::bytesOf(target),
+                      existing ? QByteArray("old bytes") : QByteArray("<missing>"));
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+                      existing ? QStringList{QFileInfo(target).fileName()} : QStringList{});
+        }
+        QFile::remove(target);
+        ASSERT_EQ(host->messages.size(), 2u); // the notice each time, and no failure after it
+        EXPECT_TRUE(host->messages[0].text.contains(QStringLiteral("only the first")));
+        EXPECT_TRUE(host->steps.empty());
+    }
+}
+
+} // namespace
+} // namespace wl

@@ -182,6 +182,28 @@ TEST_F(ImportWindowTest, ReadsAFileIntoTheSpreadsheet)
     EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 9", "Selected Column = 1"}));
 }
 
+// A line of a million columns is read at once; the spreadsheet keeps its first columns and the
+// user is told how many were left out.
+TEST_F(ImportWindowTest, VeryWideLineIsCutToTheSpreadsheetsColumns)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    QByteArray wide = "146.52,-,K1ABC";
+    for (int col = 4; col <= 1000000; ++col)
+        wide += ",x";
+    form.FillGrid(file("wide.csv", wide + "\r\n7100\r\n"));
+
+    EXPECT_EQ(form.SortableGrid2->ColCount(), TFormImport::MaxColumns);
+    EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 256", "Selected Column = 1"}));
+    EXPECT_EQ(row(form, 1).mid(0, 4), QStringList({"146.52", "-", "K1ABC", "x"}));
+    EXPECT_EQ(row(form, 2).mid(0, 2), QStringList({"7100", ""}));
+    EXPECT_EQ(row(form, 0).last(), QStringLiteral("Column 256"));
+    EXPECT_EQ(services.messages.texts(),
+              QStringList({"The widest line of the file has 1,000,000 columns. The spreadsheet "
+                           "shows the first 256; the other 999,744 are left out and will not be "
+                           "imported."}));
+}
+
 TEST_F(ImportWindowTest, ColumnsAreInsertedDeletedMovedAndCombined)
 {
     TFormMain& w = openMain();
@@ -391,6 +413,21 @@ TEST_F(ImportWindowTest, ConvertRefusesWithTheReasonAndStoresNothing)
     EXPECT_EQ(records(w, {"Hz"}).size(), 2u);
 }
 
+// Texts longer than their fields are reported by row; trailing blanks past the size are not.
+TEST_F(ImportWindowTest, TextsLongerThanTheirFieldsAreReported)
+{
+    TFormMain& w = openMain();
+    std::vector<ImportRecord> batch(2);
+    batch[0].row = 4;
+    batch[0].callsign = QStringLiteral("K1ABC") + QString(15, u'x') + QStringLiteral("yz");
+    batch[0].location = QString(20, u'b') + QStringLiteral("   ");
+    batch[1].row = 9;
+    batch[1].special = QString(21, u's');
+    EXPECT_EQ(ImportWriter::cuts(w.table(), batch, QStringLiteral("Police")),
+              QStringList({"Row 4: Callsign \"K1ABCxxxxxxxxxxxxxxxyz\" was cut to 20 characters.",
+                           "Row 9: Optional \"sssssssssssssssssssss\" was cut to 20 characters."}));
+}
+
 TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
 {
     TFormMain& w = openMain();
@@ -417,6 +454,30 @@ TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
     EXPECT_FALSE(services.messages.shown[0].details.isEmpty());
     ASSERT_TRUE(w.OpenTable());
     EXPECT_TRUE(records(w, {"Hz"}).empty());
+
+    // Written in chunks: a stop after the first chunk takes that chunk back too.
+    batch.assign(ImportWriter::ChunkSize + 1, batch.front());
+    std::vector<int> told;
+    const ImportWriter::Outcome stopped =
+        ImportWriter::appendWithProgress(w.table(), batch, QStringLiteral("Police"), [&](int done) {
+            told.push_back(done);
+            return false;
+        });
+    EXPECT_FALSE(stopped);
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(told, std::vector<int>({ImportWriter::ChunkSize}));
+    EXPECT_TRUE(records(w, {"Hz"}).empty());
+    EXPECT_FALSE(w.table().inTransaction());
+
+    told.clear();
+    EXPECT_TRUE(
+        ImportWriter::appendWithProgress(w.table(), batch, QStringLiteral("Police"), [&](int done) {
+            told.push_back(done);
+            return true;
+        }));
+    EXPECT_EQ(told, std::vector<int>({ImportWriter::ChunkSize, ImportWriter::ChunkSize + 1}));
+    EXPECT_EQ(records(w, {"Hz"}).size(), batch.size());
+    EXPECT_FALSE(w.table().inTransaction());
 }
 
 TEST_F(ImportWindowTest, ExportsTheSpreadsheet)

@@ -1,0 +1,173 @@
+// Import of a comma-delimited file of a million records through the import window, beside the
+// sqlite3 shell's .import of the same file. Each side runs in a process of its own, so the peak
+// memory of one does not show in the other.
+//
+// Ours: reading the file into the window's spreadsheet (with its column fitting), building the
+// records and storing them in the frequency table with its indexes, all-or-none.
+// Shell: .import into a table of eight text columns, then the frequency index built after the
+// import (the quickest way for the shell), in one transaction.
+//
+// Run from a Release build with QT_QPA_PLATFORM=offscreen: bench_import [rows].
+
+#include "app/TFormMain.h"
+#include "app/services/MessageService.h"
+#include "app/services/UiServices.h"
+#include "bench/support/SqliteShell.h"
+#include "exchange/import/TFormImport.h"
+#include "grid/TSortableGrid.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <random>
+
+namespace wl {
+namespace {
+
+// Answers every message box with OK and keeps the last text, so the run can check the count.
+class Answers : public MessageService
+{
+public:
+    QString last;
+    QMessageBox::StandardButton show(const MessageRequest& request) override
+    {
+        last = request.text;
+        return QMessageBox::Ok;
+    }
+};
+
+long peakKb(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_maxrss;
+}
+
+// Eight columns as the import window wants them: frequency, modifier, call sign, user,
+// location, special, date and time, notes.
+bool writeCsv(const QString& path, int rows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    std::mt19937 rng(20261210);
+    static const char* const places[] = {"Portland", "Seattle", "Boise", "Spokane", "Eugene"};
+    QByteArray line;
+    for (int i = 0; i < rows; ++i) {
+        line.clear();
+        line += QByteArray::number(118.0 + double(rng() % 5000000) / 100000.0, 'f', 5);
+        line += ",";
+        line += " +-"[rng() % 3];
+        line += ",K";
+        line += char('A' + rng() % 26);
+        line += QByteArray::number(rng() % 10);
+        line += "ABC,User ";
+        line += QByteArray::number(i % 5000);
+        line += ",";
+        line += places[rng() % 5];
+        line += ",CTCSS ";
+        line += QByteArray::number(67 + rng() % 180);
+        line += ",3/";
+        line += QByteArray::number(1 + rng() % 28);
+        line += "/2004 1:30 PM,\"Heard on the evening net, strong signal\"\r\n";
+        if (file.write(line) != line.size())
+            return false;
+    }
+    return true;
+}
+
+int runOurs(const QString& csv, const QString& folder)
+{
+    Answers answers;
+    UiServices::setMessages(&answers);
+    QDir().mkpath(folder);
+    TFormMain main({folder, folder, folder + QStringLiteral("/settings.ini")});
+    main.show(); // opens the table, as at the program's start
+    TFormImport form(main);
+    QElapsedTimer timer;
+    timer.start();
+    form.FillGrid(csv);
+    form.FormActivate(); // fills the category list
+    if (form.ListCategory->count() == 0)
+        return 1;
+    form.ListCategory->setCurrentRow(0);
+    form.BtnConvert->click();
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    std::printf("%.3f %ld %s\n", seconds, peakKb(RUSAGE_SELF), qPrintable(answers.last));
+    UiServices::setMessages(nullptr);
+    return 0;
+}
+
+int runShell(const QString& csv, const QString& folder)
+{
+    QDir().mkpath(folder);
+    const QString script =
+        QStringLiteral("BEGIN;\nCREATE TABLE records(Hz TEXT, Modifier TEXT, Callsign TEXT, "
+                       "User TEXT, Location TEXT, Optional TEXT, RDate TEXT, Notes TEXT);\n"
+                       ".mode csv\n.import '%1' records\n"
+                       "CREATE INDEX ix1 ON records(CAST(Hz AS REAL));\nCOMMIT;\n")
+            .arg(csv);
+    const double seconds =
+        bench::timeSqliteShell(QDir(folder).filePath(QStringLiteral("shell.db")), script);
+    if (seconds < 0)
+        return 1;
+    std::printf("%.3f %ld\n", seconds, peakKb(RUSAGE_CHILDREN));
+    return 0;
+}
+
+// Runs one side in a child process; returns its output line.
+QString side(const QString& which, const QString& csv, const QString& folder)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {which, csv, folder});
+    child.waitForFinished(-1);
+    return QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
+} // namespace wl
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Wavelark"));
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 4 && args[1] == QLatin1String("--ours"))
+        return wl::runOurs(args[2], args[3]);
+    if (args.size() == 4 && args[1] == QLatin1String("--shell"))
+        return wl::runShell(args[2], args[3]);
+
+    const int rows = args.size() > 1 ? args[1].toInt() : 1'000'000;
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("records.csv"));
+    if (!wl::writeCsv(csv, rows))
+        return 1;
+    const double mb = double(QFileInfo(csv).size()) / 1e6;
+    const QString shell = wl::side(QStringLiteral("--shell"), csv, dir.filePath("shell"));
+    const QString ours = wl::side(QStringLiteral("--ours"), csv, dir.filePath("ours"));
+    const QStringList s = shell.split(u' ');
+    const QStringList o = ours.split(u' ');
+    if (s.size() < 2 || o.size() < 2) {
+        std::printf("a side failed: shell \"%s\", ours \"%s\"\n", qPrintable(shell),
+                    qPrintable(ours));
+        return 1;
+    }
+    std::printf("file: %d rows, %.1f MB\n", rows, mb);
+    std::printf("shell: %s s, peak %.0f MB\n", qPrintable(s[0]), s[1].toDouble() / 1024);
+    std::printf("ours:  %s s, peak %.0f MB (%s)\n", qPrintable(o[0]), o[1].toDouble() / 1024,
+                qPrintable(o.mid(2).join(u' ')));
+    std::printf("time ratio %.2f, peak / file size %.2f\n", o[0].toDouble() / s[0].toDouble(),
+                o[1].toDouble() / 1024 / mb);
+    return 0;
+}
