@@ -829,9 +829,14 @@ void GlobeControl::renderStatic(Canvas& canvas, bool rerender, bool redraw)
     }
     if (m_drawGrid == DrawGrid::InFront)
         drawGraticule();
-    // Labels go over everything the layers drew, in order of priority.
+    if (onRenderUnderLabels)
+        onRenderUnderLabels();
+    // Labels go over everything the layers and the handler drew, in order of priority.
+    for (const QRect& r : labelKeepOut)
+        labels.keepOut(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
     labels.place(ctx);
     m_placedLabels = labels.placed();
+    m_labelsLeftOut = labels.leftOut();
 }
 
 void GlobeControl::renderAnimated(Canvas& canvas)

@@ -81,6 +81,11 @@ public:
     bool labelPlacement = true;
     // The labels the last render placed, in screen pixels.
     const std::vector<LabelPlacer::Placed>& placedLabels() const { return m_placedLabels; }
+    // Records of grouping layers the last render could neither name nor count on the map.
+    int labelsLeftOut() const { return m_labelsLeftOut; }
+    // Parts of the surface no label may cover, such as overlays a render handler draws
+    // over the map; in surface pixels.
+    std::vector<QRect> labelKeepOut;
     PenData penData{0, 0, 1};
     BrushData brushData{16777215, 0};
     FontData fontData{"Arial", 0, 0, 12, GlobeUnits::NauticalMile, 16777215};
@@ -190,6 +195,9 @@ public:
 
     // Events, raised only when assigned.
     std::function<void()> onRender;
+    // Raised during a render after the layers and before the labels, so that what it draws
+    // (a night shadow) lies under the labels and leaves them readable.
+    std::function<void()> onRenderUnderLabels;
     std::function<void()> onPaint;
     std::function<void()> onPaintGraticule;
     std::function<void()> onZoomed;
@@ -313,6 +321,7 @@ private:
     int m_lonStep = 15, m_latStep = 15;
     DrawGrid m_drawGrid = DrawGrid::Behind;
     std::vector<LabelPlacer::Placed> m_placedLabels;
+    int m_labelsLeftOut = 0;
     PenData m_gridPen{12632256, 0, 1};
     PenData m_selectedPen{255, 0, 1};
     BrushData m_selectedBrush{65535, 0};

@@ -56,6 +56,32 @@ int LabelPlacer::overlapping(int left, int top, int right, int bottom, int excep
     return -1;
 }
 
+void LabelPlacer::keepOut(int left, int top, int right, int bottom)
+{
+    m_keepOut.push_back({left, top, right, bottom, {}});
+}
+
+bool LabelPlacer::keptOut(int left, int top, int right, int bottom) const
+{
+    return std::any_of(m_keepOut.begin(), m_keepOut.end(), [&](const Placed& k) {
+        return left < k.right && k.left < right && top < k.bottom && k.top < bottom;
+    });
+}
+
+int LabelPlacer::preferredBlocker(int current, int candidate) const
+{
+    if (current < 0)
+        return candidate;
+    if (candidate < 0)
+        return current;
+    const auto isRecord = [&](int placed) {
+        const Block& b = m_blocks[static_cast<std::size_t>(
+            m_placedBlock[static_cast<std::size_t>(placed)])];
+        return m_labels[static_cast<std::size_t>(b.members.front())].group;
+    };
+    return !isRecord(current) && isRecord(candidate) ? candidate : current;
+}
+
 bool LabelPlacer::isFree(int left, int top, int right, int bottom, int except) const
 {
     return overlapping(left, top, right, bottom, except) < 0;
@@ -101,9 +127,9 @@ int LabelPlacer::tryPlace(RenderContext& ctx, Block& b)
         const int left = spots[i].right ? l.x + l.offset : l.x - l.offset - h;
         const int top = spots[i].above ? l.y - h : l.y;
         const int k = overlapping(left, top, left + h, top + h, -1);
-        open[i] = k < 0;
+        open[i] = k < 0 && !keptOut(left, top, left + h, top + h);
         any = any || open[i];
-        blocker = blocker < 0 ? k : blocker;
+        blocker = preferredBlocker(blocker, k);
     }
     if (!any)
         return blocker;
@@ -121,9 +147,11 @@ int LabelPlacer::tryPlace(RenderContext& ctx, Block& b)
             continue;
         const int left = spots[i].right ? l.x + l.offset : l.x - l.offset - w;
         const int top = spots[i].above ? l.y - bh : l.y;
+        if (keptOut(left, top, left + w, top + bh))
+            continue;
         const int k = overlapping(left, top, left + w, top + bh, -1);
         if (k >= 0) {
-            blocker = blocker < 0 ? k : blocker;
+            blocker = preferredBlocker(blocker, k);
             continue;
         }
         b.placed = static_cast<int>(m_placed.size());
@@ -141,6 +169,7 @@ void LabelPlacer::place(RenderContext& ctx)
     m_placedBlock.clear();
     m_cells.clear();
     m_blocks.clear();
+    m_leftOut = 0;
     std::vector<int> order(m_labels.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
@@ -195,14 +224,19 @@ void LabelPlacer::place(RenderContext& ctx)
         const Label& l = m_labels[static_cast<std::size_t>(b.members.front())];
         useFont(l);
         const int blocker = tryPlace(ctx, b);
-        if (blocker < 0 || !l.group)
+        if (b.placed >= 0 || !l.group)
             continue;
         // A record without room is counted by the record label in its way, which kept room
-        // for the count.
-        Block& other =
-            m_blocks[static_cast<std::size_t>(m_placedBlock[static_cast<std::size_t>(blocker)])];
-        if (m_labels[static_cast<std::size_t>(other.members.front())].group)
-            other.extra += static_cast<int>(b.members.size());
+        // for the count; with none in its way it is counted as left out.
+        const int members = static_cast<int>(b.members.size());
+        Block* other =
+            blocker < 0 ? nullptr
+                        : &m_blocks[static_cast<std::size_t>(
+                              m_placedBlock[static_cast<std::size_t>(blocker)])];
+        if (other && m_labels[static_cast<std::size_t>(other->members.front())].group)
+            other->extra += members;
+        else
+            m_leftOut += members;
     }
     for (Block& b : m_blocks) {
         if (b.placed >= 0 && b.extra > 0)
@@ -222,6 +256,7 @@ void LabelPlacer::place(RenderContext& ctx)
     ctx.canvas.setTransparentText(wasTransparent);
     m_labels.clear();
     m_blocks.clear();
+    m_keepOut.clear();
 }
 
 } // namespace wl

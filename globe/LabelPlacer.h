@@ -52,6 +52,13 @@ public:
 
     void add(const Label& label);
     bool empty() const { return m_labels.empty(); }
+    // A part of the surface no label may cover (a scale bar or another overlay drawn over
+    // the map); kept until the next place().
+    void keepOut(int left, int top, int right, int bottom);
+    // Records of a grouping layer that the last place() could neither name nor count in a
+    // record label: their way was blocked only by other labels (the home town's) or by a
+    // kept-out part. The window reports them, so none vanishes silently.
+    int leftOut() const { return m_leftOut; }
     // Places and draws the labels collected so far, then forgets them.
     void place(RenderContext& ctx);
     // What the last place() drew, for checking.
@@ -66,6 +73,9 @@ private:
     };
 
     int overlapping(int left, int top, int right, int bottom, int except) const;
+    bool keptOut(int left, int top, int right, int bottom) const;
+    // Of two labels in the way, the one that can count a record: a record label.
+    int preferredBlocker(int current, int candidate) const;
     bool isFree(int left, int top, int right, int bottom, int except) const;
     void occupy(int index);
     std::vector<std::string> linesOf(const Block& b) const;
@@ -79,7 +89,9 @@ private:
     std::vector<int> m_placedBlock; // block of each placed label
     // Placed labels by cell of the screen, for the overlap tests.
     std::unordered_map<std::int64_t, std::vector<int>> m_cells;
+    std::vector<Placed> m_keepOut;
     int m_lineHeight = 0;
+    int m_leftOut = 0;
 };
 
 } // namespace wl

@@ -3,13 +3,16 @@
 #include "globe/TextLayoutCache.h"
 
 #include <QFontMetrics>
+#include <QLine>
 #include <QPaintDevice>
 #include <QPen>
 #include <QPoint>
 #include <QStaticText>
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace wl {
@@ -54,6 +57,30 @@ Qt::BrushStyle brushStyle(std::uint8_t s)
     default:
         return Qt::SolidPattern;
     }
+}
+
+// The edges of a closed polygon that are not run in both directions.
+std::vector<QLine> outlineOf(const std::vector<QPoint>& q)
+{
+    const auto point = [](QPoint a) {
+        return (std::uint64_t{static_cast<std::uint32_t>(a.x())} << 32) |
+               static_cast<std::uint32_t>(a.y());
+    };
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> edges;
+    const std::size_t n = q.size();
+    edges.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        edges.emplace_back(point(q[i]), point(q[(i + 1) % n]));
+    std::sort(edges.begin(), edges.end());
+    std::vector<QLine> outline;
+    outline.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const QPoint a = q[i], b = q[(i + 1) % n];
+        if (a == b || !std::binary_search(edges.begin(), edges.end(),
+                                          std::pair{point(b), point(a)}))
+            outline.emplace_back(a, b);
+    }
+    return outline;
 }
 
 std::vector<QPoint> toQPoints(const ScreenPoint* points, int n)
@@ -129,7 +156,20 @@ void PainterCanvas::drawPolyline(const ScreenPoint* points, int n)
 void PainterCanvas::drawPolygon(const ScreenPoint* points, int n)
 {
     const auto q = toQPoints(points, n);
+    const std::vector<QLine> outline = outlineOf(q);
+    if (m_painter.pen().style() == Qt::NoPen || outline.size() == q.size()) {
+        m_painter.drawPolygon(q.data(), static_cast<int>(q.size()), Qt::OddEvenFill);
+        return;
+    }
+    // An edge run both ways (a cut that joins a ring to a hole, or two parts of a land tile
+    // joined along the tile's border) cancels in the even-odd fill; stroked, it would draw a
+    // line across the water the fill left open. The fill goes without them, the outline
+    // without those edges.
+    const QPen pen = m_painter.pen();
+    m_painter.setPen(Qt::NoPen);
     m_painter.drawPolygon(q.data(), static_cast<int>(q.size()), Qt::OddEvenFill);
+    m_painter.setPen(pen);
+    m_painter.drawLines(outline.data(), static_cast<int>(outline.size()));
 }
 
 void PainterCanvas::drawEllipse(int x1, int y1, int x2, int y2)

@@ -4,11 +4,24 @@
 #include "grid/LocaleInfo.h"
 #include "map/MapMeasure.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace wl {
 
 namespace {
+
+QFont barFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    return font;
+}
+
+QPoint barOrigin(QSize surface, int ppi)
+{
+    return {surface.width() - (ppi + 50), surface.height() - 50};
+}
 
 // Text centred horizontally with its top at y, as the bar's labels stand.
 void centredText(QPainter& p, int x, int y, const QString& text)
@@ -29,15 +42,13 @@ QString ScaleBar::lengthText(long double unitsPerInch, int unitCode, const Local
 
 void ScaleBar::draw(QPainter& p, QSize surface, int ppi, long double unitsPerInch, int unitCode)
 {
-    const int x0 = surface.width() - (ppi + 50);
-    const int y0 = surface.height() - 50;
+    const int x0 = barOrigin(surface, ppi).x();
+    const int y0 = barOrigin(surface, ppi).y();
     const QString length = lengthText(unitsPerInch, unitCode, LocaleInfo::current());
     const QPoint bracket[] = {
         {x0, y0 + 16}, {x0, y0 + 20}, {x0 + ppi, y0 + 20}, {x0 + ppi, y0 + 15}};
     p.save();
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    p.setFont(font);
+    p.setFont(barFont());
     p.setBackgroundMode(Qt::TransparentMode);
     // Black on the map's black background and in the night shadow would not be seen: a white
     // edge one pixel wide keeps the bar readable on any ground.
@@ -54,6 +65,19 @@ void ScaleBar::draw(QPainter& p, QSize surface, int ppi, long double unitsPerInc
     p.setPen(QPen(Qt::black, 1));
     p.drawPolyline(bracket, 4);
     p.restore();
+}
+
+QRect ScaleBar::area(QSize surface, int ppi, long double unitsPerInch, int unitCode)
+{
+    const QPoint o = barOrigin(surface, ppi);
+    const QFontMetrics metrics(barFont());
+    const int zeroHalf = metrics.horizontalAdvance(QStringLiteral("0")) / 2 + 1;
+    const int lengthHalf =
+        metrics.horizontalAdvance(lengthText(unitsPerInch, unitCode, LocaleInfo::current())) / 2 +
+        1;
+    // From the edge above the texts to the bracket's lower edge, 3 pixels wide.
+    return QRect(QPoint(o.x() - zeroHalf - 1, o.y() - 1),
+                 QPoint(o.x() + ppi + lengthHalf + 1, o.y() + 22));
 }
 
 } // namespace wl

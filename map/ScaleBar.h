@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -19,6 +20,8 @@ public:
     // Draws the bar on a surface of the given size; ppi is the screen's pixels per inch.
     static void draw(QPainter& painter, QSize surface, int ppi, long double unitsPerInch,
                      int unitCode);
+    // The part of the surface the bar covers, its texts and their white edge included.
+    static QRect area(QSize surface, int ppi, long double unitsPerInch, int unitCode);
 };
 
 } // namespace wl

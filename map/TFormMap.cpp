@@ -143,6 +143,7 @@ TFormMap::~TFormMap()
     // The globe's handlers reach into this window, which is mostly gone by the time the
     // globe, a child, is destroyed.
     Globe->onRender = nullptr;
+    Globe->onRenderUnderLabels = nullptr;
     Globe->onZoomed = nullptr;
     Globe->onLayerWarning = nullptr;
     Globe->removeEventFilter(this);
@@ -358,6 +359,7 @@ void TFormMap::configureGlobe()
     g.setGlobeColor(Aqua);
     g.setColor(Black);
     g.onRender = [this] { GlobeRender(); };
+    g.onRenderUnderLabels = [this] { GlobeRenderUnderLabels(); };
     g.onZoomed = [this] { GlobeZoomed(); };
     g.onLayerWarning = [this](const QString& message) { reportLayerWarning(message); };
     g.setMouseTracking(true);
@@ -783,13 +785,28 @@ void TFormMap::GlobeRender()
         m_history.skipRender();
     }
     updateHistoryButtons();
-    if (m_settings.shadow)
-        Globe->drawNightShadowNow(Black, Twilight, 3);
+    // Records the map could neither name nor count beside another record are told here.
+    if (const int leftOut = Globe->labelsLeftOut())
+        PanelHint->setText(leftOut == 1
+                               ? QStringLiteral("1 record has no room for a label in this view.")
+                               : QStringLiteral("%1 records have no room for a label in this view.")
+                                     .arg(leftOut));
     // On the surface being rendered, so that saved and printed maps carry the bar too.
     if (QPainter* p = Globe->surfacePainter())
         ScaleBar::draw(*p, QSize(Globe->surfaceWidth(), Globe->surfaceHeight()),
                        Globe->screenPixelsPerInch(), Globe->projection().unitsPerInch(),
                        m_settings.knots);
+}
+
+// The night shadow lies under the labels, which stay readable at night; no label is placed
+// where the scale bar will be drawn.
+void TFormMap::GlobeRenderUnderLabels()
+{
+    if (m_settings.shadow)
+        Globe->drawNightShadowNow(Black, Twilight, 3);
+    const QSize surface(Globe->surfaceWidth(), Globe->surfaceHeight());
+    Globe->labelKeepOut = {ScaleBar::area(surface, Globe->screenPixelsPerInch(),
+                                          Globe->projection().unitsPerInch(), m_settings.knots)};
 }
 
 QImage TFormMap::renderMap()

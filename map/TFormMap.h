@@ -85,6 +85,7 @@ public:
     void PlotData();
     void Updatedata();
     void GlobeRender();
+    void GlobeRenderUnderLabels();
     void GlobeZoomed();
     void GlobeMouseMove(QPoint pos);
     void GlobeMouseDown(Qt::MouseButton button, QPoint pos);

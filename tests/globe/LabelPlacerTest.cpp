@@ -152,3 +152,37 @@ TEST_F(LabelPlacerTest, CrowdedFieldNeverOverlapsAndCountsEveryRecord)
     EXPECT_EQ(named + counted, 401);
     EXPECT_GT(named, 10);
 }
+
+// A record whose every spot is taken by labels that cannot count it (the home town's, of a
+// higher rank) or lies in a kept-out part of the surface is counted as left out, and no label
+// is placed in a kept-out part.
+TEST_F(LabelPlacerTest, RecordsWithNoRecordLabelInTheirWayAreCountedAsLeftOut)
+{
+    ObjectLayer home{host};
+    home.labelRank = 3;
+    home.scaleFont = false;
+    {
+        std::vector<GlobeObject*> objects;
+        for (int i = 0; i < 4; ++i)
+            objects.push_back(&GlobePointText::create(home, D, D, "Home " + std::to_string(i)));
+        objects.push_back(&GlobePointText::create(records, D, D, "Station"));
+        const auto& placed = render(objects);
+        EXPECT_EQ(placed.size(), 4u);
+        EXPECT_EQ(placer.leftOut(), 1);
+    }
+    home.unloadObjects();
+    records.unloadObjects();
+    {
+        // The whole screen round the points is kept out.
+        std::vector<GlobeObject*> objects{&GlobePointText::create(records, D, D, "Station"),
+                                          &GlobePointText::create(cities, D, D, "City")};
+        placer.keepOut(-100000, -100000, 100000, 100000);
+        EXPECT_TRUE(render(objects).empty());
+        EXPECT_EQ(placer.leftOut(), 1);
+        // Kept-out parts last for one placement only.
+        records.unloadObjects();
+        cities.unloadObjects();
+        EXPECT_EQ(render({&GlobePointText::create(records, D, D, "Station")}).size(), 1u);
+        EXPECT_EQ(placer.leftOut(), 0);
+    }
+}

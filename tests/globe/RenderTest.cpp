@@ -58,3 +58,27 @@ TEST(PainterCanvas, DrawsObjectsOntoAnImage)
     EXPECT_EQ(image.pixelColor(400, y), QColor(0, 255, 0));
     EXPECT_EQ(PainterCanvas::toQColor(0x123456), QColor(0x56, 0x34, 0x12));
 }
+
+// Two squares joined by a cut run both ways, as a land tile whose parts meet along the tile's
+// border: the cut cancels in the fill and must not be stroked across the water between them.
+TEST(PainterCanvas, AnEdgeRunBothWaysIsNeitherFilledNorStroked)
+{
+    int argc = 0;
+    QGuiApplication app(argc, nullptr);
+    QImage image(100, 60, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    {
+        QPainter painter(&image);
+        PainterCanvas canvas(painter);
+        canvas.setBrush(BrushData{0x00FF00, 0});
+        canvas.setPen(PenData{0x00FF00, 0, 1});
+        const ScreenPoint pts[] = {{10, 10}, {30, 10}, {30, 30}, {70, 30}, {70, 10}, {90, 10},
+                                   {90, 50}, {70, 50}, {70, 30}, {30, 30}, {10, 50}};
+        canvas.drawPolygon(pts, static_cast<int>(std::size(pts)));
+    }
+    EXPECT_EQ(image.pixelColor(20, 30), QColor(0, 255, 0));
+    EXPECT_EQ(image.pixelColor(80, 40), QColor(0, 255, 0));
+    EXPECT_EQ(image.pixelColor(90, 50), QColor(0, 255, 0)); // the outline is still drawn
+    for (int x = 35; x <= 65; ++x)
+        EXPECT_EQ(image.pixelColor(x, 30), QColor(0, 0, 255)) << x;
+}

@@ -6,6 +6,7 @@
 #include "globe/PrjModel.h"
 #include "map/CityEditor.h"
 #include "map/MapCommands.h"
+#include "map/ScaleBar.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPrinterInfo>
 #include <QRegularExpression>
+#include <QTimeZone>
 #include <QToolButton>
 
 namespace wl {
@@ -351,6 +353,84 @@ TEST_F(MapWindowTest, RenderedMapCarriesTheScaleBarAndSavesAsJpegAndBitmap)
     map.SaveAsBitmap1Click();
     ASSERT_EQ(services.messages.shown.size(), 1u);
     EXPECT_TRUE(services.messages.texts().front().contains(QStringLiteral("could not be saved")));
+}
+
+// At night the labels lie over the shadow, text and halo as bright as by day; and no label
+// is placed where the scale bar is drawn, while every record is still named or counted.
+TEST_F(MapWindowTest, LabelsLieOverTheNightShadowAndClearOfTheScaleBar)
+{
+    TFormMain& w = openMain();
+    TFormMap& map = openMap(w);
+    map.AutoViewCentering1->setChecked(false);
+    for (int i = 0; i < 4; ++i)
+        map.BtnZoomInClick(); // the globe fills the window, its corners too
+    // 06:00 UTC at an equinox: the view's centre (40 N, 100 W) is deep in the night.
+    map.Globe->utcClock = [] { return QDateTime(QDate(2026, 3, 20), QTime(6, 0), QTimeZone::utc()); };
+    const int ppi = map.Globe->screenPixelsPerInch();
+    const QSize surface(map.Globe->surfaceWidth(), map.Globe->surfaceHeight());
+    const QRect bar = ScaleBar::area(surface, ppi, map.Globe->projection().unitsPerInch(), 0);
+    // Records on a grid over the scale bar's corner and one in the middle of the night.
+    LLPoint p;
+    ASSERT_TRUE(map.Globe->screenToLL(surface.width() / 2, surface.height() / 2, p));
+    addRecords(w, {{7.1, "NIGHT", "", p.lat / 5400000.0, -p.lon / 5400000.0}});
+    int records = 1;
+    for (int y = bar.top() - 30; y <= bar.bottom(); y += 12) {
+        for (int x = bar.left() - 40; x <= bar.right(); x += 25) {
+            ASSERT_TRUE(map.Globe->screenToLL(x, y, p)) << x << "," << y;
+            addRecords(w, {{7.2, "CORNER", "", p.lat / 5400000.0, -p.lon / 5400000.0}});
+            ++records;
+        }
+    }
+    map.Updatedata();
+    const QImage night = map.renderMap();
+    const auto placedAt = [&](const char* call) {
+        for (const LabelPlacer::Placed& l : map.Globe->placedLabels())
+            if (!l.lines.empty() && l.lines.front().rfind(call, 0) == 0)
+                return QRect(QPoint(l.left, l.top), QPoint(l.right - 1, l.bottom - 1));
+        return QRect();
+    };
+    const QRect label = placedAt("NIGHT");
+    ASSERT_FALSE(label.isNull());
+    int named = 0, counted = 0;
+    for (const LabelPlacer::Placed& l : map.Globe->placedLabels()) {
+        EXPECT_FALSE(QRect(QPoint(l.left, l.top), QPoint(l.right - 1, l.bottom - 1))
+                         .intersects(bar))
+            << l.lines.front();
+        for (const std::string& line : l.lines) {
+            const QString text = QString::fromStdString(line);
+            if (text.startsWith(QLatin1Char('+')))
+                counted += text.section(QLatin1Char(' '), 0, 0).mid(1).toInt();
+            else if (text.startsWith(QStringLiteral("CORNER")) ||
+                     text.startsWith(QStringLiteral("NIGHT")))
+                ++named;
+        }
+    }
+    EXPECT_EQ(named + counted + map.Globe->labelsLeftOut(), records);
+
+    map.ShowNightShadow1Click(); // by day
+    const QImage day = map.renderMap();
+    ASSERT_EQ(placedAt("NIGHT"), label);
+    int white = 0, darkened = 0;
+    for (int y = label.top(); y <= label.bottom(); ++y) {
+        for (int x = label.left(); x <= label.right(); ++x) {
+            if (day.pixel(x, y) != qRgb(255, 255, 255))
+                continue;
+            ++white;
+            darkened += night.pixel(x, y) != qRgb(255, 255, 255);
+        }
+    }
+    EXPECT_GT(white, 20); // the halo round the black text
+    EXPECT_EQ(darkened, 0);
+    // The shadow is there round the label.
+    int shaded = 0;
+    for (int y = label.top(); y <= label.bottom(); ++y)
+        for (int x = label.left() - 30; x < label.left() - 2; ++x)
+            shaded += night.pixel(x, y) != day.pixel(x, y);
+    EXPECT_GT(shaded, 30);
+    if (qEnvironmentVariableIsSet("WAVELARK_VIEWS_DIR")) {
+        night.save(qEnvironmentVariable("WAVELARK_VIEWS_DIR") + QStringLiteral("/night.png"));
+        day.save(qEnvironmentVariable("WAVELARK_VIEWS_DIR") + QStringLiteral("/day.png"));
+    }
 }
 
 TEST_F(MapWindowTest, PrintWithoutPrinterWritesAPdf)
