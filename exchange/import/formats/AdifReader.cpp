@@ -2,6 +2,7 @@
 
 #include "exchange/import/formats/ExactFrequency.h"
 #include "grid/CodePage1252.h"
+#include "grid/LocaleInfo.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -75,7 +76,9 @@ std::optional<double> AdifReader::readLocation(const QString& text)
         return std::nullopt;
     const QChar hemisphere = m.captured(1).toUpper().front();
     const double degrees = m.captured(2).toInt();
-    const double minutes = QLocale::c().toDouble(m.captured(3));
+    // The file's numbers are written with a point whatever the reader's locale.
+    const double minutes =
+        LocaleInfo::fromLocale(QLocale::c()).parseNumber(m.captured(3)).value_or(0.0);
     const double limit = hemisphere == u'N' || hemisphere == u'S' ? 90 : 180;
     const double value = degrees + minutes / 60.0;
     if (minutes >= 60 || value > limit)

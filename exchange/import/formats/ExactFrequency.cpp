@@ -1,5 +1,7 @@
 #include "exchange/import/formats/ExactFrequency.h"
 
+#include "grid/LocaleInfo.h"
+
 #include <QLocale>
 
 namespace wl {
@@ -25,10 +27,9 @@ std::optional<double> ExactFrequency::toMHz(const QString& text, int decimalsToM
     whole.chop(decimalsToMHz);
     const QString decimal = (whole.isEmpty() ? QStringLiteral("0") : whole) + QLatin1Char('.') +
                             (fraction.isEmpty() ? QStringLiteral("0") : fraction);
-    bool ok = false;
     // The text's own form is fixed by the file format, not the user's locale.
-    const double mhz = QLocale::c().toDouble(decimal, &ok);
-    if (!ok || !(mhz > 0))
+    const std::optional<double> mhz = LocaleInfo::fromLocale(QLocale::c()).parseNumber(decimal);
+    if (!mhz || !(*mhz > 0))
         return std::nullopt;
     return mhz;
 }
