@@ -451,7 +451,7 @@ void TFormImport::BtnOpenDialClick()
     FillGrid(fileName);
 }
 
-void TFormImport::FillGrid(const QString& fileName)
+std::optional<QByteArray> TFormImport::readImportFile(const QString& fileName)
 {
     QFile file(fileName);
     QByteArray bytes;
@@ -459,13 +459,21 @@ void TFormImport::FillGrid(const QString& fileName)
         bytes = file.readAll();
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         ShowMessage(ImportMessages::ConversionError, file.errorString());
-        return;
+        return std::nullopt;
     }
+    return bytes;
+}
+
+void TFormImport::FillGrid(const QString& fileName)
+{
+    std::optional<QByteArray> bytes = readImportFile(fileName);
+    if (!bytes)
+        return;
     ImportRead read;
     {
         const WaitCursor wait;
-        read = ImportText::read(bytes);
-        bytes = QByteArray(); // the rows hold the text now
+        read = ImportText::read(*bytes);
+        bytes.reset(); // the rows hold the text now
     }
     if (read.badRow != 0) {
         ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
@@ -513,18 +521,13 @@ void TFormImport::importFormatFile(int format, const QString& fileName)
         return;
     }
     const QString category = chosen.front()->text();
-    QFile file(fileName);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        ShowMessage(ImportMessages::ConversionError, file.errorString());
+    std::optional<QByteArray> bytes = readImportFile(fileName);
+    if (!bytes)
         return;
-    }
     FormatImport read;
     {
         const WaitCursor wait;
-        read = ImportFormats::read(ImportFormat(format), bytes, UiServices::clock().now().date());
+        read = ImportFormats::read(ImportFormat(format), *bytes, UiServices::clock().now().date());
     }
     const QString mapping = QStringLiteral("Column mapping:\n") + read.mapping.join(u'\n');
     QStringList notes = shortList(read.remarks);

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -120,6 +121,8 @@ private:
     void refreshMainWindow();
     std::vector<QStringList> gridRows(int firstRow) const;
     void setGridRows(std::vector<QStringList> rows);
+    // The whole file, or nothing when it cannot be read (the user is told why).
+    static std::optional<QByteArray> readImportFile(const QString& fileName);
     static qsizetype dropColumnsPastLimit(std::vector<QStringList>& rows);
     bool Edit1KeyPress(const QString& typed);
 
