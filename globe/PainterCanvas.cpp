@@ -10,8 +10,8 @@
 #include <QStaticText>
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -76,8 +76,8 @@ std::vector<QLine> outlineOf(const std::vector<QPoint>& q)
     outline.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const QPoint a = q[i], b = q[(i + 1) % n];
-        if (a == b || !std::binary_search(edges.begin(), edges.end(),
-                                          std::pair{point(b), point(a)}))
+        if (a == b ||
+            !std::binary_search(edges.begin(), edges.end(), std::pair{point(b), point(a)}))
             outline.emplace_back(a, b);
     }
     return outline;
@@ -156,7 +156,9 @@ void PainterCanvas::drawPolyline(const ScreenPoint* points, int n)
 void PainterCanvas::drawPolygon(const ScreenPoint* points, int n)
 {
     const auto q = toQPoints(points, n);
-    const std::vector<QLine> outline = outlineOf(q);
+    // Without a pen there is no outline to look for.
+    const std::vector<QLine> outline =
+        m_painter.pen().style() == Qt::NoPen ? std::vector<QLine>{} : outlineOf(q);
     if (m_painter.pen().style() == Qt::NoPen || outline.size() == q.size()) {
         m_painter.drawPolygon(q.data(), static_cast<int>(q.size()), Qt::OddEvenFill);
         return;
