@@ -551,23 +551,7 @@ void TFormImport::importFormatFile(int format, const QString& fileName)
     if (CaptionedMessage(ImportMessages::Caption, question, MessageKind::Confirmation, HelpContext,
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    QStringList cuts;
-    store::Status written;
-    {
-        const WaitCursor wait;
-        cuts = ImportWriter::cuts(main_.table(), read.batch.records, category);
-        written = ImportWriter::append(main_.table(), read.batch.records, category);
-    }
-    if (!written) {
-        ShowMessage(ImportMessages::WriteFailed, written.error);
-        return;
-    }
-    refreshMainWindow();
-    QString done = ImportMessages::Imported(int(read.batch.records.size()));
-    if (!cuts.isEmpty())
-        done +=
-            QStringLiteral("\n\n") + ImportMessages::TextsCut + u'\n' + shortList(cuts).join(u'\n');
-    ShowMessage(done);
+    storeRecords(read.batch.records, category);
 }
 
 // ---- edit mode and the grid ------------------------------------------------------------------
@@ -787,33 +771,11 @@ void TFormImport::BtnConvertClick()
         return;
     }
     ImportBatch batch;
-    ImportWriter::Outcome written;
-    QStringList cuts;
     {
         const WaitCursor wait;
         const ImportRecordBuilder builder(locale, *multiplier, UiServices::clock().now().date());
         batch = builder.build(gridRows(1), 1);
-        if (batch.problems.isEmpty() && !batch.records.empty()) {
-            cuts = ImportWriter::cuts(main_.table(), batch.records, category);
-            // Shown only when the write takes a while; Cancel stores nothing.
-            QProgressDialog progress(QStringLiteral("Importing records..."),
-                                     QStringLiteral("Cancel"), 0, int(batch.records.size()), this);
-            progress.setWindowTitle(ImportMessages::Caption);
-            progress.setWindowModality(Qt::WindowModal);
-            progress.setMinimumDuration(1000);
-            // A Cancel pressed while the last chunk is written still stops the import, so the
-            // dialog must not reset itself, and forget the press, when it reaches the end.
-            progress.setAutoReset(false);
-            progress.setAutoClose(false);
-            written = ImportWriter::appendWithProgress(main_.table(), batch.records, category,
-                                                       [&](int done) {
-                                                           progress.setValue(done);
-                                                           return !progress.wasCanceled();
-                                                       });
-        }
     }
-    if (written.cancelled)
-        return;
     if (!batch.problems.isEmpty()) {
         showRowsMessage(batch.problems);
         return;
@@ -822,12 +784,39 @@ void TFormImport::BtnConvertClick()
         ShowMessage(ImportMessages::NothingToImport);
         return;
     }
+    storeRecords(batch.records, category);
+}
+
+void TFormImport::storeRecords(const std::vector<ImportRecord>& records, const QString& category)
+{
+    ImportWriter::Outcome written;
+    QStringList cuts;
+    {
+        const WaitCursor wait;
+        cuts = ImportWriter::cuts(main_.table(), records, category);
+        // Shown only when the write takes a while; Cancel stores nothing.
+        QProgressDialog progress(QStringLiteral("Importing records..."), QStringLiteral("Cancel"),
+                                 0, int(records.size()), this);
+        progress.setWindowTitle(ImportMessages::Caption);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(1000);
+        // A Cancel pressed while the last chunk is written still stops the import, so the
+        // dialog must not reset itself, and forget the press, when it reaches the end.
+        progress.setAutoReset(false);
+        progress.setAutoClose(false);
+        written = ImportWriter::appendWithProgress(main_.table(), records, category, [&](int done) {
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        });
+    }
+    if (written.cancelled)
+        return;
     if (!written) {
         ShowMessage(ImportMessages::WriteFailed, written.status.error);
         return;
     }
     refreshMainWindow();
-    QString done = ImportMessages::Imported(int(batch.records.size()));
+    QString done = ImportMessages::Imported(int(records.size()));
     if (!cuts.isEmpty())
         done +=
             QStringLiteral("\n\n") + ImportMessages::TextsCut + u'\n' + shortList(cuts).join(u'\n');

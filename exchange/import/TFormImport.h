@@ -22,6 +22,7 @@ class MovablePanel;
 class TExportStringGrid;
 class TFormMain;
 class TSortableGrid;
+struct ImportRecord;
 
 // The import assistant: shows a comma-delimited text file as a spreadsheet, lets the user
 // shape it into the eight columns of a record (insert, delete, move and combine columns,
@@ -85,6 +86,9 @@ public:
     // Reads a file in another program's format, shows the column mapping and the report, and
     // stores all its records under the selected category or none.
     void importFormatFile(int format, const QString& fileName);
+    // Stores the records under the category with a progress window whose Cancel stores
+    // nothing, then tells the user what was stored and which texts were cut.
+    void storeRecords(const std::vector<ImportRecord>& records, const QString& category);
     void BtnDeleteClick();
     void BtnInsertClick();
     void RG1Click();
