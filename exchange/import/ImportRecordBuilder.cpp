@@ -14,15 +14,6 @@ QString cellOf(const QStringList& cells, int col)
     return col < cells.size() ? cells[col].trimmed() : QString();
 }
 
-bool blank(const QStringList& cells)
-{
-    for (const QString& cell : cells) {
-        if (!cell.trimmed().isEmpty())
-            return false;
-    }
-    return true;
-}
-
 // A multiplier such as 0.001 leaves binary noise in the product (7100 kHz becoming
 // 7.1000000000000005 MHz); a millihertz is far below anything a receiver tunes, so the product
 // is rounded to it and equal frequencies are stored as equal values.
@@ -55,7 +46,7 @@ ImportBatch ImportRecordBuilder::build(const std::vector<QStringList>& rows, int
     ImportBatch batch;
     batch.records.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (blank(rows[i])) {
+        if (isBlank(rows[i])) {
             ++batch.blankRows;
             continue;
         }
@@ -63,6 +54,15 @@ ImportBatch ImportRecordBuilder::build(const std::vector<QStringList>& rows, int
             batch.records.push_back(std::move(*made));
     }
     return batch;
+}
+
+bool ImportRecordBuilder::isBlank(const QStringList& cells)
+{
+    for (const QString& cell : cells) {
+        if (!cell.trimmed().isEmpty())
+            return false;
+    }
+    return true;
 }
 
 std::optional<ImportRecord> ImportRecordBuilder::record(const QStringList& cells, int row,

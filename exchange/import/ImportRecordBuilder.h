@@ -54,10 +54,13 @@ public:
     // rows[i] is spreadsheet row firstRow + i; it needs at least the eight record columns
     // (missing cells count as empty).
     ImportBatch build(const std::vector<QStringList>& rows, int firstRow) const;
-
-private:
+    // One row at a time, for rows read as they are stored: the record, or nothing with the
+    // reasons added to problems. Blank rows (isBlank) make no record: the caller skips them.
     std::optional<ImportRecord> record(const QStringList& cells, int row,
                                        QStringList& problems) const;
+    static bool isBlank(const QStringList& cells);
+
+private:
     std::optional<QDateTime> date(const QString& text) const;
 
     LocaleInfo locale_;

@@ -1,9 +1,12 @@
 #include "exchange/import/ImportText.h"
 
 #include "exchange/export/ExportText.h"
+#include "grid/CodePage1252.h"
 #include "grid/PlainText.h"
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace wl {
 
@@ -17,6 +20,24 @@ bool isLineBreak(QChar c)
 bool isRefused(QChar c)
 {
     return (c.unicode() < 32 && c != u'\t' && !isLineBreak(c)) || c.unicode() == 0x7F;
+}
+
+char16_t codeOf(QChar c)
+{
+    return c.unicode();
+}
+
+char16_t codeOf(char c)
+{
+    return static_cast<unsigned char>(c);
+}
+
+// Where the line after the line break at `at` begins (CR LF counts as one break).
+template <typename Text> qsizetype nextLine(const Text& text, qsizetype at)
+{
+    if (at + 1 < text.size() && codeOf(text[at]) == u'\r' && codeOf(text[at + 1]) == u'\n')
+        return at + 2;
+    return at + 1;
 }
 
 QString cellOf(const QString& field)
@@ -60,31 +81,49 @@ std::optional<QStringList> splitQuoted(const QString& line, QChar separator, qsi
     return fields;
 }
 
+// Where the rows of a read go, and how many went so far (for the row number of a refusal).
+struct RowOut
+{
+    const ImportText::RowSink& sink;
+    ImportRead& read;
+    int rows = 0;
+
+    void row(QStringList&& cells)
+    {
+        ++rows;
+        sink(std::move(cells));
+    }
+    void refuse(QChar c)
+    {
+        read.badRow = rows + 1;
+        read.badCode = c.unicode();
+    }
+};
+
 // Walks the text record by record. A record ends at a line break outside quotes; a quoted
 // section runs over line breaks only while a quote after the break can close it, which is known
 // from the position of the text's last quote, so the walk never looks ahead.
 class Reader
 {
 public:
-    Reader(const QString& text, QChar separator)
-        : text_(text), separator_(separator), lastQuote_(text.lastIndexOf(u'"'))
+    Reader(const QString& text, QChar separator, RowOut& out)
+        : text_(text), separator_(separator), lastQuote_(text.lastIndexOf(u'"')), out_(out)
     {
     }
 
-    void run(ImportRead& out)
+    void run()
     {
         qsizetype pos = 0;
         const qsizetype n = text_.size();
-        while (pos < n) {
-            pos = record(pos, out);
-            if (out.badRow != 0)
-                return;
-        }
+        while (pos < n && out_.read.badRow == 0)
+            pos = record(pos);
     }
+    // The text is exactly one record, as recordSpan found it.
+    void one() { record(0); }
 
 private:
     // Reads the record starting at pos; returns where the next one starts.
-    qsizetype record(qsizetype start, ImportRead& out)
+    qsizetype record(qsizetype start)
     {
         QStringList fields;
         QString field;
@@ -94,8 +133,7 @@ private:
         for (; i < n; ++i) {
             const QChar c = text_[i];
             if (isRefused(c)) {
-                out.badRow = int(out.rows.size()) + 1;
-                out.badCode = c.unicode();
+                out_.refuse(c);
                 return n;
             }
             if (quoted) {
@@ -107,7 +145,7 @@ private:
                         quoted = false;
                     }
                 } else if (isLineBreak(c) && i > lastQuote_) {
-                    return fallBack(start, i, out);
+                    return fallBack(start, i);
                 } else {
                     field += c;
                 }
@@ -123,32 +161,86 @@ private:
             }
         }
         if (quoted)
-            return fallBack(start, n, out);
+            return fallBack(start, n);
         fields << cellOf(field);
-        out.rows.push_back(fields);
-        return nextLine(i);
+        out_.row(std::move(fields));
+        return nextLine(text_, i);
     }
 
     // A quote that nothing closes: the record is split from its start to the end of the
     // physical line, dropping unclosed quotes one at a time.
-    qsizetype fallBack(qsizetype start, qsizetype lineEnd, ImportRead& out)
+    qsizetype fallBack(qsizetype start, qsizetype lineEnd)
     {
-        out.rows.push_back(ImportText::splitFields(text_.mid(start, lineEnd - start), separator_));
-        return nextLine(lineEnd);
-    }
-
-    qsizetype nextLine(qsizetype at) const
-    {
-        if (at < text_.size() && text_[at] == u'\r' && at + 1 < text_.size() &&
-            text_[at + 1] == u'\n')
-            return at + 2;
-        return at + 1;
+        out_.row(ImportText::splitFields(text_.mid(start, lineEnd - start), separator_));
+        return nextLine(text_, lineEnd);
     }
 
     const QString& text_;
     QChar separator_;
     qsizetype lastQuote_;
+    RowOut& out_;
 };
+
+// "," or ";", by the separators outside quotes in the first line. Only ASCII counts, so the
+// raw bytes of a UTF-8 or single-byte file give the same answer as their text.
+template <typename View> QChar separatorIn(View text)
+{
+    int commas = 0;
+    int semicolons = 0;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = codeOf(text[i]);
+        if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && (c == u'\r' || c == u'\n'))
+            break;
+        else if (!quoted && c == u',')
+            ++commas;
+        else if (!quoted && c == u';')
+            ++semicolons;
+    }
+    return semicolons > commas ? u';' : u',';
+}
+
+// Where a record of the raw bytes ends (before its line break) and where the next one begins,
+// by the rules Reader::record follows on the text. Quotes and line breaks are ASCII in UTF-8 and
+// in single-byte text alike, so records are found before anything is decoded. Two quotes in a
+// row inside a quoted section leave it quoted, so counting quotes is enough.
+struct Span
+{
+    qsizetype end;
+    qsizetype next;
+};
+
+Span recordSpan(QByteArrayView bytes, qsizetype start, qsizetype lastQuote)
+{
+    bool quoted = false;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = start; i < n; ++i) {
+        const char c = bytes[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if ((c == '\r' || c == '\n') && (!quoted || i > lastQuote))
+            return {i, nextLine(bytes, i)};
+    }
+    return {n, n};
+}
+
+// The text of one record's bytes: UTF-8 when they are, otherwise line by line as the whole
+// file would be read, so a line in the single-byte code page keeps its letters.
+QString decodeRecord(QByteArrayView bytes)
+{
+    if (bytes.isValidUtf8())
+        return QString::fromUtf8(bytes);
+    QString text;
+    while (!bytes.isEmpty()) {
+        const qsizetype nl = bytes.indexOf('\n');
+        const QByteArrayView line = nl < 0 ? bytes : bytes.first(nl + 1);
+        text += line.isValidUtf8() ? QString::fromUtf8(line) : CodePage1252::decode(line);
+        bytes = bytes.sliced(line.size());
+    }
+    return text;
+}
 
 } // namespace
 
@@ -166,31 +258,61 @@ QStringList ImportText::splitFields(const QString& line, QChar separator)
 
 QChar ImportText::detectSeparator(QStringView text)
 {
-    int commas = 0;
-    int semicolons = 0;
-    bool quoted = false;
-    for (QChar c : text) {
-        if (c == u'"')
-            quoted = !quoted;
-        else if (!quoted && isLineBreak(c))
-            break;
-        else if (!quoted && c == u',')
-            ++commas;
-        else if (!quoted && c == u';')
-            ++semicolons;
+    return separatorIn(text);
+}
+
+ImportRead ImportText::stream(const QByteArray& bytes, const RowSink& sink)
+{
+    ImportRead read;
+    RowOut out{sink, read};
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // Two bytes a letter: decoded as a whole.
+        const QString text = PlainText::decode(bytes);
+        read.separator = detectSeparator(text);
+        Reader(text, read.separator, out).run();
+        return read;
     }
-    return semicolons > commas ? u';' : u',';
+    QByteArrayView body(bytes);
+    if (body.startsWith("\xEF\xBB\xBF"))
+        body = body.sliced(3);
+    read.separator = separatorIn(body);
+    const qsizetype lastQuote = body.lastIndexOf('"');
+    for (qsizetype pos = 0; pos < body.size() && read.badRow == 0;) {
+        const Span span = recordSpan(body, pos, lastQuote);
+        const QString text = decodeRecord(body.sliced(pos, span.end - pos));
+        Reader(text, read.separator, out).one();
+        pos = span.next;
+    }
+    return read;
 }
 
 ImportRead ImportText::read(const QByteArray& bytes)
 {
-    ImportRead out;
-    const QString text = PlainText::decode(bytes);
-    out.separator = detectSeparator(text);
-    Reader(text, out.separator).run(out);
-    if (out.badRow != 0)
-        out.rows.clear();
+    std::vector<QStringList> rows;
+    ImportRead out = stream(bytes, [&rows](QStringList&& cells) { rows.push_back(std::move(cells)); });
+    if (out.badRow == 0)
+        out.rows = std::move(rows);
     return out;
+}
+
+bool ImportText::holdsText(QByteArrayView bytes)
+{
+    for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+        if (bytes == QByteArrayView(mark))
+            return false;
+    }
+    return !bytes.isEmpty();
+}
+
+bool ImportText::mayRefuse(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return true;
+    // Control characters are single bytes below 0x80 in UTF-8 and in the code page alike.
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b < 32 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
+    });
 }
 
 } // namespace wl

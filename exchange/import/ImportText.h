@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <vector>
 
 namespace wl {
@@ -36,8 +37,21 @@ public:
     static QStringList splitFields(const QString& line, QChar separator = u',');
     // "," or ";", by the first line of the text.
     static QChar detectSeparator(QStringView text);
-    // The text of a file (PlainText) split into rows and fields.
+    // Takes each row as it is read.
+    using RowSink = std::function<void(QStringList&& cells)>;
+
+    // The text of a file (PlainText) split into rows and fields. On a refused character the
+    // rows are left empty.
     static ImportRead read(const QByteArray& bytes);
+    // The same rows handed over one at a time, each decoded on its own, so the text of a large
+    // file is never held whole beside its rows. The rows before a refused character have been
+    // handed over when the result says so; mayRefuse tells beforehand when that can happen.
+    static ImportRead stream(const QByteArray& bytes, const RowSink& sink);
+    // False when the bytes hold no control character an import refuses (checked quickly on the
+    // bytes; files in two-byte text always may).
+    static bool mayRefuse(QByteArrayView bytes);
+    // False for bytes that read as no row at all: nothing, or a byte-order mark alone.
+    static bool holdsText(QByteArrayView bytes);
     static std::vector<QStringList> parse(const QByteArray& bytes) { return read(bytes).rows; }
 };
 

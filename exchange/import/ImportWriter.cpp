@@ -99,13 +99,10 @@ private:
 
 } // namespace
 
-ImportWriter::Outcome ImportWriter::appendWithProgress(store::Table& table,
-                                                       const std::vector<ImportRecord>& records,
-                                                       const QString& category,
-                                                       const Progress& progress)
+ImportWriter::Outcome ImportWriter::appendFeed(store::Table& table, const Feed& feed,
+                                               const QString& category, const Progress& progress,
+                                               QStringList* cuts)
 {
-    if (records.empty())
-        return {store::Status::success()};
     const bool ownTransaction = !table.inTransaction();
     if (ownTransaction) {
         if (store::Status st = table.beginTransaction(); !st)
@@ -117,23 +114,51 @@ ImportWriter::Outcome ImportWriter::appendWithProgress(store::Table& table,
         return outcome;
     };
     const RowFiller filler(table);
+    std::vector<ImportRecord> chunk;
     std::vector<std::vector<QVariant>> rows;
-    for (std::size_t first = 0; first < records.size(); first += ChunkSize) {
-        const std::size_t last = std::min(records.size(), first + ChunkSize);
+    int written = 0;
+    for (FeedState state = FeedState::More; state == FeedState::More;) {
+        chunk.clear();
+        state = feed(chunk, ChunkSize);
+        if (state == FeedState::Refused)
+            return undo({store::Status::failure(QStringLiteral("Some rows cannot be stored.")),
+                         false, true});
+        if (chunk.empty())
+            continue;
         rows.clear();
-        rows.reserve(last - first);
-        for (std::size_t i = first; i < last; ++i)
-            rows.push_back(filler.row(records[i], category));
+        rows.reserve(chunk.size());
+        for (const ImportRecord& r : chunk)
+            rows.push_back(filler.row(r, category));
         if (store::Status st = table.bulkAppend(rows); !st)
             return undo({st});
-        if (progress && !progress(int(last)))
+        if (cuts)
+            *cuts += ImportWriter::cuts(table, chunk, category);
+        written += int(chunk.size());
+        if (progress && !progress(written))
             return undo({store::Status::failure(QStringLiteral("The import was stopped.")), true});
     }
     if (ownTransaction) {
         if (store::Status st = table.commit(); !st)
             return undo({st});
     }
-    return {store::Status::success()};
+    return {store::Status::success(), false, false, written};
+}
+
+ImportWriter::Outcome ImportWriter::appendWithProgress(store::Table& table,
+                                                       const std::vector<ImportRecord>& records,
+                                                       const QString& category,
+                                                       const Progress& progress)
+{
+    if (records.empty())
+        return {store::Status::success()};
+    std::size_t next = 0;
+    const Feed fromVector = [&](std::vector<ImportRecord>& chunk, std::size_t room) {
+        const std::size_t last = std::min(records.size(), next + room);
+        chunk.assign(records.begin() + std::ptrdiff_t(next), records.begin() + std::ptrdiff_t(last));
+        next = last;
+        return next < records.size() ? FeedState::More : FeedState::Done;
+    };
+    return appendFeed(table, fromVector, category, progress);
 }
 
 QStringList ImportWriter::cuts(const store::Table& table, const std::vector<ImportRecord>& records,

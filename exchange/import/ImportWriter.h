@@ -29,9 +29,22 @@ public:
     {
         store::Status status;
         bool cancelled = false;
+        bool refused = false; // the feed found rows it cannot store
+        int written = 0;      // records in the table once it succeeded
         explicit operator bool() const { return bool(status); }
     };
     static constexpr int ChunkSize = 20000;
+
+    // Hands the records over in order, a chunk at a time, so they are made as they are stored:
+    // adds at most `room` records to chunk (given empty) and says whether more follow. Refused
+    // undoes everything written so far.
+    enum class FeedState { More, Done, Refused };
+    using Feed = std::function<FeedState(std::vector<ImportRecord>& chunk, std::size_t room)>;
+
+    // Writes what the feed gives inside one transaction. The texts the table cuts are added to
+    // *cuts when it is given (see cuts()).
+    static Outcome appendFeed(store::Table& table, const Feed& feed, const QString& category,
+                              const Progress& progress, QStringList* cuts = nullptr);
 
     static Outcome appendWithProgress(store::Table& table, const std::vector<ImportRecord>& records,
                                       const QString& category, const Progress& progress);

@@ -13,6 +13,7 @@
 #include "exchange/import/ImportText.h"
 #include "exchange/import/ImportWriter.h"
 #include "exchange/import/ProperName.h"
+#include "exchange/import/SheetFiller.h"
 #include "exchange/import/formats/ImportFormats.h"
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
@@ -380,26 +381,15 @@ std::vector<QStringList> TFormImport::gridRows(int firstRow) const
     return rows;
 }
 
-// Puts rows into the grid from row 0; the grid is as wide as the widest row. Each row is freed
-// once the grid holds it, so a big file is not held twice over.
+// Puts rows into the grid from row 0 (the heading row, whose texts reHead writes again). Each
+// row is freed once the grid holds it, so a big file is not held twice over.
 void TFormImport::setGridRows(std::vector<QStringList> rows)
 {
-    qsizetype cols = 1;
-    for (const QStringList& cells : rows)
-        cols = std::max(cols, cells.size());
-    TSortableGrid& grid = *SortableGrid2;
-    grid.BeginUpdate();
-    grid.ClearCells();
-    grid.SetColCount(int(cols));
-    grid.SetRowCount(std::max(int(rows.size()), 2));
-    grid.SetFixedRows(1);
-    for (int row = 0; row < int(rows.size()); ++row) {
-        QStringList& cells = rows[std::size_t(row)];
-        for (int col = 0; col < cells.size(); ++col)
-            grid.SetCells(col, row, cells[col]);
-        cells = QStringList();
+    SheetFiller filler(*SortableGrid2, MaxColumns, int(rows.size()));
+    for (std::size_t row = 1; row < rows.size(); ++row) {
+        filler.add(rows[row]);
+        rows[row] = QStringList();
     }
-    grid.EndUpdate();
 }
 
 // ---- activation and help -----------------------------------------------------------------
@@ -469,27 +459,43 @@ void TFormImport::FillGrid(const QString& fileName)
     std::optional<QByteArray> bytes = readImportFile(fileName);
     if (!bytes)
         return;
-    ImportRead read;
-    {
-        const WaitCursor wait;
-        read = ImportText::read(*bytes);
-        bytes.reset(); // the rows hold the text now
+    // A refused or empty file leaves the spreadsheet as it was. A quick look at the bytes tells
+    // when that cannot happen, and then the rows go straight into the grid as they are read;
+    // otherwise the file is read whole first.
+    std::optional<std::vector<QStringList>> checked;
+    if (ImportText::mayRefuse(*bytes)) {
+        ImportRead read;
+        {
+            const WaitCursor wait;
+            read = ImportText::read(*bytes);
+        }
+        if (read.badRow != 0) {
+            ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
+            return;
+        }
+        checked = std::move(read.rows);
+        bytes.reset();
     }
-    if (read.badRow != 0) {
-        ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
-        return;
-    }
-    std::vector<QStringList>& rows = read.rows;
-    if (rows.empty()) {
+    if (checked ? checked->empty() : !ImportText::holdsText(*bytes)) {
         ShowMessage(ImportMessages::EmptyFile, fileName);
         return;
     }
-    const qsizetype widest = dropColumnsPastLimit(rows);
+    qsizetype widest = 0;
     {
         const WaitCursor wait;
-        // Row 0 is the heading row.
-        rows.insert(rows.begin(), QStringList());
-        setGridRows(std::move(rows));
+        const auto lines = checked ? qsizetype(checked->size()) : bytes->count('\n') + 1;
+        SheetFiller filler(*SortableGrid2, MaxColumns, int(std::min<qsizetype>(lines, 1 << 24)));
+        if (checked) {
+            for (QStringList& cells : *checked) {
+                filler.add(cells);
+                cells = QStringList();
+            }
+        } else {
+            ImportText::stream(*bytes, [&filler](QStringList&& cells) { filler.add(cells); });
+            bytes.reset();
+        }
+        filler.finish();
+        widest = filler.widest();
         reHead();
         fitAllColumns();
         SortableGrid2->verticalScrollBar()->setValue(0);
@@ -499,18 +505,6 @@ void TFormImport::FillGrid(const QString& fileName)
     }
     if (widest > MaxColumns)
         ShowMessage(ImportMessages::ColumnsLeftOut(widest, MaxColumns));
-}
-
-// Cuts every row to the columns the spreadsheet holds; returns the width of the widest row.
-qsizetype TFormImport::dropColumnsPastLimit(std::vector<QStringList>& rows)
-{
-    qsizetype widest = 0;
-    for (QStringList& cells : rows) {
-        widest = std::max(widest, cells.size());
-        if (cells.size() > MaxColumns)
-            cells.resize(MaxColumns);
-    }
-    return widest;
 }
 
 void TFormImport::importFormatFile(int format, const QString& fileName)
@@ -770,33 +764,69 @@ void TFormImport::BtnConvertClick()
         ShowMessage(ImportMessages::BadMultiplier);
         return;
     }
-    ImportBatch batch;
-    {
-        const WaitCursor wait;
-        const ImportRecordBuilder builder(locale, *multiplier, UiServices::clock().now().date());
-        batch = builder.build(gridRows(1), 1);
-    }
-    if (!batch.problems.isEmpty()) {
-        showRowsMessage(batch.problems);
-        return;
-    }
-    if (batch.records.empty()) {
-        ShowMessage(ImportMessages::NothingToImport);
-        return;
-    }
-    storeRecords(batch.records, category);
+    const ImportRecordBuilder builder(locale, *multiplier, UiServices::clock().now().date());
+    storeSheet(builder, category);
+}
+
+// The records are made from the spreadsheet's rows chunk by chunk as they are stored, so they
+// are never all held at once. A row that cannot be read stops the storing; the rest are read
+// only to complete the report, and nothing stays in the table.
+void TFormImport::storeSheet(const ImportRecordBuilder& builder, const QString& category)
+{
+    const TSortableGrid& grid = *SortableGrid2;
+    QStringList problems;
+    QStringList cells;
+    int next = 1;
+    const auto readRow = [&](int row) {
+        cells.clear();
+        for (int col = 0; col < grid.ColCount(); ++col)
+            cells << grid.Cells(col, row);
+        return !ImportRecordBuilder::isBlank(cells);
+    };
+    const ImportWriter::Feed feed = [&](std::vector<ImportRecord>& chunk, std::size_t room) {
+        for (; next < grid.RowCount() && chunk.size() < room; ++next) {
+            if (!readRow(next))
+                continue;
+            if (std::optional<ImportRecord> made = builder.record(cells, next, problems))
+                chunk.push_back(std::move(*made));
+        }
+        if (!problems.isEmpty()) {
+            for (; next < grid.RowCount(); ++next) {
+                if (readRow(next))
+                    builder.record(cells, next, problems);
+            }
+            return ImportWriter::FeedState::Refused;
+        }
+        return next < grid.RowCount() ? ImportWriter::FeedState::More
+                                      : ImportWriter::FeedState::Done;
+    };
+    if (storeFeed(feed, grid.RowCount() - 1, category).refused)
+        showRowsMessage(problems);
 }
 
 void TFormImport::storeRecords(const std::vector<ImportRecord>& records, const QString& category)
+{
+    std::size_t next = 0;
+    const ImportWriter::Feed feed = [&](std::vector<ImportRecord>& chunk, std::size_t room) {
+        const std::size_t last = std::min(records.size(), next + room);
+        chunk.assign(records.begin() + std::ptrdiff_t(next), records.begin() + std::ptrdiff_t(last));
+        next = last;
+        return next < records.size() ? ImportWriter::FeedState::More
+                                     : ImportWriter::FeedState::Done;
+    };
+    storeFeed(feed, int(records.size()), category);
+}
+
+ImportWriter::Outcome TFormImport::storeFeed(const ImportWriter::Feed& feed, int expected,
+                                             const QString& category)
 {
     ImportWriter::Outcome written;
     QStringList cuts;
     {
         const WaitCursor wait;
-        cuts = ImportWriter::cuts(main_.table(), records, category);
         // Shown only when the write takes a while; Cancel stores nothing.
         QProgressDialog progress(QStringLiteral("Importing records..."), QStringLiteral("Cancel"),
-                                 0, int(records.size()), this);
+                                 0, expected, this);
         progress.setWindowTitle(ImportMessages::Caption);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(1000);
@@ -804,23 +834,29 @@ void TFormImport::storeRecords(const std::vector<ImportRecord>& records, const Q
         // dialog must not reset itself, and forget the press, when it reaches the end.
         progress.setAutoReset(false);
         progress.setAutoClose(false);
-        written = ImportWriter::appendWithProgress(main_.table(), records, category, [&](int done) {
-            progress.setValue(done);
+        const auto onProgress = [&](int done) {
+            progress.setValue(std::min(done, expected));
             return !progress.wasCanceled();
-        });
+        };
+        written = ImportWriter::appendFeed(main_.table(), feed, category, onProgress, &cuts);
     }
-    if (written.cancelled)
-        return;
+    if (written.cancelled || written.refused)
+        return written;
     if (!written) {
         ShowMessage(ImportMessages::WriteFailed, written.status.error);
-        return;
+        return written;
+    }
+    if (written.written == 0) {
+        ShowMessage(ImportMessages::NothingToImport);
+        return written;
     }
     refreshMainWindow();
-    QString done = ImportMessages::Imported(int(records.size()));
+    QString done = ImportMessages::Imported(written.written);
     if (!cuts.isEmpty())
         done +=
             QStringLiteral("\n\n") + ImportMessages::TextsCut + u'\n' + shortList(cuts).join(u'\n');
     ShowMessage(done);
+    return written;
 }
 
 QStringList TFormImport::shortList(const QStringList& lines)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exchange/import/ImportWriter.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -22,6 +24,7 @@ class MovablePanel;
 class TExportStringGrid;
 class TFormMain;
 class TSortableGrid;
+class ImportRecordBuilder;
 struct ImportRecord;
 
 // The import assistant: shows a comma-delimited text file as a spreadsheet, lets the user
@@ -127,7 +130,11 @@ private:
     void setGridRows(std::vector<QStringList> rows);
     // The whole file, or nothing when it cannot be read (the user is told why).
     static std::optional<QByteArray> readImportFile(const QString& fileName);
-    static qsizetype dropColumnsPastLimit(std::vector<QStringList>& rows);
+    void storeSheet(const ImportRecordBuilder& builder, const QString& category);
+    // Stores with a progress window whose Cancel stores nothing and reports the outcome, except
+    // refused rows, which the caller reports.
+    ImportWriter::Outcome storeFeed(const ImportWriter::Feed& feed, int expected,
+                                    const QString& category);
     bool Edit1KeyPress(const QString& typed);
 
     TFormMain& main_;
