@@ -1,5 +1,6 @@
 #include "exchange/import/ImportText.h"
 #include "exchange/import/ImportColumns.h"
+#include "fuzz/ImportReadCheck.h"
 #include "exchange/import/ProperName.h"
 #include "grid/PlainText.h"
 
@@ -186,6 +187,36 @@ TEST(ImportTextTest, ControlCharactersRefuseTheFileWithTheirRow)
         EXPECT_TRUE(read.rows.empty());
     }
     EXPECT_EQ(ImportText::read("a\tb,c\r\n").rows, std::vector<QStringList>({{"a\tb", "c"}}));
+}
+
+// Large files are read record by record from their bytes; the records must be those of the text
+// read whole, wherever quotes, line breaks and refused characters fall.
+TEST(ImportTextTest, BytesReadRecordByRecordAsTheWholeText)
+{
+    const QByteArray cases[] = {
+        "a,\"b\r\nc\"d\"e\r\nf,g\r\n",         // a quote opened after the last close
+        "a,\"x\r\ny\"z\"w\r\nmore\r\n\"end\"", // a fallback line holding a quoted break
+        "1,\"open\r\n2,b\r\n3,\"c\"",            // an open quote closed by a later line's quotes
+        "a\rb,\"c\rd\"\r\"e\r",                  // lone CRs inside and outside quotes
+        "\xEF\xBB\xBF\"\"\"\",\"\"\"\r\n\r\n;",       // a byte-order mark, runs of quotes, blanks
+        "x\r\n\"y\r\nz\x1b\"\r\n",                // a refused character inside a quoted break
+        "\"a\r\nb\x01\r\nc",                      // one inside a line that falls back
+        "M\xC3\xBCnchen,\"\xC5\x81\xC3\xB3"
+        "d\xC5\xBA\r\n\xE2\x82\xAC\"\r\n",
+    };
+    for (const QByteArray& bytes : cases) {
+        const ImportRead read = ImportText::read(bytes);
+        const ImportRead whole = ImportText::read(fuzz::asUtf16(PlainText::decode(bytes)));
+        EXPECT_EQ(read.rows, whole.rows) << bytes.toHex().constData();
+        EXPECT_EQ(read.badRow, whole.badRow) << bytes.toHex().constData();
+        EXPECT_EQ(read.separator, whole.separator) << bytes.toHex().constData();
+    }
+    EXPECT_FALSE(ImportText::mayRefuse("a,\tb\r\n\xC3\xBC\xFC"));
+    EXPECT_TRUE(ImportText::mayRefuse(QByteArray("a\0", 2)));
+    EXPECT_TRUE(ImportText::mayRefuse("\xFF\xFE"));
+    for (const char* none : {"", "\xEF\xBB\xBF", "\xFF\xFE"})
+        EXPECT_FALSE(ImportText::holdsText(none)) << none;
+    EXPECT_TRUE(ImportText::holdsText("\r\n"));
 }
 
 } // namespace

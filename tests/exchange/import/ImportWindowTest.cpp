@@ -480,6 +480,44 @@ TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
     EXPECT_FALSE(w.table().inTransaction());
 }
 
+// The records are stored as they are made, a chunk at a time: a faulty row found after a whole
+// chunk went into the table still leaves nothing behind, and every faulty row is named.
+TEST_F(ImportWindowTest, AFaultyRowAfterTheFirstChunkTakesEveryRecordBack)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    QByteArray bytes;
+    for (int i = 0; i < ImportWriter::ChunkSize + 10; ++i)
+        bytes += "146.52,,K1ABC,,,,,\r\n";
+    bytes += "x9,,,,,,,\r\n,,,,,,,\r\n7.1,,,,,,soon,\r\n";
+    form.FillGrid(file("big.csv", bytes));
+    ASSERT_EQ(form.SortableGrid2->RowCount(), ImportWriter::ChunkSize + 14);
+    choose(form, "Police");
+    form.BtnConvert->click();
+    const int faulty = ImportWriter::ChunkSize + 11;
+    EXPECT_EQ(services.messages.texts(),
+              QStringList({QStringLiteral("Nothing was imported. Please correct these rows or "
+                                          "delete them:\n\n"
+                                          "Row %1: the frequency \"x9\" is not a number.\n"
+                                          "Row %2: \"soon\" is not a date.")
+                               .arg(faulty)
+                               .arg(faulty + 2)}));
+    EXPECT_TRUE(records(w, {"Hz"}).empty());
+    EXPECT_FALSE(w.table().inTransaction());
+
+    // Without them every row is stored once, and the count says so.
+    form.RG1Rows->click();
+    for (int row : {faulty + 2, faulty}) {
+        form.SortableGrid2->GoToCell(0, row);
+        form.BtnDelete->click();
+    }
+    choose(form, "Police");
+    form.BtnConvert->click();
+    EXPECT_EQ(services.messages.texts().last(),
+              QStringLiteral("%1 records imported.").arg(ImportWriter::ChunkSize + 10));
+    EXPECT_EQ(records(w, {"Hz"}).size(), std::size_t(ImportWriter::ChunkSize + 10));
+}
+
 TEST_F(ImportWindowTest, ExportsTheSpreadsheet)
 {
     TFormMain& w = openMain();

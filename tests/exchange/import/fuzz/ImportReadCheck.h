@@ -2,16 +2,46 @@
 
 // What must hold for the import reader whatever bytes it is given: it ends, and what it gives
 // is either a refusal with a row or rows whose cells hold no refused control character and no
-// surrounding blanks. Shared by the fuzz target and the test that replays its corpus.
+// surrounding blanks; the quick looks at the bytes agree with the full read; and a file read
+// record by record from its bytes gives what its text read whole gives (the way a two-byte file
+// is read). Shared by the fuzz target and the test that replays its corpus.
 #include "exchange/import/ImportText.h"
+#include "grid/PlainText.h"
 
 #include <cstdlib>
 
 namespace wl::fuzz {
 
+// The same text as UTF-16 with its byte-order mark.
+inline QByteArray asUtf16(const QString& text)
+{
+    QByteArray bytes("\xFF\xFE");
+    bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    return bytes;
+}
+
+inline void checkWholeTextReadsAlike(const QByteArray& bytes, const ImportRead& read)
+{
+    if (!QByteArrayView(bytes).isValidUtf8() || bytes.startsWith("\xFF\xFE") ||
+        bytes.startsWith("\xFE\xFF"))
+        return;
+    const QString text = PlainText::decode(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        return; // a second byte-order mark, which the two-byte reading drops
+    const ImportRead whole = ImportText::read(asUtf16(text));
+    if (whole.rows != read.rows || whole.badRow != read.badRow ||
+        whole.badCode != read.badCode || whole.separator != read.separator)
+        std::abort();
+}
+
 inline void checkImportRead(const QByteArray& bytes)
 {
     const ImportRead read = ImportText::read(bytes);
+    if (read.badRow != 0 && !ImportText::mayRefuse(bytes))
+        std::abort();
+    if (read.badRow == 0 && ImportText::holdsText(bytes) == read.rows.empty())
+        std::abort();
+    checkWholeTextReadsAlike(bytes, read);
     if (read.badRow != 0) {
         if (!read.rows.empty() || read.badRow < 0)
             std::abort();
