@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -46,6 +47,32 @@ public:
         return QMessageBox::Ok;
     }
 };
+
+// A size line of /proc/self/status ("VmHWM", "RssAnon", "RssFile"), in kB.
+long statusKb(const QByteArray& name)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(name + ':'))
+            return line.mid(name.size() + 1).trimmed().split(' ').front().toLong();
+    }
+    return -1;
+}
+
+// The peak resident size of this process so far, in kB; resetPeak starts it again from now.
+long highWaterKb()
+{
+    return statusKb("VmHWM");
+}
+
+void resetPeak()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
 
 long peakKb(int who)
 {
@@ -99,6 +126,8 @@ int runOurs(const QString& csv, const QString& folder)
     timer.start();
     form.FillGrid(csv);
     const double filled = double(timer.nsecsElapsed()) / 1e9;
+    const long filledPeak = highWaterKb();
+    const double gridMb = double(form.SortableGrid2->Model().memoryBytes()) / 1e6;
     form.FormActivate(); // fills the category list
     if (form.ListCategory->count() == 0)
         return 1;
@@ -106,14 +135,29 @@ int runOurs(const QString& csv, const QString& folder)
     form.BtnConvert->click();
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     const long peak = peakKb(RUSAGE_SELF);
+    // What stays resident once the records are stored and listed: the table's files read
+    // through memory mapping count as file pages, everything else as anonymous memory.
+    std::fprintf(stderr,
+                 "held after the import: %ld MB anonymous (the main list's cells %.0f MB, the "
+                 "spreadsheet's %.0f MB, the table engine's cache %.0f MB), %ld MB of mapped "
+                 "table files\n",
+                 statusKb("RssAnon") / 1024,
+                 double(main.SortableGrid1->Model().memoryBytes()) / 1e6,
+                 double(form.SortableGrid2->Model().memoryBytes()) / 1e6,
+                 double(sqlite3_memory_used()) / 1e6, statusKb("RssFile") / 1024);
     // The convert ends with the main window's list refilled from the table; timed once more on
     // its own so the report can say how much of the whole that refill is.
+    resetPeak();
+    const long before = highWaterKb();
     timer.restart();
     main.ReadAllRecords();
     const double refill = double(timer.nsecsElapsed()) / 1e9;
-    std::fprintf(stderr, "phases: read into the window %.3f s, convert and store %.3f s (of which "
-                         "the main list refill about %.3f s)\n",
-                 filled, seconds - filled, refill);
+    std::fprintf(stderr,
+                 "phases: read into the window %.3f s (peak %ld MB, spreadsheet cells %.0f MB), "
+                 "convert and store %.3f s (of which the main list refill about %.3f s, its peak "
+                 "%ld MB over the %ld MB held before it)\n",
+                 filled, filledPeak / 1024, gridMb, seconds - filled, refill,
+                 (highWaterKb() - before) / 1024, before / 1024);
     std::printf("%.3f %ld %s\n", seconds, peak, qPrintable(answers.last));
     UiServices::setMessages(nullptr);
     return 0;

@@ -227,7 +227,9 @@ Span recordSpan(QByteArrayView bytes, qsizetype start, qsizetype lastQuote)
 }
 
 // The text of one record's bytes: UTF-8 when they are, otherwise line by line as the whole
-// file would be read, so a line in the single-byte code page keeps its letters.
+// file would be read, so a line in the single-byte code page keeps its letters. A byte-order
+// mark that begins a record goes, as the one at the start of the file does: files joined one
+// after the other each bring theirs, and it would stick invisibly to the first cell.
 QString decodeRecord(QByteArrayView bytes)
 {
     if (bytes.isValidUtf8())

@@ -154,6 +154,9 @@ TEST(ImportTextTest, ReadsRecordsOverLinesAndEitherSeparator)
         {"a quote nothing closes stays on its line",
          "a,\"b,c\r\nd,e\r\n",
          {{"a", "b", "c"}, {"d", "e"}}},
+        {"files joined with their byte-order marks",
+         "\xEF\xBB\xBF" "146.52,a\r\n\xEF\xBB\xBF" "7.1,b\r\n",
+         {{"146.52", "a"}, {"7.1", "b"}}},
         {"the formula guard comes off", "\"'=1+2\",'x,''-y", {{"=1+2", "'x", "'-y"}}},
         {"one line in another encoding",
          "M\xC3\xBCnchen\r\nZ\xFCrich\r\n\xC5\x81\xC3\xB3"

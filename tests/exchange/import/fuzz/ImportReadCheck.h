@@ -26,8 +26,8 @@ inline void checkWholeTextReadsAlike(const QByteArray& bytes, const ImportRead& 
         bytes.startsWith("\xFE\xFF"))
         return;
     const QString text = PlainText::decode(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        return; // a second byte-order mark, which the two-byte reading drops
+    if (text.contains(QChar(0xFEFF)))
+        return; // byte-order marks that begin records go, which the whole text keeps
     const ImportRead whole = ImportText::read(asUtf16(text));
     if (whole.rows != read.rows || whole.badRow != read.badRow ||
         whole.badCode != read.badCode || whole.separator != read.separator)
@@ -37,9 +37,10 @@ inline void checkWholeTextReadsAlike(const QByteArray& bytes, const ImportRead& 
 inline void checkImportRead(const QByteArray& bytes)
 {
     const ImportRead read = ImportText::read(bytes);
-    if (read.badRow != 0 && !ImportText::mayRefuse(bytes))
-        std::abort();
-    if (read.badRow == 0 && ImportText::holdsText(bytes) == read.rows.empty())
+    // The import window trusts both looks when mayRefuse is false (two-byte files are always
+    // read whole first: a cut-off last letter there makes no text at all).
+    if (!ImportText::mayRefuse(bytes) &&
+        (read.badRow != 0 || ImportText::holdsText(bytes) == read.rows.empty()))
         std::abort();
     checkWholeTextReadsAlike(bytes, read);
     if (read.badRow != 0) {
