@@ -244,6 +244,15 @@ QString decodeRecord(QByteArrayView bytes)
     return text;
 }
 
+// The bytes after the UTF-8 byte-order marks they begin with (a file saved twice over by
+// editors that each add one may begin with more than one).
+QByteArrayView withoutByteOrderMarks(QByteArrayView bytes)
+{
+    while (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    return bytes;
+}
+
 } // namespace
 
 QStringList ImportText::splitFields(const QString& line, QChar separator)
@@ -274,9 +283,7 @@ ImportRead ImportText::stream(const QByteArray& bytes, const RowSink& sink)
         Reader(text, read.separator, out).run();
         return read;
     }
-    QByteArrayView body(bytes);
-    if (body.startsWith("\xEF\xBB\xBF"))
-        body = body.sliced(3);
+    const QByteArrayView body = withoutByteOrderMarks(bytes);
     read.separator = separatorIn(body);
     const qsizetype lastQuote = body.lastIndexOf('"');
     for (qsizetype pos = 0; pos < body.size() && read.badRow == 0;) {
@@ -299,11 +306,9 @@ ImportRead ImportText::read(const QByteArray& bytes)
 
 bool ImportText::holdsText(QByteArrayView bytes)
 {
-    for (const char* mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
-        if (bytes == QByteArrayView(mark))
-            return false;
-    }
-    return !bytes.isEmpty();
+    if (bytes == QByteArrayView("\xFF\xFE") || bytes == QByteArrayView("\xFE\xFF"))
+        return false;
+    return !withoutByteOrderMarks(bytes).isEmpty();
 }
 
 bool ImportText::mayRefuse(QByteArrayView bytes)

@@ -50,7 +50,7 @@ public:
     // False when the bytes hold no control character an import refuses (checked quickly on the
     // bytes; files in two-byte text always may).
     static bool mayRefuse(QByteArrayView bytes);
-    // False for bytes that read as no row at all: nothing, or a byte-order mark alone.
+    // False for bytes that read as no row at all: nothing, or byte-order marks alone.
     static bool holdsText(QByteArrayView bytes);
     static std::vector<QStringList> parse(const QByteArray& bytes) { return read(bytes).rows; }
 };

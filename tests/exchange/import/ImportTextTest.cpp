@@ -217,7 +217,7 @@ TEST(ImportTextTest, BytesReadRecordByRecordAsTheWholeText)
     EXPECT_FALSE(ImportText::mayRefuse("a,\tb\r\n\xC3\xBC\xFC"));
     EXPECT_TRUE(ImportText::mayRefuse(QByteArray("a\0", 2)));
     EXPECT_TRUE(ImportText::mayRefuse("\xFF\xFE"));
-    for (const char* none : {"", "\xEF\xBB\xBF", "\xFF\xFE"})
+    for (const char* none : {"", "\xEF\xBB\xBF", "\xEF\xBB\xBF\xEF\xBB\xBF", "\xFF\xFE"})
         EXPECT_FALSE(ImportText::holdsText(none)) << none;
     EXPECT_TRUE(ImportText::holdsText("\r\n"));
 }
