@@ -214,8 +214,17 @@ TEST(ImportTextTest, BytesReadRecordByRecordAsTheWholeText)
         EXPECT_EQ(read.badRow, whole.badRow) << bytes.toHex().constData();
         EXPECT_EQ(read.separator, whole.separator) << bytes.toHex().constData();
     }
-    EXPECT_FALSE(ImportText::mayRefuse("a,\tb\r\n\xC3\xBC\xFC"));
-    EXPECT_TRUE(ImportText::mayRefuse(QByteArray("a\0", 2)));
+    // Looked at eight bytes at a time: refused bytes anywhere in a word or in the tail.
+    const QByteArray clean = "a,\tb\r\n\xC3\xBC\xFC~ \x80\xFF\x1F";
+    EXPECT_TRUE(ImportText::mayRefuse(clean));
+    EXPECT_FALSE(ImportText::mayRefuse(clean.chopped(1)));
+    for (qsizetype at = 0; at < clean.size() - 1; ++at) {
+        for (char bad : {'\0', '\x01', '\x1B', '\x7F'}) {
+            QByteArray bytes = clean.chopped(1);
+            bytes[at] = bad;
+            EXPECT_TRUE(ImportText::mayRefuse(bytes)) << at << ' ' << int(bad);
+        }
+    }
     EXPECT_TRUE(ImportText::mayRefuse("\xFF\xFE"));
     for (const char* none : {"", "\xEF\xBB\xBF", "\xEF\xBB\xBF\xEF\xBB\xBF", "\xFF\xFE"})
         EXPECT_FALSE(ImportText::holdsText(none)) << none;
