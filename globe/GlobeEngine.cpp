@@ -697,6 +697,8 @@ QImage GlobeEngine::renderToImage()
 {
     syncSurface();
     QImage image(m_w, m_h, QImage::Format_RGB32);
+    if (image.isNull())
+        return {}; // too large for the memory there is
     {
         QPainter p(&image);
         PainterCanvas canvas(p, &m_textLayouts);

@@ -57,6 +57,7 @@ public:
     int helpContext() const { return m_helpContext; }
 
     const MapSettings& mapSettings() const { return m_settings; }
+    MapScene& scene() const { return *m_scene; }
     const ViewHistory& history() const { return m_history; }
     GlobeLayer& pointsLayer() const { return *m_points; }
     GlobeLayer& homeLayer() const { return *m_home; }
