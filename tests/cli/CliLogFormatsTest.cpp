@@ -114,6 +114,13 @@ TEST_F(CliLogFormats, AdifOutAndInGivesTheSameRecords)
     EXPECT_EQ(in.out, QStringLiteral("2 records imported.\n"));
     EXPECT_TRUE(in.err.contains(QStringLiteral("FREQ (2 records) -> Frequency (MHz)")))
         << ::testing::PrintToString(in);
+    // The grid's Position column shows the coordinates in whole minutes.
+    const CliRun listed = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                               QStringLiteral("--category=Weather")});
+    EXPECT_TRUE(listed.out.contains(QStringLiteral(",33 52S 151 13E,")))
+        << ::testing::PrintToString(listed);
+    EXPECT_TRUE(listed.out.contains(QStringLiteral(",35 41N 139 41E,")))
+        << ::testing::PrintToString(listed);
     const QString geo = path(QStringLiteral("weather.geojson"));
     ASSERT_EQ(cli({QStringLiteral("export"), geo, QStringLiteral("--format=geojson"),
                    QStringLiteral("--category=Weather")})
