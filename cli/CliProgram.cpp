@@ -6,6 +6,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/MapCommand.h"
 #include "cli/MergeCommand.h"
 #include "cli/RepairCommand.h"
 
@@ -37,6 +38,7 @@ CliProgram::CliProgram()
     commands_.push_back(std::make_unique<BackupCommand>());
     commands_.push_back(std::make_unique<RepairCommand>());
     commands_.push_back(std::make_unique<MergeCommand>());
+    commands_.push_back(std::make_unique<MapCommand>());
 }
 
 const CliCommand* CliProgram::find(const QString& name) const

@@ -158,7 +158,7 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
                             .arg(parser.value(CategoryOption), names.join(QStringLiteral(", "))));
 
     if (!batch.problems.isEmpty()) {
-        context.note(ImportMessages::RowsRefused);
+        context.note(ImportMessages::FileRowsRefused);
         for (const QString& problem : batch.problems)
             context.note(problem);
         return Failed;

@@ -85,6 +85,28 @@ QByteArray MapImageFile::encodeBitmap(const QImage& image)
     return bytes;
 }
 
+QByteArray MapImageFile::encodePng(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG"))
+        return {};
+    return bytes;
+}
+
+std::optional<MapImageFile::Format> MapImageFile::formatOfName(const QString& path)
+{
+    const QString ending = QFileInfo(path).suffix().toLower();
+    if (ending == QLatin1String("png"))
+        return Format::Png;
+    if (ending == QLatin1String("jpg") || ending == QLatin1String("jpeg"))
+        return Format::Jpeg;
+    if (ending == QLatin1String("bmp"))
+        return Format::Bitmap;
+    return std::nullopt;
+}
+
 MapImageFile::Format MapImageFile::formatFor(const QString& selectedFilter, const QString& path)
 {
     if (selectedFilter.contains(QStringLiteral("*.bmp"), Qt::CaseInsensitive))
@@ -98,7 +120,9 @@ MapImageFile::Format MapImageFile::formatFor(const QString& selectedFilter, cons
 
 bool MapImageFile::save(const QImage& image, Format format, const QString& path, QString& error)
 {
-    const QByteArray bytes = format == Format::Jpeg ? encodeJpeg(image) : encodeBitmap(image);
+    const QByteArray bytes = format == Format::Jpeg  ? encodeJpeg(image)
+                             : format == Format::Png ? encodePng(image)
+                                                     : encodeBitmap(image);
     if (bytes.isEmpty()) {
         error = QStringLiteral("The picture could not be encoded.");
         return false;

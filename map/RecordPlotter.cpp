@@ -1,7 +1,7 @@
 #include "map/RecordPlotter.h"
 
 #include "globe/AngleText.h"
-#include "globe/GlobeControl.h"
+#include "globe/GlobeEngine.h"
 #include "globe/GlobeLayer.h"
 #include "globe/GlobePointText.h"
 #include "grid/LocaleInfo.h"
@@ -47,7 +47,7 @@ QString RecordPlotter::labelText(const QVariant& field, double mhz, bool showFre
     return text + QLatin1Char(' ') + frequencyText(mhz, locale);
 }
 
-void RecordPlotter::applyLabelFont(GlobeControl& globe, const LabelFont& font)
+void RecordPlotter::applyLabelFont(GlobeEngine& globe, const LabelFont& font)
 {
     FontData& f = globe.fontData;
     f.face = font.name.toLatin1().toStdString();
@@ -71,7 +71,7 @@ void RecordPlotter::applyLabelFont(GlobeControl& globe, const LabelFont& font)
     }
 }
 
-int RecordPlotter::plot(store::Table& table, GlobeControl& globe, GlobeLayer& layer,
+int RecordPlotter::plot(store::Table& table, GlobeEngine& globe, GlobeLayer& layer,
                         const MapSettings& settings)
 {
     const QString oldFilter = table.filter();

@@ -7,7 +7,7 @@
 
 namespace wl {
 
-class GlobeControl;
+class GlobeEngine;
 class GlobeLayer;
 class LocaleInfo;
 
@@ -35,11 +35,11 @@ public:
     // Plots every record of the table's range that has both coordinates into the layer with
     // the label font of the settings, and gives the table back its filter and filter switch.
     // Returns the number of labels made.
-    static int plot(store::Table& table, GlobeControl& globe, GlobeLayer& layer,
+    static int plot(store::Table& table, GlobeEngine& globe, GlobeLayer& layer,
                     const MapSettings& settings);
     // The globe's font for new labels: name, size (as pixels on the screen) and colour, with
     // the style of the style code (another code keeps the current style).
-    static void applyLabelFont(GlobeControl& globe, const LabelFont& font);
+    static void applyLabelFont(GlobeEngine& globe, const LabelFont& font);
 };
 
 } // namespace wl

@@ -10,29 +10,25 @@
 #include "app/services/Registry.h"
 #include "app/services/UiServices.h"
 #include "exchange/export/LogFileExport.h"
-#include "store/Table.h"
 #include "globe/AngleText.h"
 #include "globe/GlobeControl.h"
 #include "globe/GlobeLayer.h"
-#include "globe/GlobePointText.h"
-#include "globe/PrjModel.h"
+#include "globe/GlobeObject.h"
 #include "grid/LocaleInfo.h"
 #include "map/CityEditor.h"
 #include "map/MapImageFile.h"
 #include "map/MapMeasure.h"
-#include "map/RecordPlotter.h"
-#include "map/ScaleBar.h"
+#include "map/MapScene.h"
 #include "map/TFormHome.h"
+#include "store/Table.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -49,17 +45,8 @@ namespace wl {
 namespace {
 
 constexpr long double ScaleUnit = 100000000.0L; // the settings keep the scale times this
-constexpr int XDegrees = 6;                     // rotation indexes of the globe in degrees
-constexpr int YDegrees = 5;
-constexpr int ZDegrees = 4;
-constexpr int ProfileLayers = 6;
-constexpr GlobeColor Black = 0x000000;
-constexpr GlobeColor Red = 0x0000FF;
-constexpr GlobeColor Yellow = 0x00FFFF;
-constexpr GlobeColor Aqua = 0xFFFF00;
-constexpr GlobeColor Silver = 0xC0C0C0;
-constexpr GlobeColor White = 0xFFFFFF;
-constexpr GlobeColor Twilight = 0x808080;
+constexpr int XDegrees = MapScene::XDegrees;
+constexpr int YDegrees = MapScene::YDegrees;
 const QString CustomViewKey = QStringLiteral("\\Custom View");
 
 // Counts the renders of every map window of the run, so that only the very first render
@@ -128,12 +115,7 @@ TFormMap::TFormMap(TFormMain& main, QWidget* parent)
     configureGlobe();
 
     // Creation: the profile's layers, the whole globe in view, an empty history.
-    Globe->setDataFolder(main.settings().dataBasePath);
-    const QString profile = programFolder() + QStringLiteral("globe.prf");
-    if (!QFile::exists(profile))
-        m_layerWarnings << QStringLiteral("The globe profile \"%1\" was not found.").arg(profile);
-    Globe->setProfileName(profile);
-    Globe->zoomToRect(GURect{});
+    m_scene->openProfile(programFolder(), main.settings().dataBasePath);
     QDir().mkpath(QFileInfo(m_history.path()).path());
     m_history.reset();
 }
@@ -146,6 +128,7 @@ TFormMap::~TFormMap()
     Globe->onRenderUnderLabels = nullptr;
     Globe->onZoomed = nullptr;
     Globe->onLayerWarning = nullptr;
+    Globe->onRenderUnderLabels = nullptr;
     Globe->removeEventFilter(this);
     // The city editor reaches back through MapHost; it goes while this window is whole.
     delete PanelEdit;
@@ -338,8 +321,8 @@ void TFormMap::buildToolBar(QWidget* panel)
 void TFormMap::configureGlobe()
 {
     GlobeControl& g = *Globe;
-    g.setLongitudeStep(10);
-    g.setLatitudeStep(10);
+    m_scene = std::make_unique<MapScene>(g);
+    m_scene->configure();
     g.mouseZoomButton = GlobeControl::MouseButton::Left;
     g.mouseRotateButton = GlobeControl::MouseButton::None;
     // A press selects only cities of the all-cities layer, which the press handler does
@@ -348,20 +331,9 @@ void TFormMap::configureGlobe()
     g.multiSelect = false;
     g.periodicUpdateEnabled = false;
     g.setScrollBars(GlobeControl::ScrollBars::None);
-    g.setSelectedBrush(BrushData{Yellow, 0});
-    g.setSelectedPen(PenData{Red, 0, 1});
-    g.setGridPen(PenData{Silver, 0, 1});
-    g.setRotation(XDegrees, 0);
-    g.setRotation(YDegrees, -90);
-    g.setRotation(ZDegrees, 0);
-    g.setProjection(GlobeControl::Projection::Spherical);
-    g.fontData = FontData{"Arial", 0, 0, 13, GlobeUnits::NauticalMile, White};
-    g.setGlobeColor(Aqua);
-    g.setColor(Black);
     g.onRender = [this] { GlobeRender(); };
     g.onRenderUnderLabels = [this] { GlobeRenderUnderLabels(); };
     g.onZoomed = [this] { GlobeZoomed(); };
-    g.onLayerWarning = [this](const QString& message) { reportLayerWarning(message); };
     g.setMouseTracking(true);
     g.installEventFilter(this);
 }
@@ -383,39 +355,16 @@ void TFormMap::FormActivate()
     m_setUpDone = true;
     placeWindow();
     ReadGlobeReg();
-    ensureProfileLayers();
-    Globe->layer(3).setLayerFlag(GlobeLayer::FlagScaleFont, false);
-    m_points = &Globe->addLayer("DBPoints");
-    m_home = &Globe->addLayer("Home");
-    m_points->setLayerFlag(GlobeLayer::FlagScaleFont, false);
-    m_home->setLayerFlag(GlobeLayer::FlagScaleFont, false);
-    // The user's records and home town are labelled before any place name; records at one
-    // spot share a label, and none is left out uncounted.
-    m_points->labelRank = 2;
-    m_points->groupLabels = true;
-    m_home->labelRank = 3;
-
-    const QString badLat = m_settings.homeLat, badLon = m_settings.homeLon;
-    const bool homeOk = MapMeasure::homePoint(m_settings.homeLat, m_settings.homeLon,
-                                              LocaleInfo::current(), m_homePoint);
-    if (!homeOk) {
-        // Plot anyway, from the default home town, and say why.
-        const MapSettings d = MapSettings::defaults();
-        m_settings.homeName = d.homeName;
-        m_settings.homeLat = d.homeLat;
-        m_settings.homeLon = d.homeLon;
-        MapMeasure::homePoint(d.homeLat, d.homeLon, LocaleInfo::current(), m_homePoint);
-        m_layerWarnings << QStringLiteral("The stored home town position (%1, %2) is not a "
-                                          "position. The map measures from %3 until a home "
-                                          "town is chosen again.")
-                               .arg(badLat, badLon, d.homeName);
-    }
+    m_scene->addMapLayers();
+    m_points = &m_scene->pointsLayer();
+    m_home = &m_scene->homeLayer();
+    m_scene->setHome(m_settings);
     plotHome();
     PlotData();
     Timer1->start();
-    if (!m_layerWarnings.isEmpty())
-        QTimer::singleShot(0, this, [this] {
-            const QStringList warnings = std::exchange(m_layerWarnings, {});
+    const QStringList warnings = m_scene->takeWarnings();
+    if (!warnings.isEmpty())
+        QTimer::singleShot(0, this, [warnings] {
             for (const QString& w : warnings)
                 UiServices::messages().show(MessageRequest{
                     app::ProductName, w, MessageKind::Warning, QMessageBox::Ok, HelpContext, {}});
@@ -428,24 +377,6 @@ void TFormMap::placeWindow()
     const QSize screen = UiServices::screen().screenSize();
     const QRect work = UiServices::screen().workArea();
     WindowFit::fit(*this, QRect(0, 0, screen.width(), std::max(200, work.bottom() + 1)));
-}
-
-// The window finds the cities at layers 4 and 5 and puts its own layers at 6 and 7; a
-// profile with fewer layers (or one whose files failed) gets empty layers in their place.
-void TFormMap::ensureProfileLayers()
-{
-    if (Globe->layerCount() < ProfileLayers)
-        m_layerWarnings << QStringLiteral("The globe profile lists %1 usable layers; the map "
-                                          "needs %2. The missing layers stay empty.")
-                               .arg(Globe->layerCount())
-                               .arg(ProfileLayers);
-    while (Globe->layerCount() < ProfileLayers)
-        Globe->addLayer("Layer " + std::to_string(Globe->layerCount()));
-}
-
-void TFormMap::reportLayerWarning(const QString& message)
-{
-    m_layerWarnings << message;
 }
 
 void TFormMap::ReadGlobeReg()
@@ -471,12 +402,7 @@ void TFormMap::Timer1Timer()
 
 void TFormMap::applyStoredView(const StoredView& view)
 {
-    Globe->zoomToRect(GURect{});
-    Globe->setScaleFactor(view.scale / ScaleUnit);
-    Globe->setRotation(XDegrees, view.lat);
-    Globe->setRotation(YDegrees, -view.lon);
-    if (view.ctrX != UiServices::screen().screenSize().width() / 2)
-        Globe->setScreenOrigin(ScreenPoint{view.ctrX, view.ctrY});
+    m_scene->applyStoredView(view, UiServices::screen().screenSize().width());
 }
 
 void TFormMap::done(int result)
@@ -509,7 +435,7 @@ void TFormMap::FormClose()
 
 void TFormMap::PlotData()
 {
-    RecordPlotter::plot(m_main.table(), *Globe, *m_points, m_settings);
+    m_scene->plotRecords(m_main.table(), m_settings);
     Globe->redraw();
 }
 
@@ -522,12 +448,7 @@ void TFormMap::Updatedata()
 
 void TFormMap::plotHome()
 {
-    FontData& f = Globe->fontData;
-    f.color = Red;
-    f.size = 11;
-    f.styles = 0;
-    GlobePointText::create(*m_home, m_homePoint.lat, m_homePoint.lon,
-                           m_settings.homeName.toLatin1().toStdString());
+    m_scene->plotHome(m_settings.homeName);
 }
 
 // After the home-town dialog: its name comes from the settings it wrote, the position from
@@ -538,7 +459,7 @@ void TFormMap::refreshHome()
     m_settings.homeName = MapSettings::read(registry).homeName;
     LLPoint p;
     if (MapMeasure::homePoint(m_settings.homeLat, m_settings.homeLon, LocaleInfo::current(), p))
-        m_homePoint = p;
+        m_scene->setHomePoint(p);
     m_home->reset();
     m_home->setLayerFlag(GlobeLayer::FlagScaleFont, false);
     plotHome();
@@ -787,26 +708,16 @@ void TFormMap::GlobeRender()
     updateHistoryButtons();
     // Records the map could neither name nor count beside another record are told here.
     if (const int leftOut = Globe->labelsLeftOut())
-        PanelHint->setText(leftOut == 1
-                               ? QStringLiteral("1 record has no room for a label in this view.")
-                               : QStringLiteral("%1 records have no room for a label in this view.")
-                                     .arg(leftOut));
-    // On the surface being rendered, so that saved and printed maps carry the bar too.
-    if (QPainter* p = Globe->surfacePainter())
-        ScaleBar::draw(*p, QSize(Globe->surfaceWidth(), Globe->surfaceHeight()),
-                       Globe->screenPixelsPerInch(), Globe->projection().unitsPerInch(),
-                       m_settings.knots);
+        PanelHint->setText(
+            leftOut == 1
+                ? QStringLiteral("1 record has no room for a label in this view.")
+                : QStringLiteral("%1 records have no room for a label in this view.").arg(leftOut));
+    m_scene->drawOverlays(m_settings);
 }
 
-// The night shadow lies under the labels, which stay readable at night; no label is placed
-// where the scale bar will be drawn.
 void TFormMap::GlobeRenderUnderLabels()
 {
-    if (m_settings.shadow)
-        Globe->drawNightShadowNow(Black, Twilight, 3);
-    const QSize surface(Globe->surfaceWidth(), Globe->surfaceHeight());
-    Globe->labelKeepOut = {ScaleBar::area(surface, Globe->screenPixelsPerInch(),
-                                          Globe->projection().unitsPerInch(), m_settings.knots)};
+    m_scene->drawUnderLabels(m_settings);
 }
 
 QImage TFormMap::renderMap()
@@ -880,8 +791,8 @@ void TFormMap::GlobeMouseDown(Qt::MouseButton button, QPoint pos)
         PanelHint->clear();
         return;
     }
-    Globe->drawGreatCircle(m_homePoint, p, 0);
-    PanelHint->setText(MapMeasure::bearingText(m_homePoint, p, m_settings.knots,
+    Globe->drawGreatCircle(m_scene->homePoint(), p, 0);
+    PanelHint->setText(MapMeasure::bearingText(m_scene->homePoint(), p, m_settings.knots,
                                                m_settings.homeName, LocaleInfo::current()));
 }
 

@@ -8,6 +8,8 @@
 #include <QDialog>
 #include <QImage>
 
+#include <memory>
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -20,6 +22,7 @@ enum class Glyph;
 enum class LogFormat;
 
 class CityEditor;
+class MapScene;
 class GlobeControl;
 class GlobeLayer;
 class GlobeObject;
@@ -54,6 +57,7 @@ public:
     int helpContext() const { return m_helpContext; }
 
     const MapSettings& mapSettings() const { return m_settings; }
+    MapScene& scene() const { return *m_scene; }
     const ViewHistory& history() const { return m_history; }
     GlobeLayer& pointsLayer() const { return *m_points; }
     GlobeLayer& homeLayer() const { return *m_home; }
@@ -126,7 +130,6 @@ private:
                            const QString& hint, void (TFormMap::*handler)());
     void configureGlobe();
     void placeWindow();
-    void ensureProfileLayers();
     void plotHome();
     void refreshHome();
     void applyStoredView(const StoredView& view);
@@ -135,7 +138,6 @@ private:
     void showHistoryPage(const std::optional<GlobeView>& view);
     void updateHistoryButtons();
     void reportHistoryError();
-    void reportLayerWarning(const QString& message);
     void setUnitChecks();
     void setFieldChecks();
     bool printMap();
@@ -144,7 +146,7 @@ private:
     TFormMain& m_main;
     MapSettings m_settings;
     ViewHistory m_history;
-    LLPoint m_homePoint;
+    std::unique_ptr<MapScene> m_scene;
     GlobeLayer* m_points = nullptr;
     GlobeLayer* m_home = nullptr;
     int m_cityLayer = 4;
@@ -152,7 +154,6 @@ private:
     bool m_setUpDone = false;
     bool m_closed = false;
     bool m_historyErrorShown = false;
-    QStringList m_layerWarnings;
 };
 
 } // namespace wl

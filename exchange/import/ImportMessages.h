@@ -17,6 +17,11 @@ inline const QString EmptyFile = QStringLiteral("The file holds no lines to impo
 inline const QString NothingToImport = QStringLiteral("The spreadsheet holds no records.");
 inline const QString RowsRefused =
     QStringLiteral("Nothing was imported. Please correct these rows or delete them:");
+// A file read in another program's format is not shown in the spreadsheet: the rows are mended
+// in the file.
+inline const QString FileRowsRefused = QStringLiteral(
+    "Nothing was imported. Please correct these rows of the file or delete them, then import it "
+    "again:");
 inline const QString WriteFailed =
     QStringLiteral("The records could not be stored; nothing was imported.");
 

@@ -1,6 +1,7 @@
 #include "exchange/import/ImportWriter.h"
 
 #include "app/RecordDate.h"
+#include "store/PositionText.h"
 #include "store/Table.h"
 
 #include <QVariant>
@@ -11,7 +12,7 @@ namespace wl {
 
 namespace {
 
-// The position text stays blank; coordinates are stored only when the file gave them.
+// A record without both coordinates keeps a blank position text.
 const QString NoPosition = QString(41, u' ');
 
 // The table's fields an import fills, in the order valueOf takes them.
@@ -40,7 +41,8 @@ QVariant valueOf(const ImportRecord& r, const QString& category, int index)
     case 8:
         return r.special;
     case 9:
-        return NoPosition;
+        // The grid shows the position text, so a file's coordinates are written there too.
+        return r.lat && r.lon ? store::positionText(*r.lat, -*r.lon) : NoPosition;
     case 10:
         return r.lat.value_or(0.0);
     case 11:

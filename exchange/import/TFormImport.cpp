@@ -527,7 +527,7 @@ void TFormImport::importFormatFile(int format, const QString& fileName)
     QStringList notes = shortList(read.remarks);
     if (!read.batch.problems.isEmpty()) {
         CaptionedMessage(ImportMessages::Caption,
-                         ImportMessages::RowsRefused + QStringLiteral("\n\n") +
+                         ImportMessages::FileRowsRefused + QStringLiteral("\n\n") +
                              shortList(read.batch.problems).join(u'\n') + QStringLiteral("\n\n") +
                              mapping,
                          MessageKind::Warning, HelpContext, QMessageBox::Ok);

@@ -4,6 +4,7 @@
 #include "exchange/export/ExportTypes.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 #include <QProcess>
 
 namespace wl::cli::test {
@@ -49,7 +50,7 @@ protected:
 
 TEST_F(CliCommands, EveryCommandHasItsHelpAndUnknownOnesAreRefused)
 {
-    for (const char* name : {"list", "import", "export", "backup", "repair", "merge"}) {
+    for (const char* name : {"list", "import", "export", "backup", "repair", "merge", "map"}) {
         const CliRun run = cli({QLatin1String(name), QStringLiteral("--help")}, false);
         EXPECT_EQ(run.code, 0) << name;
         EXPECT_TRUE(
@@ -320,6 +321,7 @@ TEST_F(CliCommands, EveryCommandRefusesATableTheProgramHasOpen)
             {"backup", path(QStringLiteral("backup"))},
             {"repair"},
             {"merge", other},
+            {"map", "--out", path(QStringLiteral("x.png"))},
         };
         for (const QStringList& command : commands) {
             const CliRun run = cli(command);
@@ -332,6 +334,81 @@ TEST_F(CliCommands, EveryCommandRefusesATableTheProgramHasOpen)
     EXPECT_EQ(callsigns({}), (QStringList{"RA", "KOP1", "WX1", "KOP2"}));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("x.csv"))));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("backup/larkbase.dat"))));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("x.png"))));
+}
+
+TEST_F(CliCommands, MapWritesThePictureAndRefusesWrongOptions)
+{
+    {
+        store::Table t;
+        t.setDatabaseName(data());
+        t.setTableName(store::FrequencyRecord::TableFile);
+        ASSERT_TRUE(t.open());
+        ASSERT_TRUE(append(t, {"Short Wave", 6.07, "CFRX", 43.65, 79.38}));
+        ASSERT_TRUE(append(t, {"Short Wave", 9.42, "SVA", 37.98, -23.73}));
+    }
+    // Only the records with a position are plotted; the size and format are as asked.
+    const QString jpeg = path(QStringLiteral("globe.JPG"));
+    const CliRun run = cli({QStringLiteral("map"), QStringLiteral("--out"), jpeg,
+                            QStringLiteral("--width=320"), QStringLiteral("--height"),
+                            QStringLiteral("200"), QStringLiteral("--center=40.5,-30")});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("2 records plotted on a map of 320 x 200 pixels in ") +
+                           QDir::toNativeSeparators(jpeg) + u'\n');
+    QImageReader reader(jpeg);
+    EXPECT_EQ(reader.format(), QByteArray("jpeg"));
+    EXPECT_EQ(reader.size(), QSize(320, 200));
+
+    // Without --center the centre of the map window's last view is taken (its longitude
+    // stored west positive). Without the night shadow, equal views give equal files.
+    writeSetting(QStringLiteral("Lat"), QStringLiteral("50"));
+    writeSetting(QStringLiteral("Lon"), QStringLiteral("-10"));
+    writeSetting(QStringLiteral("Shadow"), QStringLiteral("0"));
+    QByteArray pictures[3];
+    const char* centres[] = {nullptr, "50,10", "50,-10"};
+    for (int i = 0; i < 3; ++i) {
+        const QString file = path(QStringLiteral("view%1.png").arg(i));
+        QStringList args{QStringLiteral("map"), QStringLiteral("--out"), file,
+                         QStringLiteral("--width=64"), QStringLiteral("--height=48")};
+        if (centres[i])
+            args << QStringLiteral("--center") << QLatin1String(centres[i]);
+        ASSERT_EQ(cli(args).code, 0);
+        pictures[i] = bytesOf(file);
+    }
+    EXPECT_EQ(pictures[0], pictures[1]);
+    EXPECT_NE(pictures[0], pictures[2]);
+
+    const QString taken = path(QStringLiteral("taken.png"));
+    QDir().mkpath(taken);
+    const QString png = path(QStringLiteral("m.png"));
+    const struct
+    {
+        QStringList args;
+        int code;
+        const char* message;
+    } wrong[] = {
+        {{"map"}, 2, "--out FILE is required"},
+        {{"map", "--out", path(QStringLiteral("m.gif"))}, 2, "end it in .png, .jpg, .jpeg or .bmp"},
+        {{"map", "--out", png, "--center", "91,0"}, 2, "--center needs LAT,LON"},
+        {{"map", "--out", png, "--center", "50;10"}, 2, "--center needs LAT,LON"},
+        {{"map", "--out", png, "--center", "50,10,3"}, 2, "--center needs LAT,LON"},
+        {{"map", "--out", png, "--center", "50,1O"}, 2, "--center needs LAT,LON"},
+        {{"map", "--out", png, "--center", "50,181"}, 2, "--center needs LAT,LON"},
+        {{"map", "--out", png, "--width", "15"}, 2, "--width needs a whole number of pixels"},
+        {{"map", "--out", png, "--height", "8193"}, 2, "--height needs a whole number"},
+        {{"map", "--out", png, "--width", "100.5"}, 2, "--width needs a whole number"},
+        {{"map", "--out", png, "extra"}, 2, "unexpected argument \"extra\""},
+        {{"map", "--out", path(QStringLiteral("no/such/m.png"))}, 3, "does not exist"},
+        {{"--data", path(QStringLiteral("nowhere")), "map", "--out", png}, 3, "does not exist"},
+        {{"map", "--out", taken}, 1, "cannot write"},
+    };
+    for (const auto& w : wrong) {
+        const CliRun r = cli(w.args);
+        EXPECT_EQ(r.code, w.code) << w.args.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(w.message))) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(png));
+    EXPECT_TRUE(QFileInfo(taken).isDir());
 }
 
 } // namespace

@@ -114,6 +114,13 @@ TEST_F(CliLogFormats, AdifOutAndInGivesTheSameRecords)
     EXPECT_EQ(in.out, QStringLiteral("2 records imported.\n"));
     EXPECT_TRUE(in.err.contains(QStringLiteral("FREQ (2 records) -> Frequency (MHz)")))
         << ::testing::PrintToString(in);
+    // The grid's Position column shows the coordinates in whole minutes.
+    const CliRun listed = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                               QStringLiteral("--category=Weather")});
+    EXPECT_TRUE(listed.out.contains(QStringLiteral(",33 52S 151 13E,")))
+        << ::testing::PrintToString(listed);
+    EXPECT_TRUE(listed.out.contains(QStringLiteral(",35 41N 139 41E,")))
+        << ::testing::PrintToString(listed);
     const QString geo = path(QStringLiteral("weather.geojson"));
     ASSERT_EQ(cli({QStringLiteral("export"), geo, QStringLiteral("--format=geojson"),
                    QStringLiteral("--category=Weather")})
@@ -127,6 +134,52 @@ for f in sorted(json.load(open(sys.argv[1]))['features'], key=lambda f: f['prope
 )"),
                      geo),
               QStringLiteral("SYD 151.21 -33.87\nTOK 139.69 35.68"));
+}
+
+TEST_F(CliLogFormats, CsvListsOfOtherToolsImportThroughTheCommand)
+{
+    const struct
+    {
+        const char* format;
+        QByteArray text;
+        int code;
+        const char* said; // on stdout when imported, on stderr when refused
+        const char* listed; // a line of `list --csv` after it, or "" when nothing is stored
+    } cases[] = {
+        // A byte order mark, a quoted separator and a kHz-exact frequency.
+        {"directory-csv",
+         "\xEF\xBB\xBF"
+         "Frequency Output,Frequency Input,Alpha Tag,Description,Mode,Tag,County\n"
+         "154.4300,154.4300,Fire Disp,\"Dispatch, north\",FM,Fire Dispatch,Essex\n",
+         0, "1 records imported.", "Weather,154.4300,,Fire Disp,,Essex,FM,,"},
+        {"channel-csv",
+         "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,Mode,Comment\n"
+         "0,RPT1,146.940000,-,0.600000,Tone,100.0,88.5,023,FM,Club repeater\n",
+         0, "1 records imported.", "Weather,146.9400,-,RPT1,,,"},
+        // One bad row refuses the whole file and names the row.
+        {"directory-csv",
+         "Frequency Output,Alpha Tag\n155.1,Good\nabc,Bad\n", 1,
+         "Row 3: the frequency \"abc\" cannot be read.", ""},
+    };
+    for (const auto& c : cases) {
+        const QString before = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                                    QStringLiteral("--category=Weather")})
+                                   .out;
+        const QString file = writeFile(QStringLiteral("in.csv"), c.text);
+        const CliRun run = cli({QStringLiteral("import"), file,
+                                QStringLiteral("--format=") + QLatin1String(c.format),
+                                QStringLiteral("--category=Weather")});
+        EXPECT_EQ(run.code, c.code) << ::testing::PrintToString(run);
+        EXPECT_TRUE((c.code == 0 ? run.out : run.err).contains(QLatin1String(c.said)))
+            << ::testing::PrintToString(run);
+        const QString after = cli({QStringLiteral("list"), QStringLiteral("--csv"),
+                                   QStringLiteral("--category=Weather")})
+                                  .out;
+        if (*c.listed)
+            EXPECT_TRUE(after.contains(QLatin1String(c.listed))) << after.toStdString();
+        else
+            EXPECT_EQ(after, before);
+    }
 }
 
 TEST_F(CliLogFormats, FormatNamesAreListedAndUnknownOnesRefused)

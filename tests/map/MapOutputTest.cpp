@@ -65,7 +65,7 @@ TEST_F(MapOutputTest, ScaleBarIsAnInchWideBracketSeenOnDarkAndLightGround)
     }
 }
 
-TEST_F(MapOutputTest, JpegAndBitmapFilesReadBack)
+TEST_F(MapOutputTest, PictureFilesReadBack)
 {
     const QImage image = sample();
     struct Case
@@ -75,7 +75,8 @@ TEST_F(MapOutputTest, JpegAndBitmapFilesReadBack)
         const char* readerFormat;
         int tolerance;
     } cases[] = {{MapImageFile::Format::Jpeg, "map.jpg", "jpeg", 24},
-                 {MapImageFile::Format::Bitmap, "map.bmp", "bmp", 0}};
+                 {MapImageFile::Format::Bitmap, "map.bmp", "bmp", 0},
+                 {MapImageFile::Format::Png, "map.png", "png", 0}};
     for (const Case& c : cases) {
         const QString path = dir.filePath(QLatin1String(c.name));
         QString error;

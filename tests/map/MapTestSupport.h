@@ -90,6 +90,13 @@ protected:
         map_.reset();
     }
 
+    // Closes the main window, which lets go of the table.
+    void closeMain()
+    {
+        main_->close();
+        main_.reset();
+    }
+
     static QStringList titles(const GlobeLayer& layer)
     {
         QStringList result;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace wl::store {
+
+// The record's Position text made from decimal degrees (latitude north positive, longitude
+// west positive, as RLat and RLon keep them): whole degrees, then minutes as two digits and
+// the hemisphere letter, e.g. "45 38N 122 41W", padded with blanks to the field's 20
+// characters. Minutes are rounded to the nearest whole minute; 59.5 and more carries into
+// the next degree.
+QString positionText(double latNorth, double lonWest);
+
+} // namespace wl::store
