@@ -306,7 +306,8 @@ ImportRead ImportText::stream(const QByteArray& bytes, const RowSink& sink)
 ImportRead ImportText::read(const QByteArray& bytes)
 {
     std::vector<QStringList> rows;
-    ImportRead out = stream(bytes, [&rows](QStringList&& cells) { rows.push_back(std::move(cells)); });
+    ImportRead out =
+        stream(bytes, [&rows](QStringList&& cells) { rows.push_back(std::move(cells)); });
     if (out.badRow == 0)
         out.rows = std::move(rows);
     return out;

@@ -156,7 +156,8 @@ ImportWriter::Outcome ImportWriter::appendWithProgress(store::Table& table,
     std::size_t next = 0;
     const Feed fromVector = [&](std::vector<ImportRecord>& chunk, std::size_t room) {
         const std::size_t last = std::min(records.size(), next + room);
-        chunk.assign(records.begin() + std::ptrdiff_t(next), records.begin() + std::ptrdiff_t(last));
+        chunk.assign(records.begin() + std::ptrdiff_t(next),
+                     records.begin() + std::ptrdiff_t(last));
         next = last;
         return next < records.size() ? FeedState::More : FeedState::Done;
     };

@@ -38,7 +38,12 @@ public:
     // Hands the records over in order, a chunk at a time, so they are made as they are stored:
     // adds at most `room` records to chunk (given empty) and says whether more follow. Refused
     // undoes everything written so far.
-    enum class FeedState { More, Done, Refused };
+    enum class FeedState
+    {
+        More,
+        Done,
+        Refused
+    };
     using Feed = std::function<FeedState(std::vector<ImportRecord>& chunk, std::size_t room)>;
 
     // Writes what the feed gives inside one transaction. The texts the table cuts are added to

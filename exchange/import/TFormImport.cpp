@@ -809,7 +809,8 @@ void TFormImport::storeRecords(const std::vector<ImportRecord>& records, const Q
     std::size_t next = 0;
     const ImportWriter::Feed feed = [&](std::vector<ImportRecord>& chunk, std::size_t room) {
         const std::size_t last = std::min(records.size(), next + room);
-        chunk.assign(records.begin() + std::ptrdiff_t(next), records.begin() + std::ptrdiff_t(last));
+        chunk.assign(records.begin() + std::ptrdiff_t(next),
+                     records.begin() + std::ptrdiff_t(last));
         next = last;
         return next < records.size() ? ImportWriter::FeedState::More
                                      : ImportWriter::FeedState::Done;

@@ -1,7 +1,7 @@
 #include "exchange/import/ImportText.h"
 #include "exchange/import/ImportColumns.h"
-#include "fuzz/ImportReadCheck.h"
 #include "exchange/import/ProperName.h"
+#include "fuzz/ImportReadCheck.h"
 #include "grid/PlainText.h"
 
 #include <gtest/gtest.h>
@@ -155,7 +155,9 @@ TEST(ImportTextTest, ReadsRecordsOverLinesAndEitherSeparator)
          "a,\"b,c\r\nd,e\r\n",
          {{"a", "b", "c"}, {"d", "e"}}},
         {"files joined with their byte-order marks",
-         "\xEF\xBB\xBF" "146.52,a\r\n\xEF\xBB\xBF" "7.1,b\r\n",
+         "\xEF\xBB\xBF"
+         "146.52,a\r\n\xEF\xBB\xBF"
+         "7.1,b\r\n",
          {{"146.52", "a"}, {"7.1", "b"}}},
         {"the formula guard comes off", "\"'=1+2\",'x,''-y", {{"=1+2", "'x", "'-y"}}},
         {"one line in another encoding",
@@ -197,13 +199,13 @@ TEST(ImportTextTest, ControlCharactersRefuseTheFileWithTheirRow)
 TEST(ImportTextTest, BytesReadRecordByRecordAsTheWholeText)
 {
     const QByteArray cases[] = {
-        "a,\"b\r\nc\"d\"e\r\nf,g\r\n",         // a quote opened after the last close
-        "a,\"x\r\ny\"z\"w\r\nmore\r\n\"end\"", // a fallback line holding a quoted break
-        "1,\"open\r\n2,b\r\n3,\"c\"",            // an open quote closed by a later line's quotes
-        "a\rb,\"c\rd\"\r\"e\r",                  // lone CRs inside and outside quotes
-        "\xEF\xBB\xBF\"\"\"\",\"\"\"\r\n\r\n;",       // a byte-order mark, runs of quotes, blanks
-        "x\r\n\"y\r\nz\x1b\"\r\n",                // a refused character inside a quoted break
-        "\"a\r\nb\x01\r\nc",                      // one inside a line that falls back
+        "a,\"b\r\nc\"d\"e\r\nf,g\r\n",          // a quote opened after the last close
+        "a,\"x\r\ny\"z\"w\r\nmore\r\n\"end\"",  // a fallback line holding a quoted break
+        "1,\"open\r\n2,b\r\n3,\"c\"",           // an open quote closed by a later line's quotes
+        "a\rb,\"c\rd\"\r\"e\r",                 // lone CRs inside and outside quotes
+        "\xEF\xBB\xBF\"\"\"\",\"\"\"\r\n\r\n;", // a byte-order mark, runs of quotes, blanks
+        "x\r\n\"y\r\nz\x1b\"\r\n",              // a refused character inside a quoted break
+        "\"a\r\nb\x01\r\nc",                    // one inside a line that falls back
         "M\xC3\xBCnchen,\"\xC5\x81\xC3\xB3"
         "d\xC5\xBA\r\n\xE2\x82\xAC\"\r\n",
     };

@@ -29,8 +29,8 @@ inline void checkWholeTextReadsAlike(const QByteArray& bytes, const ImportRead& 
     if (text.contains(QChar(0xFEFF)))
         return; // byte-order marks that begin records go, which the whole text keeps
     const ImportRead whole = ImportText::read(asUtf16(text));
-    if (whole.rows != read.rows || whole.badRow != read.badRow ||
-        whole.badCode != read.badCode || whole.separator != read.separator)
+    if (whole.rows != read.rows || whole.badRow != read.badRow || whole.badCode != read.badCode ||
+        whole.separator != read.separator)
         std::abort();
 }
 
