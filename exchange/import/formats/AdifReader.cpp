@@ -111,27 +111,29 @@ std::optional<std::pair<double, double>> AdifReader::gridCentre(const QString& l
     return std::make_pair(lat + latSize / 2, lon + lonSize / 2);
 }
 
-void AdifReader::readTagged(const QByteArray& bytes, std::vector<Fields>& records,
+void AdifReader::readTagged(const QByteArray& bytes, const RecordSink& sink,
                             QStringList& problems)
 {
     const QByteArrayView text = skipBom(bytes);
     qsizetype pos = 0;
     // A header is any text before <EOH> in a file that does not start with a tag.
     if (!text.isEmpty() && text.front() != '<') {
-        const qsizetype eoh = text.toByteArray().toUpper().indexOf("<EOH>");
+        const qsizetype eoh =
+            QLatin1StringView(text).indexOf(QLatin1StringView("<EOH>"), 0, Qt::CaseInsensitive);
         pos = eoh < 0 ? text.size() : eoh + 5;
     }
     Fields fields;
     bool broken = false;
+    int count = 0;
     auto finish = [&] {
-        if (!broken && !fields.isEmpty())
-            records.push_back(fields);
-        else if (broken)
-            records.push_back({}); // keeps the record numbers of the report in step
+        if (broken || !fields.isEmpty()) {
+            ++count;
+            sink(broken ? nullptr : &fields);
+        }
         fields.clear();
         broken = false;
     };
-    auto recordNumber = [&] { return int(records.size()) + 1; };
+    auto recordNumber = [&] { return count + 1; };
     while (true) {
         const qsizetype open = text.indexOf('<', pos);
         if (open < 0)
@@ -177,16 +179,16 @@ void AdifReader::readTagged(const QByteArray& bytes, std::vector<Fields>& record
         if (!broken)
             problems
                 << QStringLiteral("Record %1: the file ends before its <EOR>.").arg(recordNumber());
-        records.push_back({});
+        sink(nullptr);
     }
 }
 
-void AdifReader::readXml(const QByteArray& bytes, std::vector<Fields>& records,
-                         QStringList& problems)
+void AdifReader::readXml(const QByteArray& bytes, const RecordSink& sink, QStringList& problems)
 {
     QXmlStreamReader xml(bytes);
     Fields fields;
     bool inRecord = false;
+    int count = 0;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement()) {
@@ -204,12 +206,13 @@ void AdifReader::readXml(const QByteArray& bytes, std::vector<Fields>& records,
             }
         } else if (xml.isEndElement() && xml.name().toString().toUpper() == u"RECORD") {
             inRecord = false;
-            records.push_back(fields);
+            ++count;
+            sink(&fields);
         }
     }
     if (xml.hasError())
         problems << QStringLiteral("Record %1: the XML cannot be read at line %2: %3")
-                        .arg(records.size() + 1)
+                        .arg(count + 1)
                         .arg(xml.lineNumber())
                         .arg(xml.errorString());
 }
@@ -281,11 +284,21 @@ std::optional<ImportRecord> AdifReader::record(const Fields& f, int number, cons
 FormatImport AdifReader::read(const QByteArray& bytes, const QDate& today)
 {
     FormatImport out;
-    std::vector<Fields> records;
+    std::map<QString, int> seen;
+    int number = 0;
+    const RecordSink take = [&](const Fields* fields) {
+        ++number;
+        if (!fields || fields->isEmpty())
+            return; // already reported, or a record without fields
+        for (auto it = fields->cbegin(); it != fields->cend(); ++it)
+            ++seen[it.key()];
+        if (auto r = record(*fields, number, today, out.batch.problems))
+            out.batch.records.push_back(std::move(*r));
+    };
     if (looksLikeXml(bytes))
-        readXml(bytes, records, out.batch.problems);
+        readXml(bytes, take, out.batch.problems);
     else
-        readTagged(bytes, records, out.batch.problems);
+        readTagged(bytes, take, out.batch.problems);
     static const std::map<QString, QString> used = {
         {QStringLiteral("FREQ"), QStringLiteral("Frequency (MHz)")},
         {QStringLiteral("CALL"), QStringLiteral("Callsign")},
@@ -303,15 +316,6 @@ FormatImport AdifReader::read(const QByteArray& bytes, const QDate& today)
         {QStringLiteral("BAND"), QStringLiteral("(checked: a frequency is needed)")},
         {OptionalField, QStringLiteral("Optional")},
         {ModifierField, QStringLiteral("+/-")}};
-    std::map<QString, int> seen;
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (records[i].isEmpty())
-            continue; // already reported
-        for (auto it = records[i].cbegin(); it != records[i].cend(); ++it)
-            ++seen[it.key()];
-        if (auto r = record(records[i], int(i) + 1, today, out.batch.problems))
-            out.batch.records.push_back(std::move(*r));
-    }
     for (const auto& [name, count] : seen) {
         const auto use = used.find(name);
         out.mapping << QStringLiteral("%1 (%2 records) -> %3")

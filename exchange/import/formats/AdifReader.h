@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <functional>
+
 namespace wl {
 
 // Logs in ADIF 3.1: the tagged text form (.adi, "<CALL:5>W1ABC ... <EOR>") and the XML form
@@ -15,6 +17,9 @@ class AdifReader
 {
 public:
     using Fields = QHash<QString, QString>; // field name in capitals -> value
+    // Takes each record as it is read, or nullptr for one already reported as broken, so the
+    // records are numbered in step and a long log is never held as fields and records at once.
+    using RecordSink = std::function<void(const Fields*)>;
 
     static FormatImport read(const QByteArray& bytes, const QDate& today);
     // "XDDD MM.MMM" to degrees, north and east positive.
@@ -23,10 +28,9 @@ public:
     static std::optional<std::pair<double, double>> gridCentre(const QString& locator);
 
 private:
-    static void readTagged(const QByteArray& bytes, std::vector<Fields>& records,
+    static void readTagged(const QByteArray& bytes, const RecordSink& sink,
                            QStringList& problems);
-    static void readXml(const QByteArray& bytes, std::vector<Fields>& records,
-                        QStringList& problems);
+    static void readXml(const QByteArray& bytes, const RecordSink& sink, QStringList& problems);
     static std::optional<ImportRecord> record(const Fields& fields, int number, const QDate& today,
                                               QStringList& problems);
 };
