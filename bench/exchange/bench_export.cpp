@@ -102,6 +102,16 @@ double runShell(const QString& folder, const QString& output)
     return bench::timeSqliteShell(QDir(folder).filePath(FR::TableFile), script);
 }
 
+// Seconds per run of both sides, their ratio and the size of our file.
+void report(benchmark::State& state, double ours, double shell, qint64 bytes)
+{
+    const double n = double(state.iterations());
+    state.counters["ours_s"] = ours / n;
+    state.counters["shell_s"] = shell / n;
+    state.counters["ratio"] = ours / shell;
+    state.counters["file_MB"] = double(bytes) / 1e6;
+}
+
 void exportVsShell(benchmark::State& state, TExportType type)
 {
     TSortableGrid& grid = filledGrid();
@@ -139,11 +149,7 @@ void exportVsShell(benchmark::State& state, TExportType type)
         shell += s;
     }
     UiServices::setDialogs(nullptr);
-    const double n = double(state.iterations());
-    state.counters["ours_s"] = ours / n;
-    state.counters["shell_s"] = shell / n;
-    state.counters["ratio"] = ours / shell;
-    state.counters["file_MB"] = double(bytes) / 1e6;
+    report(state, ours, shell, bytes);
 }
 
 void BM_ExportCsvVsShell(benchmark::State& state)
@@ -196,11 +202,7 @@ void commandVsShell(benchmark::State& state, TExportType type)
         ours += c;
         shell += s;
     }
-    const double n = double(state.iterations());
-    state.counters["ours_s"] = ours / n;
-    state.counters["shell_s"] = shell / n;
-    state.counters["ratio"] = ours / shell;
-    state.counters["file_MB"] = double(QFileInfo(file).size()) / 1e6;
+    report(state, ours, shell, QFileInfo(file).size());
 }
 
 void BM_ExportCommandCsvVsShell(benchmark::State& state)
