@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <mutex>
@@ -86,10 +87,21 @@ struct TXLSXExport::Book
     ~Book()
     {
         stopWriter();
-        // A workbook not closed on purpose is closed here so the library frees it; its file is
-        // the temporary one, removed by the writer.
         if (workbook)
-            workbook_close(workbook);
+            discard();
+    }
+
+    // A stopped or failed export: the workbook is freed without being written. Closing it
+    // would first compress every row so far into the temporary file, only for it to be
+    // removed, keeping the program busy for seconds after Cancel on a large export. The rows
+    // kept in the sheet's temporary file go with it.
+    void discard()
+    {
+        if (sheet && sheet->optimize_tmpfile) {
+            std::fclose(sheet->optimize_tmpfile);
+            sheet->optimize_tmpfile = nullptr;
+        }
+        lxw_workbook_free(std::exchange(workbook, nullptr));
     }
 
     void startWriter()
