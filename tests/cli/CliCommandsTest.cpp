@@ -267,7 +267,10 @@ TEST_F(CliCommands, ExportOfManyRecordsIsCompleteOrLeavesTheOldFile)
         }
         ASSERT_TRUE(t.bulkAppend(rows)) << t.lastError().toStdString();
     }
-    const QString target = path(QStringLiteral("big.csv"));
+    // A folder of its own, so the only file the program opens there is the export.
+    const QString out = path(QStringLiteral("out"));
+    QDir().mkpath(out);
+    const QString target = QDir(out).filePath(QStringLiteral("big.csv"));
     const CliRun run = cli({QStringLiteral("--data=") + folder, QStringLiteral("export"),
                             QStringLiteral("--format=csv"), target},
                            false);
@@ -291,7 +294,7 @@ TEST_F(CliCommands, ExportOfManyRecordsIsCompleteOrLeavesTheOldFile)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
     old.write("old");
     old.close();
-    const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    const QStringList before = QDir(out).entryList(QDir::Files | QDir::Hidden);
     QProcess process;
     startCli(process,
              {QStringLiteral("--data=") + folder, QStringLiteral("export"),
@@ -305,7 +308,7 @@ TEST_F(CliCommands, ExportOfManyRecordsIsCompleteOrLeavesTheOldFile)
         const QDir open(QStringLiteral("/proc/%1/fd").arg(process.processId()));
         for (const QFileInfo& fd : open.entryInfoList(QDir::Files | QDir::System)) {
             const QString opened = fd.symLinkTarget();
-            if (QFileInfo(opened).absolutePath() == QDir(dir.path()).absolutePath())
+            if (QFileInfo(opened).absolutePath() == QDir(out).absolutePath())
                 return true;
         }
         return false;
@@ -319,7 +322,7 @@ TEST_F(CliCommands, ExportOfManyRecordsIsCompleteOrLeavesTheOldFile)
     EXPECT_TRUE(stopped.err.contains(QStringLiteral("stopped before the end")))
         << stopped.err.toStdString();
     EXPECT_EQ(bytesOf(target), QByteArray("old"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), before);
 }
 
 TEST_F(CliCommands, BackupCopiesEveryDataFileAndNeedsAnExistingFolder)
