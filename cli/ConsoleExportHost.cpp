@@ -2,19 +2,48 @@
 
 #include "cli/CliContext.h"
 
+#include <atomic>
+#include <csignal>
+
 namespace wl::cli {
 
 namespace {
+
+std::atomic<bool> stopAsked{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+extern "C" void askToStop(int)
+{
+    stopAsked.store(true);
+}
 
 class SilentProgress : public ExportProgress
 {
 public:
     void showProgress() override {}
     void hideProgress() override {}
-    bool step(int) override { return true; }
+    bool step(int) override { return !ConsoleExportHost::interrupted(); }
 };
 
 } // namespace
+
+ConsoleExportHost::ConsoleExportHost(const CliContext& context) : context_(context)
+{
+    stopAsked.store(false);
+    previousInterrupt_ = std::signal(SIGINT, askToStop);
+    previousTerminate_ = std::signal(SIGTERM, askToStop);
+}
+
+ConsoleExportHost::~ConsoleExportHost()
+{
+    std::signal(SIGINT, previousInterrupt_ == SIG_ERR ? SIG_DFL : previousInterrupt_);
+    std::signal(SIGTERM, previousTerminate_ == SIG_ERR ? SIG_DFL : previousTerminate_);
+}
+
+bool ConsoleExportHost::interrupted()
+{
+    return stopAsked.load();
+}
 
 void ConsoleExportHost::message(ExportMessageKind kind, const QString& text)
 {

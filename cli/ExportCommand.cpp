@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <climits>
+
 namespace wl::cli {
 
 namespace {
@@ -78,18 +80,29 @@ int ExportCommand::run(const CliContext& context, const QCommandLineParser& pars
         return opened;
     if (logFormat)
         return exportLog(context, table, *logFormat, target);
-    std::vector<QStringList> rows;
-    if (!query.forEachRow(context, table, [&](const QStringList& cells) { rows.push_back(cells); }))
-        return Failed;
-    table.close();
+    const qint64 count = table.recordCount();
+    if (count < 0)
+        return context.fail(Failed, QStringLiteral("cannot read the table: ") + table.lastError());
+    if (count > INT_MAX)
+        return context.fail(Failed, QStringLiteral("%1 records are more than one export takes; "
+                                                   "choose fewer with --low, --high or --filter")
+                                        .arg(count));
 
     auto host = std::make_unique<ConsoleExportHost>(context);
     const ConsoleExportHost& reports = *host;
-    RecordExport exporter(std::move(host), RecordQuery::captions(), std::move(rows));
+    RecordExport exporter(std::move(host), RecordQuery::captions(), table, int(count));
     exporter.ViewOnly = false;
     exporter.ExportType = *type;
     exporter.ExportFile = target;
-    if (!exporter.RunExport() || reports.failed())
+    const bool exported = exporter.RunExport();
+    if (!exporter.ReadError().isEmpty())
+        return context.fail(Failed,
+                            QStringLiteral("cannot read the table: ") + exporter.ReadError());
+    if (!exported && ConsoleExportHost::interrupted())
+        return context.fail(Failed, QStringLiteral("stopped before the end; nothing was written "
+                                                   "to %1")
+                                        .arg(QDir::toNativeSeparators(target)));
+    if (!exported || reports.failed())
         return Failed;
     QTextStream(stdout) << QStringLiteral("%1 records exported to %2\n")
                                .arg(exporter.ExportedCount())

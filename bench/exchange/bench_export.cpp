@@ -1,5 +1,6 @@
 // Export of a million records as the main window shows them, to CSV and to an xlsx workbook,
-// beside the sqlite3 shell writing the same rows as CSV in the same run.
+// beside the sqlite3 shell writing the same rows as CSV in the same run: from the main window's
+// filled grid, and as the whole `wavelark-cli export` command from its start to its exit.
 //
 // Run from a Release build with QT_QPA_PLATFORM=offscreen. WL_EXPORT_TABLE names a folder that
 // keeps the generated table between runs.
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -60,12 +62,19 @@ QString sharedFolder()
     return path;
 }
 
+// The generated table, built once and shared by the runs.
+bool tableBuilt()
+{
+    static const bool built = bench::buildTable(sharedFolder(), Records, 200'000);
+    return built;
+}
+
 // The main window's grid filled from the table once, shared by the runs.
 TSortableGrid& filledGrid()
 {
     static TSortableGrid* grid = [] {
         auto* g = new TSortableGrid;
-        if (!bench::buildTable(sharedFolder(), Records, 200'000))
+        if (!tableBuilt())
             return g;
         store::Table t;
         t.setDatabaseName(sharedFolder());
@@ -91,6 +100,16 @@ double runShell(const QString& folder, const QString& output)
             "WHERE i.key >= 0 AND i.key <= 9999 ORDER BY i.key, i.RecNum;\n")
             .arg(QDir(folder).filePath(FR::IndexFile), QDir(folder).filePath(FR::MemoFile), output);
     return bench::timeSqliteShell(QDir(folder).filePath(FR::TableFile), script);
+}
+
+// Seconds per run of both sides, their ratio and the size of our file.
+void report(benchmark::State& state, double ours, double shell, qint64 bytes)
+{
+    const double n = double(state.iterations());
+    state.counters["ours_s"] = ours / n;
+    state.counters["shell_s"] = shell / n;
+    state.counters["ratio"] = ours / shell;
+    state.counters["file_MB"] = double(bytes) / 1e6;
 }
 
 void exportVsShell(benchmark::State& state, TExportType type)
@@ -130,11 +149,7 @@ void exportVsShell(benchmark::State& state, TExportType type)
         shell += s;
     }
     UiServices::setDialogs(nullptr);
-    const double n = double(state.iterations());
-    state.counters["ours_s"] = ours / n;
-    state.counters["shell_s"] = shell / n;
-    state.counters["ratio"] = ours / shell;
-    state.counters["file_MB"] = double(bytes) / 1e6;
+    report(state, ours, shell, bytes);
 }
 
 void BM_ExportCsvVsShell(benchmark::State& state)
@@ -148,6 +163,59 @@ void BM_ExportXlsxVsShell(benchmark::State& state)
     exportVsShell(state, TExportType::xExcel_Workbook);
 }
 BENCHMARK(BM_ExportXlsxVsShell)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The whole command, from its start to its exit, with settings of its own; -1 when it failed.
+double runCommand(TExportType type, const QString& output, const QString& settings)
+{
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("WAVELARK_SETTINGS"), settings);
+    cli.setProcessEnvironment(env);
+    cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    cli.start(QStringLiteral(WAVELARK_CLI),
+              {QStringLiteral("--data=") + sharedFolder(), QStringLiteral("export"),
+               QStringLiteral("--format=") + ExportTypeExtension(type), output});
+    if (!cli.waitForFinished(-1) || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 0)
+        return -1;
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+void commandVsShell(benchmark::State& state, TExportType type)
+{
+    if (!tableBuilt()) {
+        state.SkipWithError("the table could not be built");
+        return;
+    }
+    QTemporaryDir out;
+    const QString file = out.filePath(QStringLiteral("records.") + ExportTypeExtension(type));
+    double ours = 0;
+    double shell = 0;
+    for (auto _ : state) {
+        const double s = runShell(sharedFolder(), out.filePath(QStringLiteral("shell.csv")));
+        const double c = runCommand(type, file, out.filePath(QStringLiteral("settings.ini")));
+        if (s < 0 || c < 0) {
+            state.SkipWithError(s < 0 ? "sqlite3 shell failed" : "wavelark-cli export failed");
+            return;
+        }
+        ours += c;
+        shell += s;
+    }
+    report(state, ours, shell, QFileInfo(file).size());
+}
+
+void BM_ExportCommandCsvVsShell(benchmark::State& state)
+{
+    commandVsShell(state, TExportType::xText_Comma_Delimited);
+}
+BENCHMARK(BM_ExportCommandCsvVsShell)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_ExportCommandXlsxVsShell(benchmark::State& state)
+{
+    commandVsShell(state, TExportType::xExcel_Workbook);
+}
+BENCHMARK(BM_ExportCommandXlsxVsShell)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace wl

@@ -3,13 +3,19 @@
 #include "exchange/export/ExportText.h"
 #include "exchange/export/TExportComponent.h"
 
+#include <algorithm>
+
 namespace wl {
 
 namespace {
 
-QString quoted(const QString& text)
+// Control characters a quoted field does not keep; most cells hold none, and need no cleaned
+// copy.
+bool hasDroppedControls(QStringView text)
 {
-    return u'"' + ExportText::EscapeChar(text, u'"', QStringLiteral("\"")) + u'"';
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() < 32 && c != u'\t' && c != u'\r' && c != u'\n';
+    });
 }
 
 } // namespace
@@ -41,20 +47,46 @@ void TCSVExport::WriteItem(const QStringList& cells, int itemNumber)
 // separator (a decimal comma under a comma separator), which would split the cell. Texts are
 // quoted and keep their line breaks and tabs, which readers of quoted fields take as part of the
 // cell; a text that looks like a formula gets the apostrophe that makes it open as text.
+// The line is put together in one reused string: this runs for every row of a large export.
 void TCSVExport::writeCells(const QStringList& cells)
 {
-    QStringList fields;
+    line_.resize(0);
     for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            line_ += separator_;
         const QString& text = cells[i];
         const TCellKind kind = CellKind(int(i), text);
         if (kind == TCellKind::Number && !text.contains(separator_) && !text.contains(u'"'))
-            fields << text;
+            line_ += text;
         else if (kind == TCellKind::ColumnHeader)
-            fields << quoted(ExportText::GuardFormula(ExportText::FlattenBreaks(text)));
+            appendQuoted(ExportText::FlattenBreaks(text));
+        else if (hasDroppedControls(text))
+            appendQuoted(ExportText::KeepBreaks(text));
         else
-            fields << quoted(ExportText::GuardFormula(ExportText::KeepBreaks(text)));
+            appendQuoted(text);
     }
-    writeLine(fields.join(separator_));
+    line_ += QLatin1String("\r\n");
+    write(line_);
+}
+
+// The field in double quotes, each quote in it doubled, behind the formula guard when it needs
+// one.
+void TCSVExport::appendQuoted(QStringView text)
+{
+    line_ += u'"';
+    if (ExportText::LooksLikeFormula(text))
+        line_ += u'\'';
+    for (qsizetype from = 0;;) {
+        const qsizetype quote = text.indexOf(u'"', from);
+        if (quote < 0) {
+            line_ += text.sliced(from);
+            break;
+        }
+        line_ += text.sliced(from, quote + 1 - from);
+        line_ += u'"';
+        from = quote + 1;
+    }
+    line_ += u'"';
 }
 
 } // namespace wl

@@ -17,7 +17,10 @@ protected:
 
 private:
     void writeCells(const QStringList& cells);
+    void appendQuoted(QStringView text);
+
     QString separator_;
+    QString line_; // the line being put together, kept to reuse its memory
 };
 
 } // namespace wl

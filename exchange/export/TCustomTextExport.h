@@ -21,8 +21,9 @@ public:
 
 protected:
     // Writes text as it stands; throws ExportError when the file cannot take it, ExportRestart
-    // when the file has been started again in UTF-8.
-    void write(const QString& text);
+    // when the file has been started again in UTF-8. Bytes are gathered in a block before they
+    // go to the file, so a write error may be reported by a later write or at the end.
+    void write(QStringView text);
     void writeLine(const QString& text) { write(text + QStringLiteral("\r\n")); }
     void writeBytes(const QByteArray& bytes);
     // The bytes of a text in the file's encoding (for writers that keep part of the file
@@ -42,8 +43,10 @@ protected:
 private:
     void openTarget();
     [[noreturn]] void restartInUnicode();
+    void flush();
 
     std::unique_ptr<QSaveFile> file_;
+    QByteArray pending_; // bytes not yet handed to the file
     bool unicode_ = false;
     int lossyTexts_ = 0;
 };

@@ -2,11 +2,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
-#include <QVBoxLayout>
 
 namespace wl {
 
@@ -15,6 +16,11 @@ namespace {
 constexpr int ClientWidth = 263;
 constexpr int ClientHeight = 32;
 constexpr int PanelHeight = 57;
+// The Cancel button beside the bar: the window has no close button, and a long export must be
+// stoppable with the mouse as well as with Esc.
+constexpr int ButtonWidth = 72;
+constexpr int ButtonHeight = 24;
+constexpr int ButtonRoom = ButtonWidth + 6;
 
 } // namespace
 
@@ -27,8 +33,8 @@ void TProgressForm::FormCreate()
 {
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                    Qt::CustomizeWindowHint);
-    setFixedSize(ClientWidth, ClientHeight);
-    auto* layout = new QVBoxLayout(this);
+    setFixedSize(ClientWidth + ButtonRoom, ClientHeight);
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     ProgressBar = new QProgressBar(this);
     ProgressBar->setRange(0, 100);
@@ -41,6 +47,11 @@ void TProgressForm::FormCreate()
     ExportPanel->setTextFormat(Qt::PlainText);
     ExportPanel->hide();
     layout->addWidget(ExportPanel);
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton->setFixedSize(ButtonWidth, ButtonHeight);
+    CancelButton->setAutoDefault(false);
+    connect(CancelButton, &QPushButton::clicked, this, &QWidget::close);
+    layout->addWidget(CancelButton, 0, Qt::AlignVCenter);
 }
 
 std::unique_ptr<TProgressForm> TProgressForm::CreateProgress(const QString& caption,
@@ -58,7 +69,7 @@ std::unique_ptr<TProgressForm> TProgressForm::CreateProgress(const QString& capt
     if (!form->hasCount_) {
         form->divisor_ = 1;
         form->ProgressBar->hide();
-        form->setFixedSize(ClientWidth, PanelHeight);
+        form->setFixedSize(ClientWidth + ButtonRoom, PanelHeight);
         form->ExportPanel->show();
     } else {
         form->ProgressBar->setMaximum(total / form->divisor_);
@@ -68,6 +79,9 @@ std::unique_ptr<TProgressForm> TProgressForm::CreateProgress(const QString& capt
 
 void TProgressForm::showProgress()
 {
+    // The owner window is disabled while the export runs, which would disable this window with
+    // it and leave Cancel and Esc without effect: a window may be enabled on its own.
+    setEnabled(true);
     if (const QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     show();

@@ -9,12 +9,13 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace wl {
 
 // The progress window of an export: a bar that moves in at most about 25 steps when the item
-// count is known, else a panel counting the items and seconds. Esc or closing the window hides
-// it and stops the export at the next step.
+// count is known, else a panel counting the items and seconds, and a Cancel button. Cancel, Esc
+// or closing the window hides it and stops the export at the next step.
 class TProgressForm : public QDialog, public ExportProgress
 {
     Q_OBJECT
@@ -33,6 +34,7 @@ public:
 
     QProgressBar* ProgressBar = nullptr;
     QLabel* ExportPanel = nullptr;
+    QPushButton* CancelButton = nullptr;
 
     // ExportProgress
     void showProgress() override;

@@ -12,29 +12,19 @@
 
 #include <xlsxwriter.h>
 
+#include <QStringEncoder>
+
 #include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace wl {
-
-struct TXLSXExport::Book
-{
-    QByteArray tempDir;
-    QByteArray title;
-    QByteArray comments;
-    lxw_workbook* workbook = nullptr;
-    lxw_worksheet* sheet = nullptr;
-    lxw_format* bold = nullptr;
-
-    ~Book()
-    {
-        // A workbook not closed on purpose is closed here so the library frees it; its file is
-        // the temporary one, removed by the writer.
-        if (workbook)
-            workbook_close(workbook);
-    }
-};
 
 namespace {
 
@@ -44,13 +34,177 @@ void check(lxw_error error)
         throw ExportError(QString::fromUtf8(lxw_strerror(error)));
 }
 
+// Cells of consecutive rows made ready for the library: numbers as numbers, texts as UTF-8
+// with their closing zero, all texts of a batch in one block.
+struct CellBatch
+{
+    struct Cell
+    {
+        lxw_row_t row;
+        lxw_col_t col;
+        bool number;
+        bool bold;
+        double value;
+        qsizetype text; // where the text starts in texts
+    };
+    std::vector<Cell> cells;
+    QByteArray texts;
+};
+
 // Most cells hold no control characters; those need no cleaned copy before their conversion.
 bool hasControlChars(const QString& text)
 {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 32; });
 }
 
+constexpr size_t BatchCells = 32 * 1024;
+constexpr size_t QueuedBatches = 4;
+
 } // namespace
+
+// The workbook, and the thread that writes cells into it. The library's work (its XML and the
+// compression at the end) costs more than making the cells, so the two run side by side: the
+// export's thread converts rows into batches, the writer thread hands them to the library. The
+// export's thread touches the workbook itself only while the writer is idle (drain).
+struct TXLSXExport::Book
+{
+    QByteArray tempDir;
+    QByteArray title;
+    QByteArray comments;
+    lxw_workbook* workbook = nullptr;
+    lxw_worksheet* sheet = nullptr;
+    lxw_format* bold = nullptr;
+
+    CellBatch filling;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<CellBatch> queued;
+    bool busy = false; // a batch is being written
+    bool stopping = false;
+    lxw_error failure = LXW_NO_ERROR;
+    std::thread writer;
+
+    ~Book()
+    {
+        stopWriter();
+        if (workbook)
+            discard();
+    }
+
+    // A stopped or failed export: the workbook is freed without being written. Closing it
+    // would first compress every row so far into the temporary file, only for it to be
+    // removed, keeping the program busy for seconds after Cancel on a large export. The rows
+    // kept in the sheet's temporary file go with it.
+    void discard()
+    {
+        if (sheet && sheet->optimize_tmpfile) {
+            std::fclose(sheet->optimize_tmpfile);
+            sheet->optimize_tmpfile = nullptr;
+        }
+        lxw_workbook_free(std::exchange(workbook, nullptr));
+    }
+
+    void startWriter()
+    {
+        writer = std::thread([this] { writeBatches(); });
+    }
+
+    void stopWriter()
+    {
+        if (!writer.joinable())
+            return;
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        changed.notify_all();
+        writer.join();
+    }
+
+    void writeBatches()
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stopping || !queued.empty(); });
+            if (stopping)
+                return;
+            CellBatch batch = std::move(queued.front());
+            queued.pop_front();
+            busy = true;
+            lock.unlock();
+            changed.notify_all();
+            const lxw_error error = write(batch);
+            lock.lock();
+            busy = false;
+            if (error != LXW_NO_ERROR && failure == LXW_NO_ERROR)
+                failure = error;
+            changed.notify_all();
+        }
+    }
+
+    lxw_error write(const CellBatch& batch) const
+    {
+        for (const CellBatch::Cell& cell : batch.cells) {
+            const lxw_error error =
+                cell.number ? worksheet_write_number(sheet, cell.row, cell.col, cell.value, nullptr)
+                            : worksheet_write_string(sheet, cell.row, cell.col,
+                                                     batch.texts.constData() + cell.text,
+                                                     cell.bold ? bold : nullptr);
+            if (error != LXW_NO_ERROR)
+                return error;
+        }
+        return LXW_NO_ERROR;
+    }
+
+    void addNumber(int row, int col, double value)
+    {
+        filling.cells.push_back({lxw_row_t(row), lxw_col_t(col), true, false, value, 0});
+        sendWhenFull();
+    }
+
+    void addText(int row, int col, QStringView text, bool isBold)
+    {
+        const qsizetype at = filling.texts.size();
+        filling.texts.resize(at + encoder.requiredSpace(text.size()) + 1);
+        char* end = encoder.appendToBuffer(filling.texts.data() + at, text);
+        *end++ = '\0';
+        filling.texts.truncate(end - filling.texts.constData());
+        filling.cells.push_back({lxw_row_t(row), lxw_col_t(col), false, isBold, 0, at});
+        sendWhenFull();
+    }
+
+    void sendWhenFull()
+    {
+        if (filling.cells.size() >= BatchCells)
+            send();
+    }
+
+    // Queues the batch being filled, waiting while the queue is full.
+    void send()
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return queued.size() < QueuedBatches || failure; });
+        if (failure)
+            check(failure);
+        queued.push_back(std::move(filling));
+        lock.unlock();
+        changed.notify_all();
+        filling = CellBatch();
+        filling.cells.reserve(BatchCells);
+    }
+
+    // Writes what is left and waits until the writer is idle; reports its first failure.
+    void drain()
+    {
+        if (!filling.cells.empty())
+            send();
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return (queued.empty() && !busy) || failure; });
+        check(failure);
+    }
+
+    QStringEncoder encoder{QStringEncoder::Utf8};
+};
 
 TXLSXExport::TXLSXExport(TExportComponent& component, TExportType type, const QString& fileName)
     : TCustomShellViewExport(component, type, fileName), book_(std::make_unique<Book>())
@@ -79,6 +233,8 @@ TXLSXExport::TXLSXExport(TExportComponent& component, TExportType type, const QS
     if (!book_->sheet || !book_->bold)
         throw ExportError(QStringLiteral("The workbook could not be made."));
     format_set_bold(book_->bold);
+    book_->filling.cells.reserve(BatchCells);
+    book_->startWriter();
 }
 
 TXLSXExport::~TXLSXExport()
@@ -120,13 +276,12 @@ void TXLSXExport::writeRow(int row, const QStringList& cells, bool header)
             const std::optional<double> value = Locale().parseNumber(text);
             if (!value)
                 throw ExportError(QStringLiteral("\"%1\" is not a number.").arg(text));
-            check(worksheet_write_number(book_->sheet, lxw_row_t(row), lxw_col_t(col), *value,
-                                         nullptr));
+            book_->addNumber(row, col, *value);
         } else if (!text.isEmpty()) {
-            const QByteArray utf8 =
-                hasControlChars(text) ? ExportText::KeepBreaks(text).toUtf8() : text.toUtf8();
-            check(worksheet_write_string(book_->sheet, lxw_row_t(row), lxw_col_t(col),
-                                         utf8.constData(), header ? book_->bold : nullptr));
+            if (hasControlChars(text))
+                book_->addText(row, col, ExportText::KeepBreaks(text), header);
+            else
+                book_->addText(row, col, text, header);
         }
     }
 }
@@ -140,6 +295,7 @@ void TXLSXExport::EndExport()
         for (const QString& line : footer)
             writeRow(row++, {line}, true);
     }
+    book_->drain();
     const std::vector<int>& widths = MaxWidths();
     for (std::size_t i = 0; i < widths.size() && int(i) < LXW_COL_MAX; ++i) {
         const double width = std::min(widths[i] + 2, 255);
@@ -155,6 +311,8 @@ void TXLSXExport::EndExport()
 
 void TXLSXExport::Complete()
 {
+    book_->drain();
+    book_->stopWriter();
     lxw_workbook* workbook = std::exchange(book_->workbook, nullptr);
     check(workbook_close(workbook));
     std::error_code error;

@@ -3,6 +3,7 @@
 #include "cli/ExportFormats.h"
 #include "exchange/export/ExportTypes.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QProcess>
@@ -239,6 +240,90 @@ TEST_F(CliCommands, ExportWritesEveryFileFormatAndRefusesUnknownOnes)
              path(QStringLiteral("none.csv")), QStringLiteral("--category=Nobody")});
     EXPECT_EQ(nothing.code, 1);
     EXPECT_TRUE(nothing.err.contains(QStringLiteral("There is no Data to Export.")));
+}
+
+// A log large enough that its export is read in many chunks and written in many blocks: every
+// record comes out once, in frequency order, and a letter the code page lacks near the end
+// still turns the whole file into UTF-8. Stopped half-way (Ctrl+C or a terminate request), the
+// export leaves the earlier file and the folder as they were.
+TEST_F(CliCommands, ExportOfManyRecordsIsCompleteOrLeavesTheOldFile)
+{
+    constexpr int Records = 30000;
+    const QString folder = path(QStringLiteral("big"));
+    makeTable(folder, {});
+    {
+        store::Table t;
+        t.setDatabaseName(folder);
+        t.setTableName(store::FrequencyRecord::TableFile);
+        ASSERT_TRUE(t.open());
+        // Stored from the highest frequency down, so frequency order is not storage order; the
+        // highest frequency has the callsign outside the code page.
+        std::vector<std::vector<QVariant>> rows;
+        for (int i = 0; i < Records; ++i) {
+            const QString callsign =
+                i == 0 ? QStringLiteral("\u0141\u00f3d\u017a") : QStringLiteral("C%1").arg(i);
+            rows.push_back({QStringLiteral("Police"), callsign, QVariant(), 38313.5,
+                            1.0 + (Records - i) * 0.001, QVariant(), QVariant(), QVariant(),
+                            QVariant(), QVariant(), QVariant(), QVariant()});
+        }
+        ASSERT_TRUE(t.bulkAppend(rows)) << t.lastError().toStdString();
+    }
+    // A folder of its own, so the only file the program opens there is the export.
+    const QString out = path(QStringLiteral("out"));
+    QDir().mkpath(out);
+    const QString target = QDir(out).filePath(QStringLiteral("big.csv"));
+    const CliRun run = cli({QStringLiteral("--data=") + folder, QStringLiteral("export"),
+                            QStringLiteral("--format=csv"), target},
+                           false);
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const QByteArray bytes = bytesOf(target);
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QList<QByteArray> lines = bytes.mid(3).split('\n');
+    ASSERT_EQ(lines.size(), Records + 2); // the captions and the empty rest after the last
+    for (int item = 1; item <= Records; ++item) {
+        const QList<QByteArray> cells = lines[item].trimmed().split(',');
+        ASSERT_GE(cells.size(), 5) << item;
+        ASSERT_EQ(cells[0].toInt(), item);
+        const QByteArray callsign = item == Records
+                                        ? QStringLiteral("\"\u0141\u00f3d\u017a\"").toUtf8()
+                                        : "\"C" + QByteArray::number(Records - item) + '"';
+        ASSERT_EQ(cells[4], callsign) << item;
+    }
+
+    // Stopped once the file is being written: the old file stays, no other file is left.
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    old.write("old");
+    old.close();
+    const QStringList before = QDir(out).entryList(QDir::Files | QDir::Hidden);
+    QProcess process;
+    startCli(process,
+             {QStringLiteral("--data=") + folder, QStringLiteral("export"),
+              QStringLiteral("--format=csv"), target},
+             false);
+    QElapsedTimer waited;
+    waited.start();
+    // The file being written may have no name until it is complete: the running program's
+    // open files show it.
+    const auto writing = [&] {
+        const QDir open(QStringLiteral("/proc/%1/fd").arg(process.processId()));
+        for (const QFileInfo& fd : open.entryInfoList(QDir::Files | QDir::System)) {
+            const QString opened = fd.symLinkTarget();
+            if (QFileInfo(opened).absolutePath() == QDir(out).absolutePath())
+                return true;
+        }
+        return false;
+    };
+    while (!writing() && process.state() != QProcess::NotRunning && waited.elapsed() < 60000)
+        process.waitForFinished(1);
+    ASSERT_TRUE(writing()) << "the export ended before it could be stopped";
+    process.terminate();
+    const CliRun stopped = finished(process);
+    EXPECT_EQ(stopped.code, 1);
+    EXPECT_TRUE(stopped.err.contains(QStringLiteral("stopped before the end")))
+        << stopped.err.toStdString();
+    EXPECT_EQ(bytesOf(target), QByteArray("old"));
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), before);
 }
 
 TEST_F(CliCommands, BackupCopiesEveryDataFileAndNeedsAnExistingFolder)

@@ -112,12 +112,12 @@ protected:
         registry.writeString(name, value);
     }
 
-    // Runs wavelark-cli with the arguments; with withData, "--data" names the data folder.
-    CliRun cli(QStringList args, bool withData = true) const
+    // Starts wavelark-cli with the arguments in the test's home; with withData, "--data" names
+    // the data folder.
+    void startCli(QProcess& process, QStringList args, bool withData = true) const
     {
         if (withData)
             args.prepend(QStringLiteral("--data=") + data());
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("home/.config")));
@@ -130,12 +130,25 @@ protected:
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(WAVELARK_CLI), args);
+    }
+
+    // What a started run gives once it has ended.
+    static CliRun finished(QProcess& process)
+    {
         EXPECT_TRUE(process.waitForFinished(120000));
         CliRun run;
         run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         run.out = QString::fromUtf8(process.readAllStandardOutput());
         run.err = QString::fromUtf8(process.readAllStandardError());
         return run;
+    }
+
+    // Runs wavelark-cli with the arguments; with withData, "--data" names the data folder.
+    CliRun cli(QStringList args, bool withData = true) const
+    {
+        QProcess process;
+        startCli(process, std::move(args), withData);
+        return finished(process);
     }
 
     // The callsigns a CSV listing shows, in its order.

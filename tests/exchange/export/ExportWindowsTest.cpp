@@ -133,14 +133,25 @@ TEST_F(ExportWindowsTest, ProgressBarMovesInAboutTwentyFiveSteps)
     EXPECT_TRUE(
         uncounted->ExportPanel->text().startsWith(QStringLiteral("7 Items Exported in 0.")));
 
-    // Esc hides the window and stops the export at its next step.
-    auto stopped =
-        TProgressForm::CreateProgress(QStringLiteral("Exporting..."), QString(), QString(), 10);
-    stopped->showProgress();
-    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(stopped.get(), &esc);
-    EXPECT_TRUE(stopped->isHidden());
-    EXPECT_FALSE(stopped->Step(1));
+    // Esc or the Cancel button hides the window and stops the export at its next step, also
+    // while the owner window is disabled for the export.
+    for (const bool byKey : {true, false}) {
+        QWidget owner;
+        owner.show();
+        auto stopped = TProgressForm::CreateProgress(QStringLiteral("Exporting..."), QString(),
+                                                     QString(), 10, &owner);
+        owner.setEnabled(false);
+        stopped->showProgress();
+        EXPECT_TRUE(stopped->Step(1));
+        if (byKey) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(stopped.get(), &esc);
+        } else {
+            stopped->CancelButton->click();
+        }
+        EXPECT_TRUE(stopped->isHidden()) << byKey;
+        EXPECT_FALSE(stopped->Step(2)) << byKey;
+    }
 }
 
 TEST_F(ExportWindowsTest, ExportCommandOfTheMainWindow)

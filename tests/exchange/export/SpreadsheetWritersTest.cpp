@@ -2,6 +2,8 @@
 
 #include "exchange/export/TBIFFExport.h"
 
+#include <QDir>
+#include <QProcess>
 #include <QtEndian>
 
 #include <map>
@@ -209,6 +211,65 @@ TEST_F(SpreadsheetWritersTest, CancelOnTheRowLimitWritesNothing)
         EXPECT_TRUE(host->messages[0].text.contains(QStringLiteral("only the first")));
         EXPECT_TRUE(host->steps.empty());
     }
+}
+
+// The cells of a workbook's first sheet, read by Python's own zip and XML readers: one entry per
+// row, the cells of a row joined by "|", numbers as the reader gives them.
+QStringList workbookRows(const QString& path)
+{
+    QProcess reader;
+    reader.start(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys, zipfile, xml.etree.ElementTree as ET\n"
+                        "ns = {'m': 'http://schemas.openxmlformats.org/spreadsheetml/2006/main'}\n"
+                        "sheet = ET.fromstring(zipfile.ZipFile(sys.argv[1]).read("
+                        "'xl/worksheets/sheet1.xml'))\n"
+                        "for row in sheet.iterfind('.//m:row', ns):\n"
+                        "    cells = []\n"
+                        "    for c in row.iterfind('m:c', ns):\n"
+                        "        v = c.find('m:v', ns)\n"
+                        "        cells.append(v.text if v is not None else "
+                        "''.join(c.find('m:is', ns).itertext()))\n"
+                        "    sys.stdout.buffer.write(('|'.join(cells) + '\\x1e').encode())\n"),
+         path});
+    EXPECT_TRUE(reader.waitForFinished(120000));
+    EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+    return QString::fromUtf8(reader.readAllStandardOutput()).split(u'\x1e', Qt::SkipEmptyParts);
+}
+
+// Enough rows that the cells go to the library in many batches: every row arrives, in order,
+// with numbers as numbers and texts as they stand. Stopped part-way, the workbook leaves the
+// earlier file and the folder as they were.
+TEST_F(SpreadsheetWritersTest, LargeWorkbookIsCompleteOrNotWrittenAtAll)
+{
+    constexpr int Rows = 20000;
+    exporter->rows.clear();
+    for (int i = 0; i < Rows; ++i)
+        exporter->rows.push_back({QStringLiteral("%1.5").arg(i),
+                                  QStringLiteral("\u0141\u00f3d\u017a <%1> & \"x\"").arg(i),
+                                  i % 2 ? QString() : QStringLiteral("line1\nline2")});
+    exportAs(TExportType::xExcel_Workbook, {}, NumberRows);
+    const QStringList rows = workbookRows(dir.filePath(QStringLiteral("out.xlsx")));
+    ASSERT_EQ(rows.size(), Rows + 1);
+    EXPECT_EQ(rows[0], QStringLiteral("Frequency|Callsign|Notes"));
+    for (int i = 0; i < Rows; ++i) {
+        const QString expected = QStringLiteral("%1.5|\u0141\u00f3d\u017a <%1> & \"x\"").arg(i) +
+                                 (i % 2 ? QString() : QStringLiteral("|line1\nline2"));
+        ASSERT_EQ(rows[i + 1], expected) << i;
+    }
+
+    const QString path = dir.filePath(QStringLiteral("out.xlsx"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    old.write("old");
+    old.close();
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    host->stopAtStep = Rows / 2;
+    exporter->ExportFile = path;
+    EXPECT_FALSE(exporter->RunExport());
+    EXPECT_EQ(test::bytesOf(path), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
 }
 
 } // namespace

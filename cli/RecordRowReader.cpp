@@ -1,0 +1,104 @@
+#include "cli/RecordRowReader.h"
+
+#include "store/Table.h"
+
+#include <array>
+
+namespace wl::cli {
+
+namespace {
+
+constexpr size_t ChunkRows = 4096;
+// Chunks read ahead of the writer: enough to ride out an uneven pace, few enough to keep a
+// million records from piling up when the writer is the slower side.
+constexpr size_t QueuedChunks = 4;
+
+} // namespace
+
+RecordRowReader::RecordRowReader(store::Table& table)
+    : table_(table), cells_(LocaleInfo::current(), 0)
+{
+    thread_ = std::thread([this] { run(); });
+}
+
+RecordRowReader::~RecordRowReader()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+bool RecordRowReader::handOver(Chunk& chunk)
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return stopping_ || ready_.size() < QueuedChunks; });
+    if (stopping_)
+        return false;
+    ready_.push_back(std::move(chunk));
+    lock.unlock();
+    changed_.notify_all();
+    chunk = Chunk();
+    chunk.reserve(ChunkRows * RecordCells::SlotCount);
+    return true;
+}
+
+void RecordRowReader::run()
+{
+    // Fields by position, looked up once rather than by name for every record.
+    std::array<int, RecordCells::SlotCount> fields{};
+    for (int slot = 0; slot < RecordCells::SlotCount; ++slot)
+        fields[size_t(slot)] = table_.fieldNumber(RecordCells::fieldName(slot));
+    Chunk chunk;
+    chunk.reserve(ChunkRows * RecordCells::SlotCount);
+    QString error;
+    for (store::Status st = table_.first();; st = table_.next()) {
+        if (!st) {
+            error = st.error;
+            break;
+        }
+        if (table_.eof())
+            break;
+        for (const int field : fields)
+            chunk.push_back(table_.fieldValueAt(field));
+        if (chunk.size() == ChunkRows * RecordCells::SlotCount && !handOver(chunk))
+            return;
+    }
+    if (!chunk.empty() && !handOver(chunk))
+        return;
+    {
+        const std::lock_guard lock(mutex_);
+        finished_ = true;
+        error_ = error;
+    }
+    changed_.notify_all();
+}
+
+bool RecordRowReader::next(QStringList& cells)
+{
+    if (at_ == current_.size()) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !ready_.empty() || finished_; });
+        if (ready_.empty())
+            return false;
+        current_ = std::move(ready_.front());
+        ready_.pop_front();
+        at_ = 0;
+        lock.unlock();
+        changed_.notify_all();
+    }
+    cells.clear();
+    for (int slot = 0; slot < RecordCells::SlotCount; ++slot)
+        cells << cells_.text(slot, current_[at_++]);
+    return true;
+}
+
+QString RecordRowReader::error() const
+{
+    const std::lock_guard lock(mutex_);
+    return error_;
+}
+
+} // namespace wl::cli
