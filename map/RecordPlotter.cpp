@@ -99,8 +99,8 @@ struct Positioned
 // Progress is told every this many records.
 constexpr qint64 ProgressStep = 4096;
 
-// The positioned records of the range in the order the table stores them; false when the
-// progress asked to stop.
+// The positioned records of the range in the order the table stores them; stopped is set
+// when the progress asked to stop.
 store::Status readPositioned(store::Table& table, const RecordPlotter::Range& range,
                              const MapSettings& settings, const RecordPlotter::Progress& progress,
                              Positioned& out, bool& stopped)
