@@ -63,6 +63,12 @@ public:
         }
     }
     virtual int pixelsPerInch() const = 0;
+
+    // During a run of drawing with nothing else drawn on the surface in between (one layer's
+    // objects), an ellipse drawn again where the same pen and brush already drew it changes
+    // no pixel, and the canvas may leave it out: a million points of a log fall on a few
+    // thousand pixels. Switching it off ends the run.
+    virtual void setSkipRepeatedEllipses(bool) {}
 };
 
 } // namespace wl

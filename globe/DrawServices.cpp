@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace wl {
 
@@ -168,16 +169,16 @@ LLPoint DrawServices::subsolarPoint(double t)
                        -gmath::round32(delta * GUPerDegree));
 }
 
-int DrawServices::classify(int x, int y, const long double* sun) const
+DrawServices::Sample DrawServices::classify(int x, int y, const long double* sun) const
 {
     std::int32_t lon = 0, lat = 0;
     if (!m_model.unproject(x, y, lon, lat))
-        return 0;
+        return {0, 0};
     const LLPoint p = makeLLPoint(lon, lat);
     const long double d = p.x * sun[0] + p.y * sun[1] + p.z * sun[2];
     if (d > 0)
-        return 1;
-    return d >= TwilightLimit ? 3 : 2;
+        return {1, d};
+    return {d >= TwilightLimit ? 3 : 2, d};
 }
 
 LLPoint DrawServices::nightShadow(GlobeColor night, GlobeColor twilight, int step, double t)
@@ -191,29 +192,44 @@ LLPoint DrawServices::nightShadow(GlobeColor night, GlobeColor twilight, int ste
         if (c >= 2 && x1 <= x2)
             m_canvas.fillSpan(x1, x2, y, c == 2 ? night : twilight);
     };
-    // Every step-th row is sampled every 16 steps; where two samples agree the run between
-    // them takes their class, elsewhere every step-th pixel is classified and stands for the
-    // step pixels after it. Every column of the band is thus covered.
+    // Every step-th row is sampled every 16 steps, and the run between two samples takes
+    // their class when it cannot hold another. The sun's height along a row rises or falls
+    // smoothly with at most a turn or two, so a run whose samples agree holds one class
+    // unless the height turns inside it: then the samples' differences change sign at one of
+    // its ends or its neighbours' ends. Such runs, runs between samples that differ and runs
+    // touching the edge of the map have every step-th pixel classified, standing for the
+    // step pixels after it. A row that only grazes the night keeps its short piece of night,
+    // and every column of the band is covered.
     const int chunk = 16 * step;
+    const int samples = (m_width + chunk - 1) / chunk + 1;
+    std::vector<Sample> row(static_cast<std::size_t>(samples));
+    // Sign of the change from sample i to i + 1; 0 when either is off the map or they agree.
+    const auto trend = [&](int i) {
+        if (i < 0 || i + 1 >= samples)
+            return 0;
+        const Sample& a = row[static_cast<std::size_t>(i)];
+        const Sample& b = row[static_cast<std::size_t>(i + 1)];
+        if (a.cls == 0 || b.cls == 0 || a.d == b.d)
+            return 0;
+        return a.d < b.d ? 1 : -1;
+    };
     for (int y = 0; y < m_height; y += step) {
-        int x = 0;
-        int c = classify(x, y, sun);
-        while (x < m_width) {
-            const int next = x + chunk;
-            const int c2 = classify(next, y, sun);
-            if (c2 == c) {
-                fill(x, next - 1, y, c);
-            } else {
-                int pc = c;
-                for (int k = 0; k < 16; ++k) {
-                    const int px = x + k * step;
-                    if (k > 0)
-                        pc = classify(px, y, sun);
-                    fill(px, px + step - 1, y, pc);
-                }
+        for (int i = 0; i < samples; ++i)
+            row[static_cast<std::size_t>(i)] = classify(i * chunk, y, sun);
+        for (int i = 0; i + 1 < samples; ++i) {
+            const int x = i * chunk;
+            const int c = row[static_cast<std::size_t>(i)].cls;
+            const int dir = trend(i);
+            const bool uniform = c != 0 && c == row[static_cast<std::size_t>(i + 1)].cls &&
+                                 dir != 0 && trend(i - 1) == dir && trend(i + 1) == dir;
+            if (uniform) {
+                fill(x, x + chunk - 1, y, c);
+                continue;
             }
-            x = next;
-            c = c2;
+            for (int k = 0; k < 16; ++k) {
+                const int px = x + k * step;
+                fill(px, px + step - 1, y, k == 0 ? c : classify(px, y, sun).cls);
+            }
         }
     }
     return sub;

@@ -39,7 +39,13 @@ public:
 
 private:
     void flush(int& count, std::uint8_t clipCode);
-    int classify(int x, int y, const long double* sun) const;
+    // Class of a pixel (0 off the map, 1 day, 2 night, 3 twilight) and the sun's height there.
+    struct Sample
+    {
+        int cls;
+        long double d;
+    };
+    Sample classify(int x, int y, const long double* sun) const;
 
     PrjModel& m_model;
     Canvas& m_canvas;

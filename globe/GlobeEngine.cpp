@@ -651,7 +651,17 @@ void GlobeEngine::renderStatic(Canvas& canvas, bool rerender, bool redraw)
         canvas.drawPolygon(pts.data(), k);
     if (m_drawGrid == DrawGrid::Behind)
         drawGraticule();
-    LabelPlacer labels;
+    // One placer for every render: its lists keep their room, which a map of a million
+    // records would otherwise claim afresh each time.
+    LabelPlacer& labels = m_labelPlacer;
+    labels.clear();
+    if (labelPlacement) {
+        // Room for a label of every object, claimed from the system only as it is used.
+        std::size_t objects = 0;
+        for (int i = 0; i < m_layers.count(); ++i)
+            objects += static_cast<std::size_t>(m_layers.layer(i)->objectCount());
+        labels.reserve(objects);
+    }
     RenderContext ctx{canvas};
     if (labelPlacement)
         ctx.labels = &labels;

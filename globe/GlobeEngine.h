@@ -281,6 +281,7 @@ private:
     QImage m_background;
     int m_lonStep = 15, m_latStep = 15;
     DrawGrid m_drawGrid = DrawGrid::Behind;
+    LabelPlacer m_labelPlacer;
     std::vector<LabelPlacer::Placed> m_placedLabels;
     int m_labelsLeftOut = 0;
     PenData m_gridPen{12632256, 0, 1};

@@ -1,5 +1,6 @@
 #include "globe/GlobeLayer.h"
 
+#include "globe/Canvas.h"
 #include "globe/FileBytes.h"
 #include "globe/GlobeAttribute.h"
 #include "globe/GlobeException.h"
@@ -271,6 +272,13 @@ void GlobeLayer::render(RenderContext& ctx, bool rerender, bool redraw)
     for (int i = 0; i < attributeCount(); ++i)
         attribute(i)->resetCache(ctx);
     auto next = Clock::now() + ProgressInterval;
+    // The layer's objects alone draw on the surface until the pass ends, however it ends.
+    struct SkipRepeats
+    {
+        Canvas& canvas;
+        explicit SkipRepeats(Canvas& c) : canvas(c) { canvas.setSkipRepeatedEllipses(true); }
+        ~SkipRepeats() { canvas.setSkipRepeatedEllipses(false); }
+    } skipRepeats(ctx.canvas);
     if (isVisibleNow()) {
         for (int i = 0; i < objectCount(); ++i) {
             GlobeObject& o = *object(i);
@@ -285,10 +293,13 @@ void GlobeLayer::render(RenderContext& ctx, bool rerender, bool redraw)
                 // without a view change reuses the last pass's answer.
                 const bool screenTestStale = rerender || !m_screenTestsValid;
                 if ((redraw && screenTestStale) || (o.state & GlobeObject::AppearanceChanged)) {
+                    // The answer holds until the view or the object's appearance changes
+                    // again, so the next redraw of an unchanged view does not ask again.
                     if (o.isOnScreen())
                         o.state |= GlobeObject::OnScreen;
                     else
-                        o.state &= ~(GlobeObject::AppearanceChanged | GlobeObject::OnScreen);
+                        o.state &= ~GlobeObject::OnScreen;
+                    o.state &= ~GlobeObject::AppearanceChanged;
                 }
                 if (o.state & GlobeObject::OnScreen) {
                     o.state |= GlobeObject::OwnAttributes;

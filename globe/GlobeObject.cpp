@@ -92,7 +92,11 @@ void GlobeObject::moveTo(const LLPoint& p)
 {
     // Wrapping a latitude would send an object past the north pole to the south pole; it is
     // held at the pole instead.
-    m_location = makeLLPoint(normalizeLon(p.lon), clampLat(p.lat));
+    const std::int32_t lon = normalizeLon(p.lon), lat = clampLat(p.lat);
+    // A point made with its sphere coordinates (never all zero on the sphere) keeps them: a
+    // log of a million records is not put through the trigonometry twice.
+    const bool made = p.lon == lon && p.lat == lat && (p.x != 0 || p.y != 0 || p.z != 0);
+    m_location = made ? p : makeLLPoint(lon, lat);
     state |= BoundsStale;
     changed();
 }

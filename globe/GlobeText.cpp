@@ -9,10 +9,12 @@
 #include "globe/LLPointList.h"
 #include "globe/LabelPlacer.h"
 #include "globe/ObjectLayer.h"
+#include "globe/PrjHost.h"
 #include "globe/PrjModel.h"
 #include "globe/RecordIO.h"
 #include "globe/RenderContext.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace wl {
@@ -95,6 +97,21 @@ void GlobeText::updateBounds()
     const std::int64_t lon = location().lon, lat = location().lat;
     setBounds(
         {location().lon, gmath::saturate32(lat - b), gmath::saturate32(lon + b), location().lat});
+}
+
+bool GlobeText::isOnScreen()
+{
+    // One projection of the position, whose sphere coordinates are kept, instead of the four
+    // corners of the bounds: with a million labels the corners' trigonometry was most of a
+    // redraw. Nothing of a text shows when its position is out of sight, and the bounds lie
+    // within a font's height of it.
+    PrjModel& prj = projection();
+    if (!prj.project(location(), 0))
+        return false;
+    const ScreenPoint p = prj.points()[0];
+    const int margin = std::max(1, fontHeight());
+    return p.x >= -margin && p.y >= -margin && p.x < prj.host().surfaceWidth() + margin &&
+           p.y < prj.host().surfaceHeight() + margin;
 }
 
 void GlobeText::saveToStream(ByteWriter& out, const StreamContext& ctx) const

@@ -24,6 +24,9 @@ public:
     void draw(RenderContext& ctx) override;
     GlobeObject& clone() const override;
     void updateBounds() override;
+    // Text is drawn only where its position is on the visible side: the position within a
+    // font's height of the surface.
+    bool isOnScreen() override;
     void saveToStream(ByteWriter& out, const StreamContext& ctx) const override;
     void loadFromStream(ByteReader& in, const StreamContext& ctx) override;
 

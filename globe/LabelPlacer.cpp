@@ -6,7 +6,7 @@
 #include "globe/RenderContext.h"
 
 #include <algorithm>
-#include <numeric>
+#include <functional>
 
 namespace wl {
 
@@ -33,9 +33,11 @@ GlobeColor haloFor(GlobeColor text)
 
 } // namespace
 
-void LabelPlacer::add(const Label& label)
+void LabelPlacer::clear()
 {
-    m_labels.push_back(label);
+    m_labels.clear();
+    m_blocks.clear();
+    m_keepOut.clear();
 }
 
 int LabelPlacer::overlapping(int left, int top, int right, int bottom, int except) const
@@ -75,8 +77,8 @@ int LabelPlacer::preferredBlocker(int current, int candidate) const
     if (candidate < 0)
         return current;
     const auto isRecord = [&](int placed) {
-        const Block& b = m_blocks[static_cast<std::size_t>(
-            m_placedBlock[static_cast<std::size_t>(placed)])];
+        const Block& b =
+            m_blocks[static_cast<std::size_t>(m_placedBlock[static_cast<std::size_t>(placed)])];
         return m_labels[static_cast<std::size_t>(b.members.front())].group;
     };
     return !isRecord(current) && isRecord(candidate) ? candidate : current;
@@ -163,6 +165,86 @@ int LabelPlacer::tryPlace(RenderContext& ctx, Block& b)
     return blocker;
 }
 
+void LabelPlacer::orderByPriority()
+{
+    // Higher rank first, then higher weight, then the earlier label. Ranks are few and a
+    // layer's labels mostly come in weight order already (a million records share one rank
+    // and weight): labels are dealt out by rank, keeping their order, and a rank is sorted by
+    // weight only when it is not in that order yet.
+    std::vector<int> ranks;
+    for (const Label& l : m_labels) {
+        if (std::find(ranks.begin(), ranks.end(), l.rank) == ranks.end())
+            ranks.push_back(l.rank);
+    }
+    std::sort(ranks.begin(), ranks.end(), std::greater<>());
+    m_order.clear();
+    m_order.reserve(m_labels.size());
+    for (const int rank : ranks) {
+        const auto first = m_order.end() - m_order.begin();
+        for (std::size_t i = 0; i < m_labels.size(); ++i) {
+            if (m_labels[i].rank == rank)
+                m_order.push_back(static_cast<int>(i));
+        }
+        const auto heavier = [&](int a, int b) {
+            return m_labels[static_cast<std::size_t>(a)].weight >
+                   m_labels[static_cast<std::size_t>(b)].weight;
+        };
+        if (!std::is_sorted(m_order.begin() + first, m_order.end(), heavier))
+            std::stable_sort(m_order.begin() + first, m_order.end(), heavier);
+    }
+}
+
+void LabelPlacer::indexCells()
+{
+    m_heads.clear();
+    m_gridHeads.clear();
+    m_gridCols = m_gridRows = 0;
+    // A grid over the grouping labels' cells, when it is not much larger than their number
+    // (the labels of one view); a hash of cells otherwise.
+    int minX = 0, minY = 0, maxX = -1, maxY = -1;
+    std::size_t grouped = 0;
+    for (const Label& l : m_labels) {
+        if (!l.group)
+            continue;
+        const int gx = l.x / GroupRadius, gy = l.y / GroupRadius;
+        if (grouped++ == 0) {
+            minX = maxX = gx;
+            minY = maxY = gy;
+        }
+        minX = std::min(minX, gx);
+        maxX = std::max(maxX, gx);
+        minY = std::min(minY, gy);
+        maxY = std::max(maxY, gy);
+    }
+    if (grouped == 0)
+        return;
+    const std::int64_t cols = std::int64_t{maxX} - minX + 3, rows = std::int64_t{maxY} - minY + 3;
+    if (cols * rows > std::int64_t{4} * static_cast<std::int64_t>(grouped) + 500000)
+        return;
+    m_gridX = minX - 1;
+    m_gridY = minY - 1;
+    m_gridCols = static_cast<int>(cols);
+    m_gridRows = static_cast<int>(rows);
+    m_gridHeads.resize(static_cast<std::size_t>(cols * rows));
+}
+
+std::vector<int>* LabelPlacer::headsAt(int cx, int cy, bool create)
+{
+    if (m_gridCols > 0) {
+        const int gx = cx - m_gridX, gy = cy - m_gridY;
+        if (gx < 0 || gy < 0 || gx >= m_gridCols || gy >= m_gridRows)
+            return nullptr; // outside every grouping label's neighbourhood
+        std::vector<int>& cell =
+            m_gridHeads[static_cast<std::size_t>(gy) * static_cast<std::size_t>(m_gridCols) +
+                        static_cast<std::size_t>(gx)];
+        return create || !cell.empty() ? &cell : nullptr;
+    }
+    if (create)
+        return &m_heads[cellKey(cx, cy)];
+    const auto it = m_heads.find(cellKey(cx, cy));
+    return it == m_heads.end() ? nullptr : &it->second;
+}
+
 void LabelPlacer::place(RenderContext& ctx)
 {
     m_placed.clear();
@@ -170,27 +252,21 @@ void LabelPlacer::place(RenderContext& ctx)
     m_cells.clear();
     m_blocks.clear();
     m_leftOut = 0;
-    std::vector<int> order(m_labels.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const Label& x = m_labels[static_cast<std::size_t>(a)];
-        const Label& y = m_labels[static_cast<std::size_t>(b)];
-        return x.rank != y.rank ? x.rank > y.rank : x.weight > y.weight;
-    });
+    orderByPriority();
     // Labels of a grouping layer at nearly the same spot become one block.
-    std::unordered_map<std::int64_t, std::vector<int>> heads;
-    m_blocks.reserve(order.size());
-    for (const int i : order) {
+    indexCells();
+    m_blocks.reserve(m_order.size());
+    for (const int i : m_order) {
         const Label& l = m_labels[static_cast<std::size_t>(i)];
         if (l.group) {
             const int gx = l.x / GroupRadius, gy = l.y / GroupRadius;
             int joined = -1;
             for (int dy = -1; dy <= 1 && joined < 0; ++dy) {
                 for (int dx = -1; dx <= 1 && joined < 0; ++dx) {
-                    const auto it = heads.find(cellKey(gx + dx, gy + dy));
-                    if (it == heads.end())
+                    const std::vector<int>* cell = headsAt(gx + dx, gy + dy, false);
+                    if (!cell)
                         continue;
-                    for (const int bi : it->second) {
+                    for (const int bi : *cell) {
                         const Label& h = m_labels[static_cast<std::size_t>(
                             m_blocks[static_cast<std::size_t>(bi)].members.front())];
                         if (std::abs(h.x - l.x) <= GroupRadius &&
@@ -205,7 +281,7 @@ void LabelPlacer::place(RenderContext& ctx)
                 m_blocks[static_cast<std::size_t>(joined)].members.push_back(i);
                 continue;
             }
-            heads[cellKey(gx, gy)].push_back(static_cast<int>(m_blocks.size()));
+            headsAt(gx, gy, true)->push_back(static_cast<int>(m_blocks.size()));
         }
         m_blocks.push_back({{i}, 0, -1});
     }
@@ -229,10 +305,9 @@ void LabelPlacer::place(RenderContext& ctx)
         // A record without room is counted by the record label in its way, which kept room
         // for the count; with none in its way it is counted as left out.
         const int members = static_cast<int>(b.members.size());
-        Block* other =
-            blocker < 0 ? nullptr
-                        : &m_blocks[static_cast<std::size_t>(
-                              m_placedBlock[static_cast<std::size_t>(blocker)])];
+        Block* other = blocker < 0 ? nullptr
+                                   : &m_blocks[static_cast<std::size_t>(
+                                         m_placedBlock[static_cast<std::size_t>(blocker)])];
         if (other && m_labels[static_cast<std::size_t>(other->members.front())].group)
             other->extra += members;
         else

@@ -50,8 +50,11 @@ public:
     // A line longer than this many line heights is cut with the truncation mark.
     static constexpr int MaxLineHeights = 16;
 
-    void add(const Label& label);
+    void add(const Label& label) { m_labels.push_back(label); }
     bool empty() const { return m_labels.empty(); }
+    // Forgets the labels and kept-out parts collected so far, keeping the lists' room.
+    void clear();
+    void reserve(std::size_t labels) { m_labels.reserve(labels); }
     // A part of the surface no label may cover (a scale bar or another overlay drawn over
     // the map); kept until the next place().
     void keepOut(int left, int top, int right, int bottom);
@@ -77,6 +80,11 @@ private:
     // Of two labels in the way, the one that can count a record: a record label.
     int preferredBlocker(int current, int candidate) const;
     bool isFree(int left, int top, int right, int bottom, int except) const;
+    void orderByPriority();
+    // Sets up the cells of the grouping labels; headsAt finds a cell's blocks (nullptr for none
+    // unless create).
+    void indexCells();
+    std::vector<int>* headsAt(int cx, int cy, bool create);
     void occupy(int index);
     std::vector<std::string> linesOf(const Block& b) const;
     // Places the block's label and returns -1, or returns a placed label in its way (-1 when
@@ -86,6 +94,12 @@ private:
     std::vector<Label> m_labels;
     std::vector<Placed> m_placed;
     std::vector<Block> m_blocks;
+    std::vector<int> m_order; // labels in priority order
+    // Blocks of grouping labels by cell of GroupRadius pixels: a grid over the cells the labels
+    // use, or a hash of cells where the grid would be too large.
+    std::unordered_map<std::int64_t, std::vector<int>> m_heads;
+    std::vector<std::vector<int>> m_gridHeads;
+    int m_gridX = 0, m_gridY = 0, m_gridCols = 0, m_gridRows = 0;
     std::vector<int> m_placedBlock; // block of each placed label
     // Placed labels by cell of the screen, for the overlap tests.
     std::unordered_map<std::int64_t, std::vector<int>> m_cells;

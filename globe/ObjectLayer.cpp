@@ -8,6 +8,7 @@
 #include "globe/GlobePen.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace wl {
 
@@ -76,16 +77,21 @@ void ObjectLayer::removeObject(GlobeObject& object)
     freeObject(std::move(p));
 }
 
-void ObjectLayer::unloadObjects()
+void ObjectLayer::truncateObjects(int count)
 {
-    // Objects first: they refer to the attributes.
-    while (!m_objects.empty()) {
+    while (objectCount() > std::max(count, 0)) {
         std::unique_ptr<GlobeObject> p = std::move(m_objects.back());
         m_objects.pop_back();
         if (p->selected())
             m_host->removeFromSelection(*p);
         freeObject(std::move(p));
     }
+}
+
+void ObjectLayer::unloadObjects()
+{
+    // Objects first: they refer to the attributes.
+    truncateObjects(0);
     m_attributes.clear();
     loaded = false;
 }
@@ -160,7 +166,7 @@ GlobeBrush& ObjectLayer::findOrCreateBrush(GlobeColor color, std::uint8_t style)
 
 GlobeFont& ObjectLayer::findOrCreateFont(const FontData& data)
 {
-    const std::string face = data.face.substr(0, GlobeFont::MaxFaceLength);
+    const std::string_view face = std::string_view(data.face).substr(0, GlobeFont::MaxFaceLength);
     if (GlobeFont* f = findAttribute<GlobeFont>(m_attributes, [&](const GlobeFont& a) {
             return a.color == data.color && a.size == data.size && a.unit() == data.unit &&
                    a.angle == data.angle && a.face == face && a.styles == data.styles;

@@ -54,6 +54,8 @@ public:
     void removeObject(GlobeObject& object);
     // Frees every object and attribute.
     void unloadObjects();
+    // Frees the objects after the first count, newest first, without a search for each.
+    void truncateObjects(int count);
 
     int attributeCount() const { return static_cast<int>(m_attributes.size()); }
     GlobeAttribute* attribute(int index) const;

@@ -104,17 +104,31 @@ QColor PainterCanvas::toQColor(GlobeColor c)
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
+// A map sets the same pen and brush for each of its many points: the painter's state is
+// changed only when they differ from what it holds, which also covers a render handler that
+// drew with the painter in between.
 void PainterCanvas::setPen(const PenData& pen)
 {
-    QPen p(toQColor(pen.color));
-    p.setWidth(std::max<int>(pen.width, 1));
-    p.setStyle(penStyle(pen.style));
-    m_painter.setPen(p);
+    if (m_pen && m_pen->color == pen.color && m_pen->style == pen.style &&
+        m_pen->width == pen.width && m_painter.pen() == m_qpen)
+        return;
+    m_qpen = QPen(toQColor(pen.color));
+    m_qpen.setWidth(std::max<int>(pen.width, 1));
+    m_qpen.setStyle(penStyle(pen.style));
+    m_pen = pen;
+    m_painter.setPen(m_qpen);
+    forgetEllipses();
 }
 
 void PainterCanvas::setBrush(const BrushData& brush)
 {
-    m_painter.setBrush(QBrush(toQColor(brush.color), brushStyle(brush.style)));
+    if (m_brush && m_brush->color == brush.color && m_brush->style == brush.style &&
+        m_painter.brush() == m_qbrush)
+        return;
+    m_qbrush = QBrush(toQColor(brush.color), brushStyle(brush.style));
+    m_brush = brush;
+    m_painter.setBrush(m_qbrush);
+    forgetEllipses();
 }
 
 void PainterCanvas::setFont(const std::string& face, std::uint8_t styles, std::int32_t angle,
@@ -149,12 +163,14 @@ bool PainterCanvas::transparentText() const
 
 void PainterCanvas::drawPolyline(const ScreenPoint* points, int n)
 {
+    forgetEllipses();
     const auto q = toQPoints(points, n);
     m_painter.drawPolyline(q.data(), static_cast<int>(q.size()));
 }
 
 void PainterCanvas::drawPolygon(const ScreenPoint* points, int n)
 {
+    forgetEllipses();
     const auto q = toQPoints(points, n);
     // Without a pen there is no outline to look for.
     const std::vector<QLine> outline =
@@ -174,19 +190,67 @@ void PainterCanvas::drawPolygon(const ScreenPoint* points, int n)
     m_painter.drawLines(outline.data(), static_cast<int>(outline.size()));
 }
 
+void PainterCanvas::setSkipRepeatedEllipses(bool on)
+{
+    m_skipRepeats = on;
+    forgetEllipses();
+}
+
+void PainterCanvas::forgetEllipses()
+{
+    // A new stamp forgets every ellipse at once; on the rare wrap the marks are cleared.
+    if (m_ellipsesMarked && ++m_ellipseStamp == 0) {
+        std::fill(m_ellipseMarks.begin(), m_ellipseMarks.end(), 0);
+        m_ellipseStamp = 1;
+    }
+    m_ellipsesMarked = false;
+}
+
+bool PainterCanvas::drawnBefore(int left, int top, int w, int h)
+{
+    if (w != m_ellipseW || h != m_ellipseH) {
+        forgetEllipses();
+        m_ellipseW = w;
+        m_ellipseH = h;
+    }
+    const QPaintDevice* device = m_painter.device();
+    if (!device || left < 0 || top < 0 || left >= device->width() || top >= device->height())
+        return false;
+    const auto cells =
+        static_cast<std::size_t>(device->width()) * static_cast<std::size_t>(device->height());
+    if (m_ellipseMarks.size() != cells)
+        m_ellipseMarks.assign(cells, 0);
+    std::uint32_t& mark =
+        m_ellipseMarks[static_cast<std::size_t>(top) * static_cast<std::size_t>(device->width()) +
+                       static_cast<std::size_t>(left)];
+    m_ellipsesMarked = true;
+    if (mark == m_ellipseStamp)
+        return true;
+    mark = m_ellipseStamp;
+    return false;
+}
+
 void PainterCanvas::drawEllipse(int x1, int y1, int x2, int y2)
 {
-    m_painter.drawEllipse(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
-                                QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1)));
+    const QRect r(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                  QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1));
+    // Painted again with the same pen and brush, an ellipse without smoothed edges leaves its
+    // pixels as they are: a million points of a log fall on a few thousand pixels.
+    if (m_skipRepeats && !m_painter.testRenderHint(QPainter::Antialiasing) &&
+        drawnBefore(r.left(), r.top(), r.width(), r.height()))
+        return;
+    m_painter.drawEllipse(r);
 }
 
 void PainterCanvas::fillSpan(int x1, int x2, int y, GlobeColor color)
 {
+    forgetEllipses();
     m_painter.fillRect(QRect(x1, y, x2 - x1 + 1, 1), toQColor(color));
 }
 
 void PainterCanvas::setPixel(int x, int y, GlobeColor color)
 {
+    forgetEllipses();
     m_painter.save();
     m_painter.setPen(QPen(toQColor(color), 1));
     m_painter.drawPoint(x, y);
@@ -195,6 +259,7 @@ void PainterCanvas::setPixel(int x, int y, GlobeColor color)
 
 void PainterCanvas::drawTurnedText(int x, int y, const QString& text)
 {
+    forgetEllipses();
     m_painter.save();
     m_painter.setFont(m_font);
     m_painter.setPen(m_textColor);
@@ -209,6 +274,7 @@ void PainterCanvas::drawTurnedText(int x, int y, const QString& text)
 
 void PainterCanvas::drawCachedText(int x, int y, const QString& text)
 {
+    forgetEllipses();
     if (m_fontKey.isEmpty())
         m_fontKey = m_font.key();
     const QStaticText& layout = m_layouts->layout(text, m_font, m_fontKey);
@@ -266,6 +332,7 @@ ScreenPoint PainterCanvas::textBlockExtent(const std::vector<std::string>& lines
 void PainterCanvas::drawTextBlock(int x, int y, const std::vector<std::string>& lines, int maxWidth,
                                   GlobeColor halo)
 {
+    forgetEllipses();
     const QPen pen = m_painter.pen();
     m_painter.setFont(m_font);
     m_painterHasFont = true;

@@ -6,7 +6,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace wl {
 
@@ -42,11 +44,17 @@ public:
     void drawTextBlock(int x, int y, const std::vector<std::string>& lines, int maxWidth,
                        GlobeColor halo) override;
     int pixelsPerInch() const override;
+    void setSkipRepeatedEllipses(bool on) override;
 
 private:
     void drawTurnedText(int x, int y, const QString& text);
     void drawCachedText(int x, int y, const QString& text);
     const QFontMetrics& metrics();
+    // Whatever is drawn may cover an earlier ellipse, which must then be drawn again.
+    void forgetEllipses();
+    // Whether an ellipse of this place and size was drawn since the canvas last forgot them;
+    // marks it drawn.
+    bool drawnBefore(int left, int top, int w, int h);
     // Width of a line in the current font, from the layout cache when there is one.
     int lineWidth(const QString& text);
 
@@ -58,7 +66,18 @@ private:
     std::optional<QFontMetrics> m_metrics; // of m_font, made when first needed
     bool m_painterHasFont = false;
     QColor m_textColor;
+    std::optional<PenData> m_pen; // the last pen and brush set, as data and as given to Qt
+    QPen m_qpen;
+    std::optional<BrushData> m_brush;
+    QBrush m_qbrush;
     std::int32_t m_angle = 0; // tenths of a degree, counter-clockwise
+    bool m_skipRepeats = false;
+    // Ellipses drawn in the run with the current pen, brush and size: the stamp of the run at
+    // each top-left pixel of the surface.
+    std::vector<std::uint32_t> m_ellipseMarks;
+    std::uint32_t m_ellipseStamp = 1;
+    bool m_ellipsesMarked = false;
+    int m_ellipseW = 0, m_ellipseH = 0;
 };
 
 } // namespace wl

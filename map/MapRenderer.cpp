@@ -4,6 +4,8 @@
 #include "app/services/Registry.h"
 #include "globe/GlobeLayer.h"
 
+#include <utility>
+
 namespace wl {
 
 MapRenderer::MapRenderer()
@@ -23,7 +25,17 @@ void MapRenderer::load(const QString& programFolder, const QString& dataFolder, 
     m_scene.addMapLayers();
     m_scene.setHome(m_settings);
     m_scene.plotHome(m_settings.homeName);
-    m_plotted = m_scene.plotRecords(table, m_settings);
+    // The main window's frequency range, whose records the map window plots.
+    RecordPlotter::Range range;
+    if (settings.openKey(app::SettingsKey, false)) {
+        range.low = settings.readInteger(QStringLiteral("Low Frequency"), range.low);
+        range.high = settings.readInteger(QStringLiteral("Hi Frequency"), range.high);
+        settings.closeKey();
+    }
+    const RecordPlotter::Outcome plotted = m_scene.plotRecords(table, range, m_settings);
+    m_plotted = plotted.made;
+    if (!plotted.status)
+        m_warnings << QStringLiteral("The records could not be read: ") + plotted.status.error;
 }
 
 QImage MapRenderer::render(QSize size, const std::optional<LLPoint>& centre)
@@ -34,6 +46,13 @@ QImage MapRenderer::render(QSize size, const std::optional<LLPoint>& centre)
     m_globe.setSurfaceSize(size.width(), size.height());
     m_scene.showWholeGlobe(centre ? *centre : MapScene::centreOf(m_view));
     return m_globe.renderToImage();
+}
+
+QStringList MapRenderer::takeWarnings()
+{
+    QStringList warnings = m_scene.takeWarnings();
+    warnings += std::exchange(m_warnings, {});
+    return warnings;
 }
 
 } // namespace wl

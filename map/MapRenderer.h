@@ -35,7 +35,7 @@ public:
 
     // Reads the map's settings and its last view, opens the profile of the program folder
     // (layer files named without a folder are taken from the data folder) and plots the
-    // records of the table's range and the home town.
+    // records of the main window's frequency range (from the settings) and the home town.
     void load(const QString& programFolder, const QString& dataFolder, Registry& settings,
               store::Table& table);
     // The whole globe fitted to a picture of the given size, centred on the point, or on the
@@ -44,11 +44,13 @@ public:
     QImage render(QSize size, const std::optional<LLPoint>& centre);
 
     const MapSettings& settings() const { return m_settings; }
+    // The globe the pictures come from, for turning and zooming it between renders.
+    GlobeEngine& globe() { return m_globe; }
     int plotted() const { return m_plotted; }
     // Records the last picture could neither name nor count.
     int labelsLeftOut() const { return m_globe.labelsLeftOut(); }
     // Layers that failed and settings that could not be used, as the window would tell them.
-    QStringList takeWarnings() { return m_scene.takeWarnings(); }
+    QStringList takeWarnings();
 
 private:
     GlobeEngine m_globe;
@@ -56,6 +58,7 @@ private:
     MapSettings m_settings;
     StoredView m_view;
     int m_plotted = 0;
+    QStringList m_warnings;
 };
 
 } // namespace wl

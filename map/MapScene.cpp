@@ -106,9 +106,11 @@ void MapScene::plotHome(const QString& name)
                            name.toLatin1().toStdString());
 }
 
-int MapScene::plotRecords(store::Table& table, const MapSettings& settings)
+RecordPlotter::Outcome MapScene::plotRecords(store::Table& table, const RecordPlotter::Range& range,
+                                             const MapSettings& settings,
+                                             const RecordPlotter::Progress& progress)
 {
-    return RecordPlotter::plot(table, m_globe, *m_points, settings);
+    return RecordPlotter::plot(table, range, m_globe, *m_points, settings, progress);
 }
 
 void MapScene::drawUnderLabels(const MapSettings& settings)

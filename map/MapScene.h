@@ -2,6 +2,8 @@
 
 #include "globe/LLPoint.h"
 #include "map/MapSettings.h"
+#include "map/RecordPlotter.h"
+#include "store/Status.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,8 +47,10 @@ public:
     void setHome(MapSettings& settings);
     // Labels the home town (red, over every other label).
     void plotHome(const QString& name);
-    // Labels every record of the table's range that has a position, as the settings say.
-    int plotRecords(store::Table& table, const MapSettings& settings);
+    // Labels every record of the frequency range that has a position, as the settings say.
+    RecordPlotter::Outcome plotRecords(store::Table& table, const RecordPlotter::Range& range,
+                                       const MapSettings& settings,
+                                       const RecordPlotter::Progress& progress = {});
 
     // During a render, after the layers: the night shadow when the settings show it, and the
     // scale bar's place kept free of labels.

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "map/MapSettings.h"
+#include "store/Status.h"
 
 #include <QString>
 #include <QVariant>
+
+#include <functional>
 
 namespace wl {
 
@@ -32,11 +35,31 @@ public:
     static QString labelText(const QVariant& field, double mhz, bool showFrequency,
                              const LocaleInfo& locale);
 
-    // Plots every record of the table's range that has both coordinates into the layer with
-    // the label font of the settings, and gives the table back its filter and filter switch.
-    // Returns the number of labels made.
-    static int plot(store::Table& table, GlobeEngine& globe, GlobeLayer& layer,
-                    const MapSettings& settings);
+    // The main window's frequency range, whose records the map plots: whole MHz, inclusive.
+    struct Range
+    {
+        int low = 0;
+        int high = 9999;
+    };
+    // Told how far plotting has come: records done of total, total -1 while the table is
+    // still being read. Returns false to stop.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    struct Outcome
+    {
+        store::Status status = store::Status::success();
+        int made = 0;
+        bool cancelled = false; // stopped by the progress; nothing is then plotted
+    };
+
+    // Plots every record of the range that has both coordinates into the layer with the label
+    // font of the settings, in frequency order (records of one frequency in the order they
+    // were stored). The table is read in the order it stores its records, which needs no seek
+    // per record, and left on its frequency index with the range, its filter and filter
+    // switch as they were. A table that cannot be read, or a stop asked for by the progress,
+    // leaves the layer as it was.
+    static Outcome plot(store::Table& table, const Range& range, GlobeEngine& globe,
+                        GlobeLayer& layer, const MapSettings& settings,
+                        const Progress& progress = {});
     // The globe's font for new labels: name, size (as pixels on the screen) and colour, with
     // the style of the style code (another code keeps the current style).
     static void applyLabelFont(GlobeEngine& globe, const LabelFont& font);

@@ -32,6 +32,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QSaveFile>
 #include <QShortcut>
 #include <QTimer>
@@ -174,6 +175,7 @@ void TFormMap::buildControls()
     PanelEdit->setObjectName(QStringLiteral("PanelEdit"));
     PanelEdit->move(8, 8);
     PanelEdit->hide();
+    PanelEdit->installEventFilter(this);
 
     PanelHint = new QLabel(this);
     PanelHint->setObjectName(QStringLiteral("PanelHint"));
@@ -435,7 +437,26 @@ void TFormMap::FormClose()
 
 void TFormMap::PlotData()
 {
-    m_scene->plotRecords(m_main.table(), m_settings);
+    // Shown only when plotting takes a while (a log of many records); Cancel leaves the map
+    // without records rather than with some of them.
+    QProgressDialog progress(QStringLiteral("Plotting records..."), QStringLiteral("Cancel"), 0, 0,
+                             this);
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(1000);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    const WaitCursor wait;
+    // A table that cannot be read leaves the map without records; the main window, which
+    // reads the same table, reports what is wrong with it.
+    m_scene->plotRecords(m_main.table(),
+                         {m_main.settings().lowFrequency, m_main.settings().hiFrequency},
+                         m_settings, [&](qint64 done, qint64 total) {
+                             if (total > 0 && progress.maximum() != total)
+                                 progress.setRange(0, static_cast<int>(total));
+                             progress.setValue(static_cast<int>(done));
+                             return !progress.wasCanceled();
+                         });
     Globe->redraw();
 }
 
@@ -718,6 +739,11 @@ void TFormMap::GlobeRender()
 void TFormMap::GlobeRenderUnderLabels()
 {
     m_scene->drawUnderLabels(m_settings);
+    // The city editor floats over the map: no label is placed under it in the window's
+    // picture (a printed page has other pixels and no editor over it).
+    if (PanelEdit && PanelEdit->isVisible() && Globe->surfaceWidth() == Globe->width() &&
+        Globe->surfaceHeight() == Globe->height())
+        Globe->labelKeepOut.push_back(PanelEdit->geometry());
 }
 
 QImage TFormMap::renderMap()
@@ -727,6 +753,8 @@ QImage TFormMap::renderMap()
 
 bool TFormMap::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == PanelEdit && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        Globe->redraw(); // labels make way for the city editor, or take its place back
     if (watched != Globe)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {

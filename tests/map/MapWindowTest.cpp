@@ -2,6 +2,11 @@
 // their history, the status line, the bearing on a press and the output commands.
 #include "MapTestSupport.h"
 
+#include "bench/support/RowMaker.h"
+#include "globe/GlobeEngine.h"
+#include "globe/GlobeLayer.h"
+#include "map/RecordPlotter.h"
+
 #include "globe/AngleText.h"
 #include "globe/PrjModel.h"
 #include "map/CityEditor.h"
@@ -87,6 +92,83 @@ TEST_F(MapWindowTest, PlotsEveryRecordWithBothCoordinates)
     map.FieldDisplay1Click();
     EXPECT_EQ(map.call1->text(), w.settings().columnNames[3]);
     EXPECT_EQ(map.spec1->text(), w.settings().columnNames[6]);
+}
+
+// A large log is read in stored order and plotted in frequency order, the main window's range
+// applied; a stop asked for by the progress, while reading or while plotting, leaves the layer
+// as it was and the table as the main window had it.
+TEST_F(MapWindowTest, PlottingFollowsTheRangeAndStopsWithNothingHalfDone)
+{
+    TFormMain& w = openMain();
+    store::Table& t = w.table();
+    bench::RowMaker maker;
+    std::vector<std::vector<QVariant>> rows;
+    for (int i = 1; i <= 15000; ++i)
+        rows.push_back(maker.row(i));
+    // Two records of one frequency, stored in this order.
+    for (const char* call : {"AA1FIRST", "AA1SECOND"}) {
+        std::vector<QVariant> row = maker.row(0);
+        row[1] = QString::fromLatin1(call);
+        row[4] = 146.0;
+        row[10] = 45.0;
+        row[11] = 120.0;
+        rows.push_back(row);
+    }
+    ASSERT_TRUE(t.beginTransaction());
+    ASSERT_TRUE(t.bulkAppend(rows));
+    ASSERT_TRUE(t.commit());
+    w.ReadAllRecords();
+    ASSERT_TRUE(t.setFilter(QStringLiteral("Hz > 1")));
+    ASSERT_TRUE(t.setFiltered(true));
+
+    GlobeEngine globe;
+    GlobeLayer& layer = globe.addLayer("DBPoints");
+    layer.groupLabels = true;
+    MapSettings settings;
+    settings.fieldDisplay = 1;
+    settings.freq = true;
+    const RecordPlotter::Range range{100, 500};
+    const RecordPlotter::Outcome all = RecordPlotter::plot(t, range, globe, layer, settings);
+    ASSERT_TRUE(all.status) << all.status.error.toStdString();
+    EXPECT_FALSE(all.cancelled);
+    qint64 inRange = 0;
+    for (const auto& row : rows) {
+        const double hz = row[4].toDouble();
+        inRange += hz >= 100 && hz <= 500 && row[10].toDouble() != 0 && row[11].toDouble() != 0;
+    }
+    ASSERT_GT(inRange, 4096);
+    EXPECT_EQ(all.made, inRange);
+    ASSERT_EQ(layer.objectCount(), inRange);
+    const QStringList plotted = titles(layer);
+    double last = 0;
+    for (const QString& title : plotted) {
+        const double hz = title.section(u' ', -1).toDouble();
+        EXPECT_GE(hz, last) << title.toStdString();
+        last = hz;
+    }
+    EXPECT_EQ(plotted.indexOf(QStringLiteral("AA1FIRST 146.0000")) + 1,
+              plotted.indexOf(QStringLiteral("AA1SECOND 146.0000")));
+
+    for (const bool whileReading : {true, false}) {
+        SCOPED_TRACE(whileReading);
+        int calls = 0;
+        const RecordPlotter::Outcome stopped =
+            RecordPlotter::plot(t, range, globe, layer, settings, [&](qint64 done, qint64 total) {
+                ++calls;
+                EXPECT_LE(done, total < 0 ? 0 : total);
+                return whileReading ? total >= 0 : done < 4096;
+            });
+        EXPECT_TRUE(stopped.status);
+        EXPECT_TRUE(stopped.cancelled);
+        EXPECT_EQ(stopped.made, 0);
+        EXPECT_GT(calls, 0);
+        EXPECT_EQ(layer.objectCount(), inRange); // the first plot's labels, no more
+    }
+    // The main window's view of the table is as it was.
+    EXPECT_EQ(t.filter(), QStringLiteral("Hz > 1"));
+    EXPECT_TRUE(t.filtered());
+    ASSERT_TRUE(t.first());
+    EXPECT_GE(t.fieldValue(QStringLiteral("Hz")).toDouble(), 100);
 }
 
 TEST_F(MapWindowTest, LabelFontFromTheFontDialog)
@@ -356,7 +438,8 @@ TEST_F(MapWindowTest, RenderedMapCarriesTheScaleBarAndSavesAsJpegAndBitmap)
 }
 
 // At night the labels lie over the shadow, text and halo as bright as by day; and no label
-// is placed where the scale bar is drawn, while every record is still named or counted.
+// is placed where the scale bar is drawn or under the open city editor, while every record is
+// still named or counted.
 TEST_F(MapWindowTest, LabelsLieOverTheNightShadowAndClearOfTheScaleBar)
 {
     TFormMain& w = openMain();
@@ -365,7 +448,9 @@ TEST_F(MapWindowTest, LabelsLieOverTheNightShadowAndClearOfTheScaleBar)
     for (int i = 0; i < 4; ++i)
         map.BtnZoomInClick(); // the globe fills the window, its corners too
     // 06:00 UTC at an equinox: the view's centre (40 N, 100 W) is deep in the night.
-    map.Globe->utcClock = [] { return QDateTime(QDate(2026, 3, 20), QTime(6, 0), QTimeZone::utc()); };
+    map.Globe->utcClock = [] {
+        return QDateTime(QDate(2026, 3, 20), QTime(6, 0), QTimeZone::utc());
+    };
     const int ppi = map.Globe->screenPixelsPerInch();
     const QSize surface(map.Globe->surfaceWidth(), map.Globe->surfaceHeight());
     const QRect bar = ScaleBar::area(surface, ppi, map.Globe->projection().unitsPerInch(), 0);
@@ -381,6 +466,18 @@ TEST_F(MapWindowTest, LabelsLieOverTheNightShadowAndClearOfTheScaleBar)
             ++records;
         }
     }
+    // And under the city editor, which floats over the map's top left.
+    map.PanelEdit->open();
+    const QRect panel = map.PanelEdit->geometry();
+    ASSERT_TRUE(map.PanelEdit->isVisible());
+    for (int y = panel.top(); y <= panel.bottom(); y += 12) {
+        for (int x = panel.left(); x <= panel.right(); x += 25) {
+            if (!map.Globe->screenToLL(x, y, p))
+                continue;
+            addRecords(w, {{7.3, "PANEL", "", p.lat / 5400000.0, -p.lon / 5400000.0}});
+            ++records;
+        }
+    }
     map.Updatedata();
     const QImage night = map.renderMap();
     const auto placedAt = [&](const char* call) {
@@ -393,15 +490,15 @@ TEST_F(MapWindowTest, LabelsLieOverTheNightShadowAndClearOfTheScaleBar)
     ASSERT_FALSE(label.isNull());
     int named = 0, counted = 0;
     for (const LabelPlacer::Placed& l : map.Globe->placedLabels()) {
-        EXPECT_FALSE(QRect(QPoint(l.left, l.top), QPoint(l.right - 1, l.bottom - 1))
-                         .intersects(bar))
-            << l.lines.front();
+        const QRect r(QPoint(l.left, l.top), QPoint(l.right - 1, l.bottom - 1));
+        EXPECT_FALSE(r.intersects(bar) || r.intersects(panel)) << l.lines.front();
         for (const std::string& line : l.lines) {
             const QString text = QString::fromStdString(line);
             if (text.startsWith(QLatin1Char('+')))
                 counted += text.section(QLatin1Char(' '), 0, 0).mid(1).toInt();
             else if (text.startsWith(QStringLiteral("CORNER")) ||
-                     text.startsWith(QStringLiteral("NIGHT")))
+                     text.startsWith(QStringLiteral("NIGHT")) ||
+                     text.startsWith(QStringLiteral("PANEL")))
                 ++named;
         }
     }
