@@ -1,6 +1,5 @@
 #include "cli/MapCommand.h"
 
-#include "app/AppConstants.h"
 #include "app/ProgramFolders.h"
 #include "app/services/Registry.h"
 #include "cli/CliContext.h"
@@ -8,7 +7,6 @@
 #include "globe/AngleText.h"
 #include "map/MapImageFile.h"
 #include "map/MapRenderer.h"
-#include "store/FrequencyRecord.h"
 #include "store/Table.h"
 
 #include <QCommandLineParser>
@@ -35,20 +33,6 @@ std::optional<int> side(const QString& text)
         *value > MapRenderer::MaxSide)
         return std::nullopt;
     return static_cast<int>(*value);
-}
-
-// The frequency range of the main window, whose records the map window plots.
-store::Status applyMainRange(Registry& settings, store::Table& table)
-{
-    int low = 0, high = 9999;
-    if (settings.openKey(app::SettingsKey, false)) {
-        low = settings.readInteger(QStringLiteral("Low Frequency"), low);
-        high = settings.readInteger(QStringLiteral("Hi Frequency"), high);
-        settings.closeKey();
-    }
-    if (store::Status st = table.setIndexName(store::FrequencyRecord::FrequencyIndex); !st)
-        return st;
-    return table.setRange(low, high);
 }
 
 } // namespace
@@ -139,9 +123,8 @@ int MapCommand::run(const CliContext& context, const QCommandLineParser& parser)
     store::Table table;
     if (const int opened = context.openTable(table); opened != Success)
         return opened;
+    // The renderer plots the records of the main window's frequency range, as the window does.
     Registry settings;
-    if (store::Status st = applyMainRange(settings, table); !st)
-        return context.fail(Failed, QStringLiteral("cannot read the table: ") + st.error);
     MapRenderer renderer;
     renderer.load(programFolder(), context.dataFolder(), settings, table);
     table.close();
