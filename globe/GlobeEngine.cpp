@@ -677,6 +677,7 @@ void GlobeEngine::renderStatic(Canvas& canvas, bool rerender, bool redraw)
     // Labels go over everything the layers and the handler drew, in order of priority.
     for (const QRect& r : labelKeepOut)
         labels.keepOut(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+    labels.setFrame(m_w, m_h);
     labels.place(ctx);
     m_placedLabels = labels.placed();
     m_labelsLeftOut = labels.leftOut();

@@ -65,6 +65,8 @@ void LabelPlacer::keepOut(int left, int top, int right, int bottom)
 
 bool LabelPlacer::keptOut(int left, int top, int right, int bottom) const
 {
+    if (m_frameWidth > 0 && (left < 0 || top < 0 || right > m_frameWidth || bottom > m_frameHeight))
+        return true;
     return std::any_of(m_keepOut.begin(), m_keepOut.end(), [&](const Placed& k) {
         return left < k.right && k.left < right && top < k.bottom && k.top < bottom;
     });

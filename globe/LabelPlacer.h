@@ -58,6 +58,13 @@ public:
     // A part of the surface no label may cover (a scale bar or another overlay drawn over
     // the map); kept until the next place().
     void keepOut(int left, int top, int right, int bottom);
+    // The surface's size: a label is placed only where the whole of it can be read, never cut
+    // by the surface's edge. Zero for no bounds.
+    void setFrame(int width, int height)
+    {
+        m_frameWidth = width;
+        m_frameHeight = height;
+    }
     // Records of a grouping layer that the last place() could neither name nor count in a
     // record label: their way was blocked only by other labels (the home town's) or by a
     // kept-out part. The window reports them, so none vanishes silently.
@@ -105,6 +112,8 @@ private:
     std::unordered_map<std::int64_t, std::vector<int>> m_cells;
     std::vector<Placed> m_keepOut;
     int m_lineHeight = 0;
+    int m_frameWidth = 0;
+    int m_frameHeight = 0;
     int m_leftOut = 0;
 };
 

@@ -186,3 +186,25 @@ TEST_F(LabelPlacerTest, RecordsWithNoRecordLabelInTheirWayAreCountedAsLeftOut)
         EXPECT_EQ(placer.leftOut(), 0);
     }
 }
+
+// A label never runs off the surface: at the right edge it goes left of its point, and a city
+// whose label fits nowhere inside is left out rather than cut.
+TEST_F(LabelPlacerTest, LabelsStayWholeInsideTheFrame)
+{
+    auto place = [&](int width, int height) {
+        cities.unloadObjects();
+        placer.setFrame(width, height);
+        return render({&GlobePointText::create(cities, D, D, "Edgeville")});
+    };
+    const std::vector<LabelPlacer::Placed> free = place(0, 0);
+    ASSERT_EQ(free.size(), 1u);
+    const LabelPlacer::Placed right = free[0]; // right of and below the point
+    ASSERT_GT(right.left - (right.right - right.left), 0) << "room on the left is needed";
+
+    const auto atEdge = place(right.right - 1, right.bottom + 100);
+    ASSERT_EQ(atEdge.size(), 1u);
+    EXPECT_LE(atEdge[0].right, right.left);
+    EXPECT_GE(atEdge[0].left, 0);
+
+    EXPECT_TRUE(place(right.right - 1, right.top - 1).empty()); // neither below nor above fits
+}
