@@ -15,10 +15,10 @@
 #include <climits>
 #include <condition_variable>
 #include <deque>
-#include <mutex>
-#include <thread>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace wl {
@@ -204,8 +204,7 @@ private:
 };
 
 // Walks the visible records on the reading thread and hands them over in blocks. The count
-// comes after the first block: counting a filtered table takes a pass of its own, and the
-// first screen should not wait for it.
+// comes after the first block, so that the first screen does not wait for it.
 void readBlocks(store::Table& table, const std::vector<ShownColumn>& columns,
                 const RecordCells& cells, BlockQueue& queue)
 {
@@ -217,16 +216,16 @@ void readBlocks(store::Table& table, const std::vector<ShownColumn>& columns,
     int blockSize = FirstBlockRecords;
     qint64 read = 0;
     bool counted = false;
+    bool stopped = false;
     const auto handOver = [&] {
-        if (!queue.put(std::move(block)))
-            return false;
+        stopped = !queue.put(std::move(block));
         block = Block{};
-        if (!counted) {
-            counted = true;
+        // Counting a category takes a pass over every record of its own: it is left out,
+        // and the list simply counts up until it is complete.
+        if (!stopped && !counted && !table.filtered())
             queue.setExpected(table.recordCount());
-        }
+        counted = true;
         blockSize = BlockRecords;
-        return true;
     };
     for (store::Status status = table.first();; status = table.next()) {
         if (!status) {
@@ -243,12 +242,16 @@ void readBlocks(store::Table& table, const std::vector<ShownColumn>& columns,
             block.texts.push_back(cells.text(columns[c].slot, table.fieldValueAt(fields[c])));
         block.recNums.push_back(table.recNum());
         ++read;
-        if (block.rows() == blockSize && !handOver())
+        if (block.rows() < blockSize)
+            continue;
+        handOver();
+        if (stopped)
             break;
     }
-    if (!block.recNums.empty())
+    if (!stopped && !block.recNums.empty())
         handOver();
-    else if (!counted)
+    // A walk to the end knows the count for certain.
+    if (!stopped && error.isEmpty())
         queue.setExpected(read);
     queue.finish(error);
 }

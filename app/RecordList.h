@@ -39,12 +39,12 @@ public:
     // columns sized by dragging heading borders, whole-row selection.
     static void setUpGrid(TSortableGrid& grid);
 
-    // Refills the grid, resetting it to 2 rows and 10 columns first. A category limits the
+    // Refills the grid, cutting it to its heading row and 10 fresh columns first. A category limits the
     // records to that category and drops the Category column; without one every record in the
     // table's range is shown. A closed table leaves the grid with its headings and no records.
     // The first screen of rows arrives first, then the rest in blocks, each added to the grid
     // as one insertion; the table is read on a helper thread meanwhile and must not be used
-    // elsewhere until fill returns.
+    // elsewhere until fill returns. An empty list keeps one blank row.
     static Outcome fill(TSortableGrid& grid, store::Table& table, const MainSettings& layout,
                         const std::optional<QString>& category, const Progress& progress = {});
 

@@ -423,7 +423,11 @@ void TFormMain::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        FormShow();
+        // The window itself appears only once this event has been handled.
+        if (setup_.fillOnScreen)
+            QTimer::singleShot(0, this, &TFormMain::FormShow);
+        else
+            FormShow();
     }
     placeEditingPanel();
 }
@@ -437,9 +441,10 @@ void TFormMain::FormShow()
     // itself stores the widths it sets, so the question comes first.)
     // The fit comes after browse mode is set: widths are stored only in browse mode.
     const bool firstStart = !columnWidthsStored();
-    ReadAllRecords();
+    // The list can be scrolled while it is still filling.
     SortableGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     SortableGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ReadAllRecords();
     setWindowTitle(MainCaption());
     SetBrowseMode();
     if (firstStart) {

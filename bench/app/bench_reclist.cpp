@@ -34,6 +34,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <random>
 
 namespace {
@@ -74,6 +75,22 @@ bool openShared(store::Table& t)
     return t.open() && t.setIndexName(FR::FrequencyIndex) && t.setRange(0, 9999);
 }
 
+// The shared table opened as the main window opens it, and a grid set up as its list.
+struct OpenList
+{
+    store::Table table;
+    TSortableGrid grid;
+};
+
+std::unique_ptr<OpenList> openList()
+{
+    auto list = std::make_unique<OpenList>();
+    if (!openShared(list->table))
+        return nullptr;
+    RecordList::setUpGrid(list->grid);
+    return list;
+}
+
 // The same rows in frequency order, every field the grid shows, notes included; `where` adds
 // a condition on the record (r), as a category tab does.
 double runShell(const QString& folder, const QString& where = {})
@@ -105,18 +122,16 @@ void BM_ReadAllRecordsVsShell(benchmark::State& state)
     double firstScreenSeconds = 0;
     for (auto _ : state) {
         {
-            store::Table t;
-            if (!openShared(t)) {
+            const auto list = openList();
+            if (!list) {
                 state.SkipWithError("cannot open the table");
                 return;
             }
-            TSortableGrid grid;
-            RecordList::setUpGrid(grid);
             QElapsedTimer timer;
             timer.start();
             double firstScreen = -1;
-            const RecordList::Outcome out =
-                RecordList::fill(grid, t, bench::defaultLayout(), {}, [&](qint64, qint64) {
+            const RecordList::Outcome out = RecordList::fill(
+                list->grid, list->table, bench::defaultLayout(), {}, [&](qint64, qint64) {
                     if (firstScreen < 0)
                         firstScreen = secondsOf(timer);
                     return true;
@@ -152,20 +167,19 @@ void BM_CategoryTabAndBackVsShell(benchmark::State& state)
     double tab = 0, back = 0, tabShell = 0, backShell = 0;
     for (auto _ : state) {
         {
-            store::Table t;
-            if (!openShared(t)) {
+            const auto list = openList();
+            if (!list) {
                 state.SkipWithError("cannot open the table");
                 return;
             }
-            TSortableGrid grid;
-            RecordList::setUpGrid(grid);
-            RecordList::fill(grid, t, bench::defaultLayout(), {});
+            RecordList::fill(list->grid, list->table, bench::defaultLayout(), {});
             QElapsedTimer timer;
             timer.start();
-            RecordList::fill(grid, t, bench::defaultLayout(), category);
+            RecordList::fill(list->grid, list->table, bench::defaultLayout(), category);
             tab += secondsOf(timer);
             timer.start();
-            const RecordList::Outcome out = RecordList::fill(grid, t, bench::defaultLayout(), {});
+            const RecordList::Outcome out =
+                RecordList::fill(list->grid, list->table, bench::defaultLayout(), {});
             back += secondsOf(timer);
             if (out.records != Records) {
                 state.SkipWithError("wrong record count");
