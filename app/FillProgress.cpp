@@ -21,6 +21,9 @@ namespace {
 
 // A fill quicker than this shows no progress bar: it would only flicker.
 constexpr qint64 BarAfterMs = 300;
+// A fill quicker than this runs as one step, as every fill of a small table does: handling
+// events before the list is whole would only let other work in.
+constexpr qint64 EventsAfterMs = 100;
 // The window is drawn and scrolled this often while the rows arrive; more often would spend
 // the fill's time on repainting.
 constexpr qint64 EventsEveryMs = 40;
@@ -65,7 +68,8 @@ bool FillProgress::update(qint64 rows, qint64 expected)
         bar_->setRange(0, int(std::min<qint64>(expected, INT_MAX)));
         bar_->setValue(int(std::min(rows, expected)));
     }
-    // The first block is the first screen: it is drawn at once.
+    if (started_.elapsed() < EventsAfterMs)
+        return !cancelled_;
     if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= EventsEveryMs) {
         QCoreApplication::processEvents();
         sinceEvents_.start();
