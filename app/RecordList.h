@@ -39,8 +39,8 @@ public:
     // columns sized by dragging heading borders, whole-row selection.
     static void setUpGrid(TSortableGrid& grid);
 
-    // Refills the grid, cutting it to its heading row and 10 fresh columns first. A category limits the
-    // records to that category and drops the Category column; without one every record in the
+    // Refills the grid, cutting it to its heading row and 10 fresh columns first. A category limits
+    // the records to that category and drops the Category column; without one every record in the
     // table's range is shown. A closed table leaves the grid with its headings and no records.
     // The first screen of rows arrives first, then the rest in blocks, each added to the grid
     // as one insertion; the table is read on a helper thread meanwhile and must not be used

@@ -567,11 +567,9 @@ void TFormMain::ReadAllRecords()
     if (tab > 0)
         category = Tab1->tabData(tab).toString();
     FillProgress progress(*this, *SortableGrid1, *PnlTotal);
-    const RecordList::Outcome outcome =
-        RecordList::fill(*SortableGrid1, table_, settings_, category,
-                         [&progress](qint64 rows, qint64 expected) {
-                             return progress.update(rows, expected);
-                         });
+    const RecordList::Outcome outcome = RecordList::fill(
+        *SortableGrid1, table_, settings_, category,
+        [&progress](qint64 rows, qint64 expected) { return progress.update(rows, expected); });
     PnlTotal->setText(
         FillProgress::totalText(outcome.records, outcome.expected, outcome.cancelled));
     if (!outcome.error.isEmpty())

@@ -303,10 +303,9 @@ TEST(SortableGridTest, AppendedRowsArriveAsOneInsertionAndTheViewKeepsItsPlace)
     int sizeChanges = 0;
     std::vector<std::pair<int, int>> inserted;
     QObject::connect(&grid->Model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
-    QObject::connect(&grid->Model(), &QAbstractItemModel::rowsInserted,
-                     [&](const QModelIndex&, int first, int last) {
-                         inserted.emplace_back(first, last);
-                     });
+    QObject::connect(
+        &grid->Model(), &QAbstractItemModel::rowsInserted,
+        [&](const QModelIndex&, int first, int last) { inserted.emplace_back(first, last); });
     grid->OnSizeChanged = [&](TSortableGrid&, int, int) { ++sizeChanges; };
     grid->AppendRows(3, [&](int firstRow) {
         EXPECT_EQ(firstRow, 201);
