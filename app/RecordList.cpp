@@ -13,8 +13,12 @@
 
 #include <algorithm>
 #include <climits>
-#include <future>
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <vector>
 
 namespace wl {
@@ -112,93 +116,183 @@ store::Status selectRecords(store::Table& table, const std::optional<QString>& c
     return status;
 }
 
-int rowsFor(qint64 records)
-{
-    return int(std::clamp<qint64>(records + 1, 2, INT_MAX / 2));
-}
+// The first block is one screen of rows, so the list shows before the rest has been read;
+// later blocks are large enough that adding them to the grid costs little per row.
+constexpr int FirstBlockRecords = 64;
+constexpr int BlockRecords = 4096;
+// Blocks read ahead of the grid: the reader waits when this many are not yet taken.
+constexpr size_t BlocksAhead = 8;
+// The grid addresses rows with an int; one row is the heading.
+constexpr qint64 MostRecords = INT_MAX / 2 - 1;
 
-// Records read from the table and not yet turned into cells: rows firstRow.., the values of
-// each row in the order of the shown columns.
-struct Chunk
+// Records read and turned into cell texts, not yet in the grid: the texts of each row in the
+// order of the shown columns.
+struct Block
 {
-    int firstRow = 1;
-    int rows = 0;
-    std::vector<QVariant> values;
+    std::vector<QString> texts;
+    std::vector<qint64> recNums;
+    int rows() const { return int(recNums.size()); }
 };
 
-constexpr int ChunkRecords = 8192;
-
-void writeChunk(TSortableGrid& grid, const std::vector<ShownColumn>& columns,
-                const RecordCells& cells, const Chunk& chunk)
+// Hands blocks from the reading thread to the filling one. The reader stops at its next block
+// once the filler has stopped taking them.
+class BlockQueue
 {
-    const size_t width = columns.size();
-    // Column by column: each column interns its texts in a store of its own.
-    for (size_t c = 0; c < width; ++c) {
-        const ShownColumn& column = columns[c];
-        for (int i = 0; i < chunk.rows; ++i)
-            grid.SetCells(column.col, chunk.firstRow + i,
-                          cells.text(column.slot, chunk.values[size_t(i) * width + c]));
+public:
+    // Waits while the filler is far behind; false once it has stopped.
+    bool put(Block&& block)
+    {
+        std::unique_lock lock(mutex_);
+        taken_.wait(lock, [this] { return stopped_ || blocks_.size() < BlocksAhead; });
+        if (stopped_)
+            return false;
+        blocks_.push_back(std::move(block));
+        ready_.notify_one();
+        return true;
     }
-}
+    void setExpected(qint64 expected)
+    {
+        const std::lock_guard lock(mutex_);
+        expected_ = expected;
+    }
+    // The last thing the reader does.
+    void finish(const QString& error)
+    {
+        const std::lock_guard lock(mutex_);
+        error_ = error;
+        finished_ = true;
+        ready_.notify_one();
+    }
+    // The next block, or nothing once the reader has finished and every block was taken.
+    std::optional<Block> take()
+    {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [this] { return finished_ || !blocks_.empty(); });
+        if (blocks_.empty())
+            return std::nullopt;
+        Block block = std::move(blocks_.front());
+        blocks_.pop_front();
+        taken_.notify_one();
+        return block;
+    }
+    void stop()
+    {
+        const std::lock_guard lock(mutex_);
+        stopped_ = true;
+        taken_.notify_one();
+    }
+    qint64 expected() const
+    {
+        const std::lock_guard lock(mutex_);
+        return expected_;
+    }
+    QString error() const
+    {
+        const std::lock_guard lock(mutex_);
+        return error_;
+    }
 
-// Reads the visible records into rows 1.. and returns their record numbers in row order.
-//
-// Reading the table and making the cell texts each take about half the time, so they overlap:
-// while this thread reads a chunk of records, a helper thread writes the previous chunk into
-// the grid. The grid is inside a batch, so storing a cell notifies nobody, and this thread
-// touches the grid only while no chunk is being written.
-std::vector<qint64> readRows(TSortableGrid& grid, store::Table& table, const MainSettings& layout,
-                             bool categoryTab, QString& error)
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable ready_;
+    std::condition_variable taken_;
+    std::deque<Block> blocks_;
+    qint64 expected_ = -1;
+    bool finished_ = false;
+    bool stopped_ = false;
+    QString error_;
+};
+
+// Walks the visible records on the reading thread and hands them over in blocks. The count
+// comes after the first block, so that the first screen does not wait for it.
+void readBlocks(store::Table& table, const std::vector<ShownColumn>& columns,
+                const RecordCells& cells, BlockQueue& queue)
 {
-    const std::vector<ShownColumn> columns = columnsToRead(layout, categoryTab);
-    const RecordCells cells(LocaleInfo::current(), layout.dateOption);
-    std::vector<qint64> recNums;
-    // Counting first lets the grid take its rows in one step instead of one at a time.
-    const qint64 expected = table.recordCount();
-    if (expected > 0) {
-        grid.SetRowCount(rowsFor(expected));
-        recNums.reserve(size_t(expected));
-    }
     std::vector<int> fields;
     for (const ShownColumn& c : columns)
         fields.push_back(table.fieldNumber(c.field));
-    std::future<void> writing;
-    Chunk chunk;
+    QString error;
+    Block block;
+    int blockSize = FirstBlockRecords;
+    qint64 read = 0;
+    bool counted = false;
+    bool stopped = false;
     const auto handOver = [&] {
-        if (writing.valid())
-            writing.get();
-        const int lastRow = chunk.firstRow + chunk.rows - 1;
-        if (lastRow >= grid.RowCount())
-            grid.SetRowCount(rowsFor(qint64(lastRow) * 2));
-        writing =
-            std::async(std::launch::async, [&grid, &columns, &cells, written = std::move(chunk)] {
-                writeChunk(grid, columns, cells, written);
-            });
-        chunk = Chunk{lastRow + 1, 0, {}};
+        stopped = !queue.put(std::move(block));
+        block = Block{};
+        // Counting a category takes a pass over every record of its own: it is left out,
+        // and the list simply counts up until it is complete.
+        if (!stopped && !counted && !table.filtered())
+            queue.setExpected(table.recordCount());
+        counted = true;
+        blockSize = BlockRecords;
     };
     for (store::Status status = table.first();; status = table.next()) {
         if (!status) {
             error = status.error;
             break;
         }
-        if (table.eof())
+        if (table.eof() || read == MostRecords)
             break;
-        if (chunk.values.empty())
-            chunk.values.reserve(size_t(ChunkRecords) * columns.size());
-        for (int field : fields)
-            chunk.values.push_back(table.fieldValueAt(field));
-        recNums.push_back(table.recNum());
-        if (++chunk.rows == ChunkRecords)
-            handOver();
-        if (recNums.size() == size_t(INT_MAX / 2 - 1))
+        if (block.recNums.empty()) {
+            block.texts.reserve(size_t(blockSize) * columns.size());
+            block.recNums.reserve(size_t(blockSize));
+        }
+        for (size_t c = 0; c < columns.size(); ++c)
+            block.texts.push_back(cells.text(columns[c].slot, table.fieldValueAt(fields[c])));
+        block.recNums.push_back(table.recNum());
+        ++read;
+        if (block.rows() < blockSize)
+            continue;
+        handOver();
+        if (stopped)
             break;
     }
-    if (chunk.rows > 0)
+    if (!stopped && !block.recNums.empty())
         handOver();
-    if (writing.valid())
-        writing.get();
-    grid.SetRowCount(rowsFor(qint64(recNums.size())));
-    return recNums;
+    // A walk to the end knows the count for certain.
+    if (!stopped && error.isEmpty())
+        queue.setExpected(read);
+    queue.finish(error);
+}
+
+// Adds a block's rows to the grid; each row carries its record's number.
+void appendBlock(TSortableGrid& grid, const Block& block, size_t width)
+{
+    grid.AppendRows(block.rows(), [&](int firstRow) {
+        // Column by column: each column interns its texts in a store of its own.
+        for (size_t c = 0; c < width; ++c) {
+            for (int i = 0; i < block.rows(); ++i)
+                grid.SetCells(int(c), firstRow + i, block.texts[size_t(i) * width + c]);
+        }
+        for (int i = 0; i < block.rows(); ++i)
+            grid.SetObjects(RecNumColumn, firstRow + i, QVariant(block.recNums[size_t(i)]));
+    });
+}
+
+// Reads the visible records into the rows after the heading, which are the shown columns in
+// their order. Reading the table and making the cell texts run on a helper thread, while this
+// thread adds the finished blocks to the grid and reports progress; the table is not touched
+// here until the helper is done.
+void readRows(TSortableGrid& grid, store::Table& table, const MainSettings& layout,
+              bool categoryTab, const RecordList::Progress& progress, RecordList::Outcome& outcome)
+{
+    const std::vector<ShownColumn> columns = columnsToRead(layout, categoryTab);
+    const RecordCells cells(LocaleInfo::current(), layout.dateOption);
+    BlockQueue queue;
+    std::thread reader([&] { readBlocks(table, columns, cells, queue); });
+    while (std::optional<Block> block = queue.take()) {
+        appendBlock(grid, *block, columns.size());
+        outcome.records += block->rows();
+        if (progress && !progress(outcome.records, queue.expected())) {
+            outcome.cancelled = true;
+            break;
+        }
+    }
+    queue.stop();
+    reader.join();
+    outcome.expected = queue.expected();
+    outcome.error = queue.error();
 }
 
 void removeHiddenColumns(TSortableGrid& grid, const MainSettings& layout, bool categoryTab)
@@ -234,38 +328,43 @@ void RecordList::setUpGrid(TSortableGrid& grid)
 
 RecordList::Outcome RecordList::fill(TSortableGrid& grid, store::Table& table,
                                      const MainSettings& layout,
-                                     const std::optional<QString>& category)
+                                     const std::optional<QString>& category,
+                                     const Progress& progress)
 {
-    WaitCursor wait;
-    DrawingSuspended quiet(grid);
     Outcome outcome;
+    store::Status selected = store::Status::success();
     {
+        WaitCursor wait;
+        DrawingSuspended quiet(grid);
         GridBatch batch(grid);
         // Fresh columns: emptied ones keep the storage of their last fill, and after a
         // category tab removed a column every column would hold another one's.
-        grid.SetRowCount(2);
+        grid.SetRowCount(1);
         grid.SetColCount(1);
         grid.Model().insertColumn(0);
         grid.Model().removeColumn(1);
         grid.SetColCount(ColumnCount);
         grid.ClearCells();
         layOutColumns(grid, layout);
-
-        std::vector<qint64> recNums;
-        if (table.isOpen()) {
-            if (const store::Status selected = selectRecords(table, category); !selected)
-                outcome.error = selected.error;
-            else
-                recNums = readRows(grid, table, layout, category.has_value(), outcome.error);
-        }
-        grid.FitColumnWidth(0);
+        // The columns left are the ones read, in the same order.
         removeHiddenColumns(grid, layout, category.has_value());
-        for (size_t i = 0; i < recNums.size(); ++i)
-            grid.SetObjects(RecNumColumn, int(i) + 1, QVariant(recNums[i]));
-        outcome.records = qint64(recNums.size());
+        if (table.isOpen()) {
+            selected = selectRecords(table, category);
+            if (!selected)
+                outcome.error = selected.error;
+        }
     }
-    // A refilled list starts at its first record, as a grid cut down to two rows would.
+    // A refilled list starts at its first record.
     grid.scrollToTop();
+    if (table.isOpen() && selected)
+        readRows(grid, table, layout, category.has_value(), progress, outcome);
+    // An empty list still shows one blank row under the headings.
+    if (grid.RowCount() < 2)
+        grid.SetRowCount(2);
+    if (category || !shown(layout, 0))
+        return outcome;
+    // The Category column is as wide as its widest name.
+    grid.FitColumnWidth(0);
     return outcome;
 }
 

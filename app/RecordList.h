@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace wl {
@@ -23,19 +24,29 @@ class RecordList
 public:
     struct Outcome
     {
-        qint64 records = 0; // rows filled
-        QString error;      // why the table could not be read (fully), empty when it could
+        qint64 records = 0;     // rows filled
+        qint64 expected = -1;   // records the table holds for the list, -1 when not counted
+        bool cancelled = false; // the progress stopped the fill: the rows read so far stay
+        QString error;          // why the table could not be read (fully), empty when it could
     };
+
+    // Told the rows shown so far and the records expected (-1 while not yet counted) after the
+    // first screen of rows and after every block after it; returns false to stop the fill.
+    // It runs on the calling thread, between blocks, so it may let the window draw and scroll.
+    using Progress = std::function<bool(qint64 rows, qint64 expected)>;
 
     // The look of the main grid: Arial 8 pt black, 18-pixel rows, one heading row, grid lines,
     // columns sized by dragging heading borders, whole-row selection.
     static void setUpGrid(TSortableGrid& grid);
 
-    // Refills the grid, resetting it to 2 rows and 10 columns first. A category limits the
-    // records to that category and drops the Category column; without one every record in the
+    // Refills the grid, cutting it to its heading row and 10 fresh columns first. A category limits
+    // the records to that category and drops the Category column; without one every record in the
     // table's range is shown. A closed table leaves the grid with its headings and no records.
+    // The first screen of rows arrives first, then the rest in blocks, each added to the grid
+    // as one insertion; the table is read on a helper thread meanwhile and must not be used
+    // elsewhere until fill returns. An empty list keeps one blank row.
     static Outcome fill(TSortableGrid& grid, store::Table& table, const MainSettings& layout,
-                        const std::optional<QString>& category);
+                        const std::optional<QString>& category, const Progress& progress = {});
 
     // The record number carried by a grid row (row 0 is the heading row), 0 when it has none.
     static qint64 recNumOfRow(const TSortableGrid& grid, int row);

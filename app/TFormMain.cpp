@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 #include "app/CategoryAccess.h"
 #include "app/EditMode.h"
+#include "app/FillProgress.h"
 #include "app/Glyphs.h"
 #include "app/LongPath.h"
 #include "app/ProgramFolders.h"
@@ -31,6 +32,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -421,7 +423,11 @@ void TFormMain::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        FormShow();
+        // The window itself appears only once this event has been handled.
+        if (setup_.fillOnScreen)
+            QTimer::singleShot(0, this, &TFormMain::FormShow);
+        else
+            FormShow();
     }
     placeEditingPanel();
 }
@@ -435,9 +441,10 @@ void TFormMain::FormShow()
     // itself stores the widths it sets, so the question comes first.)
     // The fit comes after browse mode is set: widths are stored only in browse mode.
     const bool firstStart = !columnWidthsStored();
-    ReadAllRecords();
+    // The list can be scrolled while it is still filling.
     SortableGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     SortableGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ReadAllRecords();
     setWindowTitle(MainCaption());
     SetBrowseMode();
     if (firstStart) {
@@ -559,11 +566,17 @@ void TFormMain::ReadAllRecords()
     std::optional<QString> category;
     if (tab > 0)
         category = Tab1->tabData(tab).toString();
-    const RecordList::Outcome outcome =
-        RecordList::fill(*SortableGrid1, table_, settings_, category);
-    PnlTotal->setText(QStringLiteral("Records = ") + QString::number(outcome.records));
+    FillProgress progress(*this, *SortableGrid1, *PnlTotal);
+    const RecordList::Outcome outcome = RecordList::fill(
+        *SortableGrid1, table_, settings_, category,
+        [&progress](qint64 rows, qint64 expected) { return progress.update(rows, expected); });
+    PnlTotal->setText(
+        FillProgress::totalText(outcome.records, outcome.expected, outcome.cancelled));
     if (!outcome.error.isEmpty())
         ShowMessage(QStringLiteral("The records could not be read."), outcome.error);
+    // Closing was held back while the table was being read.
+    if (progress.closeRequested())
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 qint64 TFormMain::RecNumOfRow(int row) const

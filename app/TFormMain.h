@@ -33,6 +33,9 @@ struct MainWindowSetup
     QString programFolder;
     QString defaultDataFolder;
     QString settingsFile;
+    // The first fill of the list waits until the window is on screen, so that its first rows
+    // show while the rest is still being read. Off, the list is complete when show() returns.
+    bool fillOnScreen = false;
 };
 
 // The commands of the main window's menus and tool bar.

@@ -25,7 +25,9 @@ int main(int argc, char* argv[])
 
     int result = 0;
     {
-        wl::TFormMain mainWindow;
+        wl::MainWindowSetup setup;
+        setup.fillOnScreen = true;
+        wl::TFormMain mainWindow(setup);
         wl::installDialogCommands(mainWindow);
         wl::installMapCommands(mainWindow);
         wl::installExportCommands(mainWindow);

@@ -319,6 +319,29 @@ void GridModel::applyRowOrder(const std::vector<std::uint32_t>& order)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+void GridModel::appendRows(int count, const std::function<void(int firstRow)>& write)
+{
+    if (count <= 0)
+        return;
+    const int first = rowCount_;
+    const auto grow = [&] {
+        rowCount_ += count;
+        for (CellColumn& column : columns_)
+            column.resize(rowCount_);
+        // The cells of the new rows are announced by the insertion itself.
+        ++batchDepth_;
+        write(first);
+        --batchDepth_;
+    };
+    if (batching()) {
+        grow();
+        return;
+    }
+    beginInsertRows({}, first - fixedRows_, first + count - fixedRows_ - 1);
+    grow();
+    endInsertRows();
+}
+
 void GridModel::beginBatch()
 {
     if (batchDepth_++ == 0)

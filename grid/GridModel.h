@@ -53,6 +53,10 @@ public:
     void insertColumn(int col);
     void removeColumn(int col);
     void moveColumn(int from, int to);
+    // Adds `count` rows at the end; `write` sets their cells (the first new row is passed) while
+    // the views wait, and they then see one insertion, not a reset: a view keeps its scroll
+    // position and selection while a long list is still growing.
+    void appendRows(int count, const std::function<void(int firstRow)>& write);
     // Reorders the data rows: data row i takes the row that was data row order[i].
     void applyRowOrder(const std::vector<std::uint32_t>& order);
 

@@ -253,6 +253,15 @@ void TSortableGrid::EndUpdate()
     UpdateScrollPages();
 }
 
+void TSortableGrid::AppendRows(int count, const std::function<void(int firstRow)>& write)
+{
+    changeCells([&] {
+        // The memory of the last sort covers the rows it sorted only.
+        sortMemory_.clear();
+        model_->appendRows(count, write);
+    });
+}
+
 // ---- widths ----------------------------------------------------------------------------------
 
 void TSortableGrid::applyWidths()

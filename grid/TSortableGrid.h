@@ -130,6 +130,9 @@ public:
     // Many cell and count changes as one: views see a single reset at the end. Nestable.
     void BeginUpdate();
     void EndUpdate();
+    // Adds rows at the end whose cells `write` sets, shown as one insertion: the view keeps its
+    // place, so rows can arrive while the user scrolls.
+    void AppendRows(int count, const std::function<void(int firstRow)>& write);
     GridModel& Model() { return *model_; }
     const GridModel& Model() const { return *model_; }
 

@@ -1,6 +1,7 @@
-// The record list at 1,000,000 generated records: filling the main grid beside the sqlite3
-// shell printing the same rows in frequency order to /dev/null, heading sorts of the frequency
-// and a text column, and painting one screen of the grid.
+// The record list at 1,000,000 generated records: filling the main grid (at start, and for a
+// category tab and back) beside the sqlite3 shell printing the same rows in frequency order to
+// /dev/null, heading sorts of the frequency and a text column, and painting one screen of the
+// grid.
 //
 //   bench_reclist                        runs the benchmarks (the table is built in a temporary
 //                                        folder, or taken from $WL_RECLIST_TABLE when set)
@@ -33,6 +34,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <random>
 
 namespace {
@@ -73,8 +75,25 @@ bool openShared(store::Table& t)
     return t.open() && t.setIndexName(FR::FrequencyIndex) && t.setRange(0, 9999);
 }
 
-// The same rows in frequency order, every field the grid shows, notes included.
-double runShell(const QString& folder)
+// The shared table opened as the main window opens it, and a grid set up as its list.
+struct OpenList
+{
+    store::Table table;
+    TSortableGrid grid;
+};
+
+std::unique_ptr<OpenList> openList()
+{
+    auto list = std::make_unique<OpenList>();
+    if (!openShared(list->table))
+        return nullptr;
+    RecordList::setUpGrid(list->grid);
+    return list;
+}
+
+// The same rows in frequency order, every field the grid shows, notes included; `where` adds
+// a condition on the record (r), as a category tab does.
+double runShell(const QString& folder, const QString& where = {})
 {
     const QString script =
         QStringLiteral(
@@ -82,29 +101,43 @@ double runShell(const QString& folder)
             "SELECT r.Category, r.Hz, r.Modifier, r.Callsign, r.User, r.Location, r.Optional, "
             "r.Position, r.RDate, m.content FROM idx.ix1 AS i CROSS JOIN main.records AS r ON "
             "r.RecNum = i.RecNum LEFT JOIN blb.m3 AS m ON m.RecNum = r.RecNum "
-            "WHERE i.key >= 0 AND i.key <= 9999 ORDER BY i.key, i.RecNum;\n")
-            .arg(QDir(folder).filePath(FR::IndexFile), QDir(folder).filePath(FR::MemoFile));
+            "WHERE i.key >= 0 AND i.key <= 9999%3 ORDER BY i.key, i.RecNum;\n")
+            .arg(QDir(folder).filePath(FR::IndexFile), QDir(folder).filePath(FR::MemoFile),
+                 where.isEmpty() ? QString() : QStringLiteral(" AND ") + where);
     return bench::timeSqliteShell(QDir(folder).filePath(FR::TableFile), script,
                                   QStringLiteral("/dev/null"));
 }
 
+double secondsOf(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// The whole fill as the start runs it, and the time until its first screen of rows is in the
+// grid (the first progress report).
 void BM_ReadAllRecordsVsShell(benchmark::State& state)
 {
     double shellSeconds = 0;
     double oursSeconds = 0;
+    double firstScreenSeconds = 0;
     for (auto _ : state) {
         {
-            store::Table t;
-            if (!openShared(t)) {
+            const auto list = openList();
+            if (!list) {
                 state.SkipWithError("cannot open the table");
                 return;
             }
-            TSortableGrid grid;
-            RecordList::setUpGrid(grid);
             QElapsedTimer timer;
             timer.start();
-            const RecordList::Outcome out = RecordList::fill(grid, t, bench::defaultLayout(), {});
-            oursSeconds += double(timer.nsecsElapsed()) / 1e9;
+            double firstScreen = -1;
+            const RecordList::Outcome out = RecordList::fill(
+                list->grid, list->table, bench::defaultLayout(), {}, [&](qint64, qint64) {
+                    if (firstScreen < 0)
+                        firstScreen = secondsOf(timer);
+                    return true;
+                });
+            oursSeconds += secondsOf(timer);
+            firstScreenSeconds += firstScreen;
             if (out.records != Records) {
                 state.SkipWithError("wrong record count");
                 return;
@@ -120,10 +153,57 @@ void BM_ReadAllRecordsVsShell(benchmark::State& state)
     }
     const double n = double(state.iterations());
     state.counters["ours_s"] = oursSeconds / n;
+    state.counters["first_screen_s"] = firstScreenSeconds / n;
     state.counters["shell_s"] = shellSeconds / n;
     state.counters["ratio"] = oursSeconds / shellSeconds;
 }
 BENCHMARK(BM_ReadAllRecordsVsShell)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// From All Records to a category tab (a tenth of the records) and back, each beside the shell
+// selecting the same rows.
+void BM_CategoryTabAndBackVsShell(benchmark::State& state)
+{
+    const QString category = QStringLiteral("Police");
+    double tab = 0, back = 0, tabShell = 0, backShell = 0;
+    for (auto _ : state) {
+        {
+            const auto list = openList();
+            if (!list) {
+                state.SkipWithError("cannot open the table");
+                return;
+            }
+            RecordList::fill(list->grid, list->table, bench::defaultLayout(), {});
+            QElapsedTimer timer;
+            timer.start();
+            RecordList::fill(list->grid, list->table, bench::defaultLayout(), category);
+            tab += secondsOf(timer);
+            timer.start();
+            const RecordList::Outcome out =
+                RecordList::fill(list->grid, list->table, bench::defaultLayout(), {});
+            back += secondsOf(timer);
+            if (out.records != Records) {
+                state.SkipWithError("wrong record count");
+                return;
+            }
+        }
+        const double s1 = runShell(sharedFolder(), QStringLiteral("r.Category = 'Police'"));
+        const double s2 = runShell(sharedFolder());
+        if (s1 < 0 || s2 < 0) {
+            state.SkipWithError("sqlite3 shell failed");
+            return;
+        }
+        tabShell += s1;
+        backShell += s2;
+    }
+    const double n = double(state.iterations());
+    state.counters["tab_s"] = tab / n;
+    state.counters["tab_shell_s"] = tabShell / n;
+    state.counters["tab_ratio"] = tab / tabShell;
+    state.counters["back_s"] = back / n;
+    state.counters["back_shell_s"] = backShell / n;
+    state.counters["back_ratio"] = back / backShell;
+}
+BENCHMARK(BM_CategoryTabAndBackVsShell)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 // The table walk alone, reading the fields the grid shows: the part of the fill that belongs
 // to the store.

@@ -1,3 +1,4 @@
+#include "app/RecordList.h"
 #include "AppTestSupport.h"
 #include "app/AppConstants.h"
 #include "app/RecordCells.h"
@@ -7,8 +8,11 @@
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
 
+#include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QTabBar>
 #include <QToolButton>
@@ -95,6 +99,29 @@ TEST(RecordCellsTest, LongTextsAreCutWithoutSplittingACharacter)
     EXPECT_EQ(cells.text(5, astral), QString(119, u'a'));
     // The Category column is not cut.
     EXPECT_EQ(cells.text(0, QString(130, u'c')).size(), 130);
+}
+
+// A table of `count` Police records whose frequencies run in another order than their entry.
+void addScrambled(TFormMain& w, int count)
+{
+    std::vector<std::vector<QVariant>> rows;
+    for (int i = 1; i <= count; ++i) {
+        const double hz = double((i * 7919) % count) / 10.0;
+        rows.push_back({QStringLiteral("Police"), QStringLiteral("C%1").arg(i), QVariant(), 38313.5,
+                        hz, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), 0.0, 0.0});
+    }
+    ASSERT_TRUE(w.table().bulkAppend(rows)) << w.table().lastError().toStdString();
+}
+
+// Every row shows its own record (appended records are numbered from 1 in entry order), in
+// frequency order.
+void expectRowsOwnTheirRecords(const TFormMain& w, int rows)
+{
+    const TSortableGrid& g = *w.SortableGrid1;
+    for (int r = 1; r <= rows; ++r) {
+        ASSERT_EQ(g.Cells(3, r), QStringLiteral("C%1").arg(w.RecNumOfRow(r))) << r;
+        ASSERT_EQ(g.Cells(1, r), LocaleInfo::current().formatFrequency((r - 1) / 10.0)) << r;
+    }
 }
 
 // A main window over a data folder holding a few records.
@@ -233,26 +260,113 @@ TEST_F(RecordListTest, ACategoryTabShowsOnlyItsRecordsWithoutTheCategoryColumn)
 
 TEST_F(RecordListTest, ALargeTableFillsEveryRowWithItsOwnRecord)
 {
-    // Enough records for the fill to hand several chunks to its helper thread.
+    // Enough records for the fill to hand many blocks from its reading thread to the grid.
     constexpr int Count = 20'000;
     TFormMain w(install.setup());
-    std::vector<std::vector<QVariant>> rows;
-    for (int i = 1; i <= Count; ++i) {
-        // Frequencies in a scrambled order, so that frequency order differs from entry order.
-        const double hz = double((i * 7919) % Count) / 10.0;
-        rows.push_back({QStringLiteral("Police"), QStringLiteral("C%1").arg(i), QVariant(), 38313.5,
-                        hz, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), 0.0, 0.0});
-    }
-    ASSERT_TRUE(w.table().bulkAppend(rows)) << w.table().lastError().toStdString();
+    addScrambled(w, Count);
+    w.show();
+    ASSERT_EQ(w.SortableGrid1->RowCount(), Count + 1);
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = %1").arg(Count));
+    expectRowsOwnTheirRecords(w, Count);
+}
+
+TEST_F(RecordListTest, TheFirstScreenComesFirstThenTheRestInBlocksWithTheirProgress)
+{
+    constexpr int Count = 20'000;
+    TFormMain w(install.setup());
+    addScrambled(w, Count);
+    TSortableGrid& g = *w.SortableGrid1;
+    std::vector<std::pair<qint64, qint64>> reports;
+    const RecordList::Outcome outcome =
+        RecordList::fill(g, w.table(), w.settings(), {}, [&](qint64 rows, qint64 expected) {
+            // What is reported is in the grid already.
+            EXPECT_EQ(g.RowCount() - 1, rows);
+            reports.emplace_back(rows, expected);
+            return true;
+        });
+    EXPECT_FALSE(outcome.cancelled);
+    EXPECT_EQ(outcome.records, Count);
+    EXPECT_EQ(outcome.expected, Count);
+    ASSERT_GE(reports.size(), 3u);
+    EXPECT_LE(reports.front().first, 100); // one screen
+    EXPECT_EQ(reports.back(), std::make_pair(qint64(Count), qint64(Count)));
+    for (size_t i = 1; i < reports.size(); ++i)
+        EXPECT_GT(reports[i].first, reports[i - 1].first);
+    expectRowsOwnTheirRecords(w, Count);
+
+    // A category is not counted ahead (that would read the table twice): until the reading
+    // reaches its end the count is unknown, never a guess.
+    reports.clear();
+    const RecordList::Outcome tab = RecordList::fill(
+        g, w.table(), w.settings(), QStringLiteral("Police"), [&](qint64 rows, qint64 expected) {
+            reports.emplace_back(rows, expected);
+            return true;
+        });
+    EXPECT_EQ(tab.expected, Count);
+    ASSERT_FALSE(reports.empty());
+    for (const auto& [rows, expected] : reports)
+        EXPECT_TRUE(expected == -1 || expected == Count) << rows << " of " << expected;
+}
+
+TEST_F(RecordListTest, AStoppedFillKeepsTheRowsReadSoFarEachWithItsRecord)
+{
+    constexpr int Count = 20'000;
+    TFormMain w(install.setup());
+    addScrambled(w, Count);
+    TSortableGrid& g = *w.SortableGrid1;
+    int reports = 0;
+    const RecordList::Outcome outcome = RecordList::fill(
+        g, w.table(), w.settings(), {}, [&](qint64, qint64) { return ++reports < 3; });
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_TRUE(outcome.error.isEmpty());
+    EXPECT_GT(outcome.records, 0);
+    EXPECT_LT(outcome.records, Count);
+    EXPECT_EQ(g.RowCount(), outcome.records + 1);
+    expectRowsOwnTheirRecords(w, int(outcome.records));
+    // The table is left usable: the next fill is complete.
+    EXPECT_EQ(RecordList::fill(g, w.table(), w.settings(), {}).records, Count);
+    expectRowsOwnTheirRecords(w, Count);
+}
+
+// While the list fills the window scrolls and nothing else: Esc stops the fill, the status line
+// says how far it got, and a close asked for meanwhile comes once the table is free again.
+TEST_F(RecordListTest, EscCancelsTheFillAndACloseWaitsForItsEnd)
+{
+    constexpr int Count = 20'000;
+    TFormMain w(install.setup());
+    addScrambled(w, Count);
+    bool tabClicked = false;
+    QObject::connect(w.Tab1, &QTabBar::tabBarClicked, [&] { tabClicked = true; });
+    // Queued now, delivered while the first screen is drawn.
+    QCoreApplication::postEvent(w.Tab1, new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5),
+                                                        QPointF(5, 5), Qt::LeftButton,
+                                                        Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(w.SortableGrid1,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    QCoreApplication::postEvent(&w, new QCloseEvent);
     w.show();
     const TSortableGrid& g = *w.SortableGrid1;
-    ASSERT_EQ(g.RowCount(), Count + 1);
-    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = %1").arg(Count));
-    for (int r = 1; r <= Count; ++r) {
-        // Appended records are numbered from 1 in entry order.
-        ASSERT_EQ(g.Cells(3, r), QStringLiteral("C%1").arg(w.RecNumOfRow(r))) << r;
-        ASSERT_EQ(g.Cells(1, r), LocaleInfo::current().formatFrequency((r - 1) / 10.0)) << r;
-    }
+    EXPECT_FALSE(tabClicked);
+    ASSERT_LT(g.RowCount() - 1, Count);
+    EXPECT_EQ(w.PnlTotal->text(),
+              QStringLiteral("Records = %1 of %2 (cancelled)").arg(g.RowCount() - 1).arg(Count));
+    expectRowsOwnTheirRecords(w, g.RowCount() - 1);
+    EXPECT_TRUE(w.isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(RecordListTest, TheProgramFillsItsListOnceTheWindowIsOnScreen)
+{
+    MainWindowSetup setup = install.setup();
+    setup.fillOnScreen = true;
+    TFormMain w(setup);
+    addSample(w);
+    w.show();
+    EXPECT_EQ(w.RecNumOfRow(1), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.SortableGrid1->RowCount(), 6);
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 5"));
 }
 
 TEST_F(RecordListTest, TheRefillStartsFromTenColumnsWhateverTheGridWasLeftWith)

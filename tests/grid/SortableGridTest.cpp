@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPointingDevice>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -286,6 +287,43 @@ TEST(SortableGridTest, WidthsSurviveABatchFillAndAnnounceItOnce)
               QStringLiteral("Call"));
     EXPECT_EQ(grid->Model().data(grid->Model().index(999, 0), Qt::DisplayRole).toString(),
               QStringLiteral("1000"));
+}
+
+TEST(SortableGridTest, AppendedRowsArriveAsOneInsertionAndTheViewKeepsItsPlace)
+{
+    QStringList texts;
+    for (int i = 1; i <= 200; ++i)
+        texts << QString::number(i);
+    auto grid = makeColumn(texts);
+    grid->resize(200, 300);
+    grid->scrollTo(grid->Model().index(150, 0), QAbstractItemView::PositionAtTop);
+    const int scrolled = grid->verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    int resets = 0;
+    int sizeChanges = 0;
+    std::vector<std::pair<int, int>> inserted;
+    QObject::connect(&grid->Model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    QObject::connect(
+        &grid->Model(), &QAbstractItemModel::rowsInserted,
+        [&](const QModelIndex&, int first, int last) { inserted.emplace_back(first, last); });
+    grid->OnSizeChanged = [&](TSortableGrid&, int, int) { ++sizeChanges; };
+    grid->AppendRows(3, [&](int firstRow) {
+        EXPECT_EQ(firstRow, 201);
+        for (int i = 0; i < 3; ++i) {
+            grid->SetCells(0, firstRow + i, QStringLiteral("new %1").arg(i));
+            grid->SetObjects(0, firstRow + i, 1000 + i);
+        }
+    });
+    EXPECT_EQ(resets, 0);
+    EXPECT_EQ(inserted, (std::vector<std::pair<int, int>>{{200, 202}}));
+    EXPECT_EQ(sizeChanges, 1);
+    EXPECT_EQ(grid->RowCount(), 204);
+    EXPECT_EQ(grid->Cells(0, 203), QStringLiteral("new 2"));
+    EXPECT_EQ(grid->Objects(0, 202), QVariant(1001));
+    EXPECT_FALSE(grid->Objects(0, 200).isValid());
+    EXPECT_EQ(grid->Model().data(grid->Model().index(202, 0), Qt::DisplayRole).toString(),
+              QStringLiteral("new 2"));
+    EXPECT_EQ(grid->verticalScrollBar()->value(), scrolled);
 }
 
 // Real mouse releases on the heading: left sorts ascending, right descending, a release that
