@@ -3,6 +3,7 @@
 #include "app/RecordCells.h"
 #include "app/RecordDate.h"
 #include "app/WaitCursor.h"
+#include "grid/HandOverQueue.h"
 #include "grid/TSortableGrid.h"
 #include "store/Table.h"
 
@@ -13,8 +14,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <condition_variable>
-#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -134,22 +133,14 @@ struct Block
     int rows() const { return int(recNums.size()); }
 };
 
-// Hands blocks from the reading thread to the filling one. The reader stops at its next block
-// once the filler has stopped taking them.
+// Hands blocks from the reading thread to the filling one, with what the reader learns on the
+// way: the record count and why reading stopped. The reader stops at its next block once the
+// filler has stopped taking them.
 class BlockQueue
 {
 public:
-    // Waits while the filler is far behind; false once it has stopped.
-    bool put(Block&& block)
-    {
-        std::unique_lock lock(mutex_);
-        taken_.wait(lock, [this] { return stopped_ || blocks_.size() < BlocksAhead; });
-        if (stopped_)
-            return false;
-        blocks_.push_back(std::move(block));
-        ready_.notify_one();
-        return true;
-    }
+    HandOverQueue<Block> blocks{BlocksAhead};
+
     void setExpected(qint64 expected)
     {
         const std::lock_guard lock(mutex_);
@@ -158,28 +149,11 @@ public:
     // The last thing the reader does.
     void finish(const QString& error)
     {
-        const std::lock_guard lock(mutex_);
-        error_ = error;
-        finished_ = true;
-        ready_.notify_one();
-    }
-    // The next block, or nothing once the reader has finished and every block was taken.
-    std::optional<Block> take()
-    {
-        std::unique_lock lock(mutex_);
-        ready_.wait(lock, [this] { return finished_ || !blocks_.empty(); });
-        if (blocks_.empty())
-            return std::nullopt;
-        Block block = std::move(blocks_.front());
-        blocks_.pop_front();
-        taken_.notify_one();
-        return block;
-    }
-    void stop()
-    {
-        const std::lock_guard lock(mutex_);
-        stopped_ = true;
-        taken_.notify_one();
+        {
+            const std::lock_guard lock(mutex_);
+            error_ = error;
+        }
+        blocks.finish();
     }
     qint64 expected() const
     {
@@ -194,12 +168,7 @@ public:
 
 private:
     mutable std::mutex mutex_;
-    std::condition_variable ready_;
-    std::condition_variable taken_;
-    std::deque<Block> blocks_;
     qint64 expected_ = -1;
-    bool finished_ = false;
-    bool stopped_ = false;
     QString error_;
 };
 
@@ -218,7 +187,7 @@ void readBlocks(store::Table& table, const std::vector<ShownColumn>& columns,
     bool counted = false;
     bool stopped = false;
     const auto handOver = [&] {
-        stopped = !queue.put(std::move(block));
+        stopped = !queue.blocks.put(std::move(block));
         block = Block{};
         // Counting a category takes a pass over every record of its own: it is left out,
         // and the list simply counts up until it is complete.
@@ -281,7 +250,7 @@ void readRows(TSortableGrid& grid, store::Table& table, const MainSettings& layo
     const RecordCells cells(LocaleInfo::current(), layout.dateOption);
     BlockQueue queue;
     std::thread reader([&] { readBlocks(table, columns, cells, queue); });
-    while (std::optional<Block> block = queue.take()) {
+    while (std::optional<Block> block = queue.blocks.take()) {
         appendBlock(grid, *block, columns.size());
         outcome.records += block->rows();
         if (progress && !progress(outcome.records, queue.expected())) {
@@ -289,7 +258,7 @@ void readRows(TSortableGrid& grid, store::Table& table, const MainSettings& layo
             break;
         }
     }
-    queue.stop();
+    queue.blocks.stop();
     reader.join();
     outcome.expected = queue.expected();
     outcome.error = queue.error();

@@ -16,30 +16,21 @@ constexpr size_t QueuedChunks = 4;
 } // namespace
 
 RecordRowReader::RecordRowReader(store::Table& table)
-    : table_(table), cells_(LocaleInfo::current(), 0)
+    : table_(table), cells_(LocaleInfo::current(), 0), queue_(QueuedChunks)
 {
     thread_ = std::thread([this] { run(); });
 }
 
 RecordRowReader::~RecordRowReader()
 {
-    {
-        const std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
+    queue_.stop();
     thread_.join();
 }
 
 bool RecordRowReader::handOver(Chunk& chunk)
 {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return stopping_ || ready_.size() < QueuedChunks; });
-    if (stopping_)
+    if (!queue_.put(std::move(chunk)))
         return false;
-    ready_.push_back(std::move(chunk));
-    lock.unlock();
-    changed_.notify_all();
     chunk = Chunk();
     chunk.reserve(ChunkRows * RecordCells::SlotCount);
     return true;
@@ -69,25 +60,20 @@ void RecordRowReader::run()
     if (!chunk.empty() && !handOver(chunk))
         return;
     {
-        const std::lock_guard lock(mutex_);
-        finished_ = true;
+        const std::lock_guard lock(errorMutex_);
         error_ = error;
     }
-    changed_.notify_all();
+    queue_.finish();
 }
 
 bool RecordRowReader::next(QStringList& cells)
 {
     if (at_ == current_.size()) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return !ready_.empty() || finished_; });
-        if (ready_.empty())
+        std::optional<Chunk> chunk = queue_.take();
+        if (!chunk)
             return false;
-        current_ = std::move(ready_.front());
-        ready_.pop_front();
+        current_ = std::move(*chunk);
         at_ = 0;
-        lock.unlock();
-        changed_.notify_all();
     }
     cells.clear();
     for (int slot = 0; slot < RecordCells::SlotCount; ++slot)
@@ -97,7 +83,7 @@ bool RecordRowReader::next(QStringList& cells)
 
 QString RecordRowReader::error() const
 {
-    const std::lock_guard lock(mutex_);
+    const std::lock_guard lock(errorMutex_);
     return error_;
 }
 

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "app/RecordCells.h"
+#include "grid/HandOverQueue.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
-#include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -42,16 +41,14 @@ private:
     // The values of whole records, RecordCells::SlotCount to a record.
     using Chunk = std::vector<QVariant>;
     void run();
-    // Hands a chunk to the queue, waiting while it is full; false when asked to stop.
+    // Hands a chunk to the queue, waiting while it is full, and starts a new one; false when
+    // asked to stop.
     bool handOver(Chunk& chunk);
 
     store::Table& table_;
     const RecordCells cells_; // used by the caller's thread alone
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Chunk> ready_;
-    bool finished_ = false;
-    bool stopping_ = false;
+    HandOverQueue<Chunk> queue_;
+    mutable std::mutex errorMutex_;
     QString error_;
     Chunk current_;
     size_t at_ = 0;

@@ -4,6 +4,7 @@
 #include "exchange/export/ExportMessages.h"
 #include "exchange/export/ExportText.h"
 #include "exchange/export/TExportComponent.h"
+#include "grid/HandOverQueue.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,11 +16,10 @@
 #include <QStringEncoder>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -76,17 +76,16 @@ struct TXLSXExport::Book
     lxw_format* bold = nullptr;
 
     CellBatch filling;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<CellBatch> queued;
-    bool busy = false; // a batch is being written
-    bool stopping = false;
-    lxw_error failure = LXW_NO_ERROR;
+    HandOverQueue<CellBatch> queued{QueuedBatches};
+    std::mutex failureMutex;
+    lxw_error failure = LXW_NO_ERROR; // the writer's first failure; it then stops the queue
     std::thread writer;
 
     ~Book()
     {
-        stopWriter();
+        queued.stop();
+        if (writer.joinable())
+            writer.join();
         if (workbook)
             discard();
     }
@@ -109,37 +108,25 @@ struct TXLSXExport::Book
         writer = std::thread([this] { writeBatches(); });
     }
 
-    void stopWriter()
-    {
-        if (!writer.joinable())
-            return;
-        {
-            const std::lock_guard lock(mutex);
-            stopping = true;
-        }
-        changed.notify_all();
-        writer.join();
-    }
-
     void writeBatches()
     {
-        std::unique_lock lock(mutex);
-        for (;;) {
-            changed.wait(lock, [&] { return stopping || !queued.empty(); });
-            if (stopping)
+        while (std::optional<CellBatch> batch = queued.take()) {
+            const lxw_error error = write(*batch);
+            if (error != LXW_NO_ERROR) {
+                {
+                    const std::lock_guard lock(failureMutex);
+                    failure = error;
+                }
+                queued.stop();
                 return;
-            CellBatch batch = std::move(queued.front());
-            queued.pop_front();
-            busy = true;
-            lock.unlock();
-            changed.notify_all();
-            const lxw_error error = write(batch);
-            lock.lock();
-            busy = false;
-            if (error != LXW_NO_ERROR && failure == LXW_NO_ERROR)
-                failure = error;
-            changed.notify_all();
+            }
         }
+    }
+
+    lxw_error firstFailure()
+    {
+        const std::lock_guard lock(failureMutex);
+        return failure;
     }
 
     lxw_error write(const CellBatch& batch) const
@@ -179,28 +166,27 @@ struct TXLSXExport::Book
             send();
     }
 
-    // Queues the batch being filled, waiting while the queue is full.
+    // Queues the batch being filled, waiting while the queue is full; throws once the writer
+    // has failed.
     void send()
     {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return queued.size() < QueuedBatches || failure; });
-        if (failure)
-            check(failure);
-        queued.push_back(std::move(filling));
-        lock.unlock();
-        changed.notify_all();
+        if (!queued.put(std::move(filling)))
+            check(firstFailure());
         filling = CellBatch();
         filling.cells.reserve(BatchCells);
     }
 
-    // Writes what is left and waits until the writer is idle; reports its first failure.
+    // Writes what is left and ends the writer, so the workbook is this thread's again; reports
+    // the writer's failure. Nothing may be added afterwards.
     void drain()
     {
+        if (!writer.joinable())
+            return;
         if (!filling.cells.empty())
             send();
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return (queued.empty() && !busy) || failure; });
-        check(failure);
+        queued.finish();
+        writer.join();
+        check(firstFailure());
     }
 
     QStringEncoder encoder{QStringEncoder::Utf8};
@@ -312,7 +298,6 @@ void TXLSXExport::EndExport()
 void TXLSXExport::Complete()
 {
     book_->drain();
-    book_->stopWriter();
     lxw_workbook* workbook = std::exchange(book_->workbook, nullptr);
     check(workbook_close(workbook));
     std::error_code error;
