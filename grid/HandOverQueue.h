@@ -15,8 +15,7 @@ namespace wl {
 // Either side ends the hand-over: the producer with finish() once it has put its last item (the
 // consumer still takes what is queued), anyone with stop() (the producer's next put fails and
 // the consumer's next take returns nothing, so a thread waiting on either side wakes).
-template <typename T>
-class HandOverQueue
+template <typename T> class HandOverQueue
 {
 public:
     explicit HandOverQueue(std::size_t capacity) : capacity_(capacity > 0 ? capacity : 1) {}
