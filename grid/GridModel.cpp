@@ -117,6 +117,9 @@ void GridModel::setCell(int col, int row, const QString& text)
     if (!validCell(col, row))
         return;
     CellColumn& column = columns_[std::size_t(col)];
+    // A pool that no longer interns would add an entry for a text the cell already holds.
+    if (!column.pool.interning() && column.pool.text(column.ids[std::size_t(row)]) == text)
+        return;
     const TextPool::Id id = column.pool.intern(text);
     if (column.ids[std::size_t(row)] == id)
         return;

@@ -159,6 +159,47 @@ TEST_F(SortTest, ObjectsAndTheCurrentRecordTravelWithTheirRows)
     EXPECT_EQ(grid->Row(), 1);
 }
 
+// A column of nearly all distinct texts stops sharing them; equal texts then have entries of
+// their own, and sorting, finding, fitting and editing must still treat them as equal.
+TEST_F(SortTest, ColumnsOfDistinctTextsStillSortFindFitAndEditByText)
+{
+    const int rows = 60000;
+    std::vector<QStringList> cells{{QStringLiteral("H"), QStringLiteral("Tag")}};
+    for (int i = 0; i < rows; ++i) {
+        // The repeats come after the pool has given up sharing, in a known order.
+        const QString text = i >= rows - 3 ? QStringLiteral("m-same")
+                                           : QStringLiteral("t%1").arg(rows - i, 6, 10, QChar(u'0'));
+        cells.push_back({text, i % 2 ? QStringLiteral("odd") : QStringLiteral("even")});
+    }
+    cells[1][0] = QStringLiteral("wide wide wide wide");
+    auto grid = makeGrid(cells);
+    const GridModel& model = grid->Model();
+    ASSERT_FALSE(model.column(0).pool.interning());
+    EXPECT_TRUE(model.column(1).pool.interning());
+
+    const TextPool::Id entries = model.column(0).pool.size();
+    grid->SetCells(0, 5, grid->Cells(0, 5));
+    EXPECT_EQ(model.column(0).pool.size(), entries);
+
+    int col = -1;
+    int row = -1;
+    ASSERT_TRUE(grid->FindCellText(QStringLiteral("M-SAME"), col, row));
+    EXPECT_EQ(row, rows - 2);
+
+    grid->FitColumnWidth(0);
+    const QFontMetrics metrics(grid->font());
+    EXPECT_EQ(grid->ColWidths(0), metrics.horizontalAdvance(QStringLiteral("wide wide wide wide")) +
+                                      metrics.horizontalAdvance(QStringLiteral("x")));
+
+    grid->SortColumn(0, ascending(TSortKind::skText));
+    EXPECT_EQ(grid->Cells(0, 1), QStringLiteral("m-same"));
+    EXPECT_EQ(grid->Cells(1, 1), QStringLiteral("odd")); // equal texts keep their order
+    EXPECT_EQ(grid->Cells(1, 2), QStringLiteral("even"));
+    EXPECT_EQ(grid->Cells(0, 3), QStringLiteral("m-same"));
+    EXPECT_EQ(grid->Cells(0, 4), QStringLiteral("t000004"));
+    EXPECT_EQ(grid->Cells(0, rows), QStringLiteral("wide wide wide wide"));
+}
+
 TEST_F(SortTest, FewerThanTwoDataRowsDoNotSort)
 {
     for (const QStringList& rows : {QStringList{"only"}, QStringList{}}) {
