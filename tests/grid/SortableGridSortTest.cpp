@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <random>
 #include <stdexcept>
 
@@ -142,21 +144,56 @@ TEST_F(SortTest, MatchCaseDecidesWhetherLetterCaseCounts)
 
 TEST_F(SortTest, ObjectsAndTheCurrentRecordTravelWithTheirRows)
 {
-    auto grid = makeGrid({{"F", "Call"}, {"146.52", "W1AW"}, {"7", "K2"}, {"1296.5", "N3"}});
-    for (int row = 1; row < 4; ++row)
-        grid->SetObjects(1, row, QVariant(grid->Cells(1, row) + QStringLiteral("#")));
-    grid->GoToCell(1, 1); // the W1AW record
-    grid->SortColumn(0, ascending());
-    EXPECT_EQ(dataTexts(*grid, 1), (QStringList{"K2", "W1AW", "N3"}));
-    for (int row = 1; row < 4; ++row)
-        EXPECT_EQ(grid->Objects(1, row).toString(), grid->Cells(1, row) + QStringLiteral("#"));
-    EXPECT_EQ(grid->Cells(1, grid->Row()), QStringLiteral("W1AW"));
-    EXPECT_EQ(grid->Col(), 1);
+    // Texts; record numbers with a whole-number heading object; numbers joined later by a text,
+    // which must keep every object stored before it.
+    struct Case
+    {
+        const char* name;
+        std::function<QVariant(const QString& call, int row)> object;
+        bool textLast;
+    };
+    const std::vector<Case> cases = {
+        {"texts", [](const QString& call, int) { return QVariant(call + QStringLiteral("#")); },
+         false},
+        {"record numbers", [](const QString&, int row) { return QVariant(qlonglong(row) << 40); },
+         false},
+        {"numbers, then a text",
+         [](const QString&, int row) { return QVariant(qlonglong(row) << 40); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto grid = makeGrid({{"F", "Call"}, {"146.52", "W1AW"}, {"7", "K2"}, {"1296.5", "N3"}});
+        grid->SetObjects(1, 0, QVariant(7));
+        std::map<QString, QVariant> objectOf;
+        for (int row = 1; row < 4; ++row) {
+            objectOf[grid->Cells(1, row)] = c.object(grid->Cells(1, row), row);
+            grid->SetObjects(1, row, objectOf[grid->Cells(1, row)]);
+        }
+        if (c.textLast) {
+            objectOf[QStringLiteral("N3")] = QStringLiteral("late");
+            grid->SetObjects(1, 3, objectOf[QStringLiteral("N3")]);
+        }
+        grid->GoToCell(1, 1); // the W1AW record
+        grid->SortColumn(0, ascending());
+        EXPECT_EQ(dataTexts(*grid, 1), (QStringList{"K2", "W1AW", "N3"}));
+        for (int row = 1; row < 4; ++row)
+            EXPECT_EQ(grid->Objects(1, row), objectOf[grid->Cells(1, row)]);
+        EXPECT_EQ(grid->Objects(1, 0), QVariant(7));
+        EXPECT_EQ(grid->Cells(1, grid->Row()), QStringLiteral("W1AW"));
+        EXPECT_EQ(grid->Col(), 1);
 
-    grid->RestoreUnsortedOrder();
-    EXPECT_EQ(dataTexts(*grid, 1), (QStringList{"W1AW", "K2", "N3"}));
-    EXPECT_EQ(grid->Objects(1, 2).toString(), QStringLiteral("K2#"));
-    EXPECT_EQ(grid->Row(), 1);
+        grid->RestoreUnsortedOrder();
+        EXPECT_EQ(dataTexts(*grid, 1), (QStringList{"W1AW", "K2", "N3"}));
+        EXPECT_EQ(grid->Objects(1, 2), objectOf[QStringLiteral("K2")]);
+        EXPECT_EQ(grid->Row(), 1);
+
+        grid->RelocateRow(1, 3);
+        grid->InsertBlankRow(1);
+        EXPECT_FALSE(grid->Objects(1, 1).isValid());
+        EXPECT_EQ(grid->Objects(1, 4), objectOf[QStringLiteral("W1AW")]);
+        grid->RemoveRow(2);
+        EXPECT_EQ(grid->Objects(1, 2), objectOf[QStringLiteral("N3")]);
+    }
 }
 
 // A column of nearly all distinct texts stops sharing them; equal texts then have entries of
