@@ -20,7 +20,7 @@ const char* const Roles[] = {"table", "index", "memo"};
 // re-reads its pages from the system's file cache cheaply, while every cached or mapped page
 // counts toward the program's resident memory for as long as the table stays open.
 constexpr qint64 CacheKiB = 16 * 1024;
-constexpr qint64 MmapBytes = qint64(64) << 20;
+constexpr qint64 MmapBytes = qint64(32) << 20;
 
 Status renameReplacing(const QString& from, const QString& to)
 {
