@@ -131,7 +131,8 @@ private:
         variants_.swap(variants);
     }
 
-    template <typename T> static void moveItem(std::vector<T>& items, std::size_t from, std::size_t to)
+    template <typename T>
+    static void moveItem(std::vector<T>& items, std::size_t from, std::size_t to)
     {
         const auto at = [&](std::size_t i) { return items.begin() + std::ptrdiff_t(i); };
         if (from < to)

@@ -75,7 +75,7 @@ private:
     bool explicit_ = false;
     qint64 pendingDelta_ = 0;
     qint64 unindexedFrom_ = 0; // first record whose index entries are pending; 0 for none
-    QString lostReason_; // why the explicit transaction ended early; empty while it lives
+    QString lostReason_;       // why the explicit transaction ended early; empty while it lives
 
     SqliteStatement insertRecord_;
     SqliteStatement selectRow_;

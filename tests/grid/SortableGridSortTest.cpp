@@ -204,8 +204,9 @@ TEST_F(SortTest, ColumnsOfDistinctTextsStillSortFindFitAndEditByText)
     std::vector<QStringList> cells{{QStringLiteral("H"), QStringLiteral("Tag")}};
     for (int i = 0; i < rows; ++i) {
         // The repeats come after the pool has given up sharing, in a known order.
-        const QString text = i >= rows - 3 ? QStringLiteral("m-same")
-                                           : QStringLiteral("t%1").arg(rows - i, 6, 10, QChar(u'0'));
+        const QString text = i >= rows - 3
+                                 ? QStringLiteral("m-same")
+                                 : QStringLiteral("t%1").arg(rows - i, 6, 10, QChar(u'0'));
         cells.push_back({text, i % 2 ? QStringLiteral("odd") : QStringLiteral("even")});
     }
     cells[1][0] = QStringLiteral("wide wide wide wide");

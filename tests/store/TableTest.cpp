@@ -312,8 +312,12 @@ TEST_F(TableTest, TransactionsAndBulkAppendCommitOrRollBackTogether)
 // A bulk row of the frequency table: the values of every field but RecNum, in order.
 std::vector<QVariant> bulkRow(double hz, const QVariant& category = QStringLiteral("Police"))
 {
-    return {category,  QStringLiteral("K1ABC"), QVariant(), 45000.0, hz,        QVariant(),
-            QVariant(), QVariant(),             QVariant(), QVariant(), QVariant(), QVariant()};
+    std::vector<QVariant> row(12); // Category, Callsign, Notes, RDate, Hz, then null fields
+    row[0] = category;
+    row[1] = QStringLiteral("K1ABC");
+    row[3] = 45000.0;
+    row[4] = hz;
+    return row;
 }
 
 // Appends made of many calls in one transaction: the index shows every appended record to a
@@ -365,8 +369,9 @@ TEST_F(TableTest, FailedOrAbandonedBulkAppendLeavesTableAndIndexAsBefore)
             chunk.push_back(bulkRow(double(1000 - i)));
         ASSERT_TRUE(table.bulkAppend(chunk));
         ASSERT_TRUE(table.bulkAppend(chunk));
-        if (failOnLastChunk)
+        if (failOnLastChunk) {
             EXPECT_FALSE(table.bulkAppend({bulkRow(5.0), bulkRow(6.0, QVariant())}));
+        }
         ASSERT_TRUE(table.rollback());
         EXPECT_EQ(recNums(), before);
         table.close();
