@@ -1,8 +1,7 @@
 #pragma once
 
+#include "grid/CellObjects.h"
 #include "grid/TextPool.h"
-
-#include <QVariant>
 
 #include <cstdint>
 #include <vector>
@@ -15,7 +14,7 @@ struct CellColumn
 {
     std::vector<TextPool::Id> ids;
     TextPool pool;
-    std::vector<QVariant> objects; // empty, or one per row
+    CellObjects objects; // empty, or one per row
     int width = -1;                // pixels; -1 is the grid's default column width
     // Measured pixel width per pool entry for the grid's font (-1 = not measured yet).
     mutable std::vector<int> textWidths;

@@ -117,6 +117,9 @@ void GridModel::setCell(int col, int row, const QString& text)
     if (!validCell(col, row))
         return;
     CellColumn& column = columns_[std::size_t(col)];
+    // A pool that no longer interns would add an entry for a text the cell already holds.
+    if (!column.pool.interning() && column.pool.text(column.ids[std::size_t(row)]) == text)
+        return;
     const TextPool::Id id = column.pool.intern(text);
     if (column.ids[std::size_t(row)] == id)
         return;
@@ -129,7 +132,7 @@ QVariant GridModel::object(int col, int row) const
     if (!validCell(col, row))
         return {};
     const CellColumn& column = columns_[std::size_t(col)];
-    return column.hasObjects() ? column.objects[std::size_t(row)] : QVariant();
+    return column.hasObjects() ? column.objects.at(std::size_t(row)) : QVariant();
 }
 
 void GridModel::setObject(int col, int row, const QVariant& object)
@@ -142,7 +145,7 @@ void GridModel::setObject(int col, int row, const QVariant& object)
             return;
         column.objects.resize(std::size_t(rowCount_));
     }
-    column.objects[std::size_t(row)] = object;
+    column.objects.set(std::size_t(row), object);
 }
 
 void GridModel::clearCells()
@@ -168,7 +171,7 @@ void GridModel::insertRow(int row)
         for (CellColumn& column : columns_) {
             column.ids.insert(column.ids.begin() + row, 0);
             if (column.hasObjects())
-                column.objects.insert(column.objects.begin() + row, QVariant());
+                column.objects.insertBlank(std::size_t(row));
         }
         ++rowCount_;
     };
@@ -189,7 +192,7 @@ void GridModel::removeRow(int row)
         for (CellColumn& column : columns_) {
             column.ids.erase(column.ids.begin() + row);
             if (column.hasObjects())
-                column.objects.erase(column.objects.begin() + row);
+                column.objects.erase(std::size_t(row));
         }
         --rowCount_;
     };
@@ -220,7 +223,7 @@ void GridModel::moveRow(int from, int to)
         for (CellColumn& column : columns_) {
             moveItem(column.ids, from, to);
             if (column.hasObjects())
-                moveItem(column.objects, from, to);
+                column.objects.move(std::size_t(from), std::size_t(to));
         }
     };
     if (from < fixedRows_ || to < fixedRows_ || batching()) {
@@ -287,21 +290,14 @@ void GridModel::applyRowOrder(const std::vector<std::uint32_t>& order)
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const std::size_t base = std::size_t(fixedRows_);
     std::vector<TextPool::Id> ids;
-    std::vector<QVariant> objects;
     for (CellColumn& column : columns_) {
         ids.assign(column.ids.begin(), column.ids.begin() + std::ptrdiff_t(base));
         ids.resize(std::size_t(rowCount_));
         for (std::size_t i = 0; i < dataRows; ++i)
             ids[base + i] = column.ids[base + order[i]];
         column.ids.swap(ids);
-        if (column.hasObjects()) {
-            objects.assign(std::size_t(rowCount_), QVariant());
-            for (std::size_t i = 0; i < base; ++i)
-                objects[i] = std::move(column.objects[i]);
-            for (std::size_t i = 0; i < dataRows; ++i)
-                objects[base + i] = std::move(column.objects[base + order[i]]);
-            column.objects.swap(objects);
-        }
+        if (column.hasObjects())
+            column.objects.reorder(base, order);
     }
     if (batching())
         return;
@@ -427,7 +423,7 @@ std::size_t GridModel::memoryBytes() const
     std::size_t bytes = columns_.capacity() * sizeof(CellColumn);
     for (const CellColumn& column : columns_)
         bytes += column.ids.capacity() * sizeof(TextPool::Id) + column.pool.memoryBytes() +
-                 column.objects.capacity() * sizeof(QVariant);
+                 column.objects.memoryBytes();
     return bytes;
 }
 

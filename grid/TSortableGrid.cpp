@@ -673,6 +673,10 @@ void TSortableGrid::ExchangeColumns(int A, int B)
 int TSortableGrid::textWidth(int col, std::uint32_t id, const QFontMetrics& metrics) const
 {
     const CellColumn& column = model_->column(col);
+    // A column that keeps each text apart measures each once anyway: a kept width per entry
+    // would only add to its memory.
+    if (!column.pool.interning())
+        return metrics.horizontalAdvance(column.pool.text(id));
     if (column.textWidths.size() < column.pool.size())
         column.textWidths.resize(column.pool.size(), -1);
     int& width = column.textWidths[id];

@@ -7,7 +7,11 @@ namespace wl {
 
 namespace {
 constexpr TextPool::Id kEmpty = std::numeric_limits<TextPool::Id>::max();
-}
+// After this many texts a pool decides whether interning pays: it keeps on when at least one
+// text in kRepeatShare was already there.
+constexpr std::uint32_t kJudgeAfter = 50000;
+constexpr std::uint32_t kRepeatShare = 4;
+} // namespace
 
 void appendUtf8(QStringView text, std::string& out)
 {
@@ -31,6 +35,9 @@ void TextPool::clear()
 {
     arena_.clear();
     offsets_.assign({0, 0});
+    interning_ = true;
+    interned_ = 0;
+    repeats_ = 0;
     hashes_.assign({hashOf({})});
     slots_.assign(16, kEmpty);
     slots_[hashes_[0] & (slots_.size() - 1)] = 0;
@@ -70,17 +77,42 @@ void TextPool::grow()
     slots_.swap(table);
 }
 
-TextPool::Id TextPool::internUtf8(std::string_view text)
+void TextPool::append(std::string_view text)
 {
-    const std::uint32_t hash = hashOf(text);
-    if (const std::int64_t found = lookup(text, hash); found >= 0)
-        return Id(found);
     if (arena_.size() + text.size() > std::numeric_limits<std::uint32_t>::max() ||
         size() >= kEmpty - 1)
         throw std::length_error("grid column text storage is full");
-    const Id id = size();
     arena_.insert(arena_.end(), text.begin(), text.end());
     offsets_.push_back(std::uint32_t(arena_.size()));
+}
+
+void TextPool::judgeRepeats(bool repeated)
+{
+    repeats_ += repeated ? 1 : 0;
+    if (++interned_ != kJudgeAfter || repeats_ * kRepeatShare >= interned_)
+        return;
+    interning_ = false;
+    std::vector<std::uint32_t>().swap(hashes_);
+    std::vector<Id>().swap(slots_);
+}
+
+TextPool::Id TextPool::internUtf8(std::string_view text)
+{
+    if (!interning_) {
+        if (text.empty())
+            return 0;
+        append(text);
+        return size() - 1;
+    }
+    const std::uint32_t hash = hashOf(text);
+    const std::int64_t found = lookup(text, hash);
+    judgeRepeats(found >= 0);
+    if (found >= 0)
+        return Id(found);
+    append(text);
+    if (!interning_) // this text decided it: the tables are gone
+        return size() - 1;
+    const Id id = size() - 1;
     hashes_.push_back(hash);
     if (std::size_t(size()) * 2 > slots_.size())
         grow();
@@ -108,7 +140,15 @@ std::int64_t TextPool::find(QStringView text) const
 {
     std::string buffer;
     appendUtf8(text, buffer);
-    return lookup(buffer, hashOf(buffer));
+    if (interning_)
+        return lookup(buffer, hashOf(buffer));
+    if (buffer.empty())
+        return 0;
+    for (Id id = 1; id < size(); ++id) {
+        if (bytes(id) == buffer)
+            return id;
+    }
+    return -1;
 }
 
 QString TextPool::text(Id id) const

@@ -170,7 +170,13 @@ struct Table::Impl
         return fail(result);
     }
 
-    Status checkOpen() { return isOpen() ? Status::success() : fail(NotOpen); }
+    // Every use of the table but a bulk append sees the index entries of appended records.
+    Status checkOpen()
+    {
+        if (!isOpen())
+            return fail(NotOpen);
+        return fail(engine.settleIndexes());
+    }
 
     // Posts a pending edit before the cursor moves, as a table handle does.
     Status checkBrowse()
@@ -891,8 +897,13 @@ bool Table::inTransaction() const
 
 Status Table::bulkAppend(const std::vector<std::vector<QVariant>>& rows)
 {
-    if (Status st = d->checkBrowse(); !st)
-        return st;
+    // Not through checkBrowse: consecutive appends leave their index entries pending.
+    if (!d->isOpen())
+        return d->fail(NotOpen);
+    if (d->state != EditState::Browse) {
+        if (Status st = d->post(); !st)
+            return st;
+    }
     d->stopWalk();
     return d->fail(d->engine.write([&](qint64& delta) {
         delta = qint64(rows.size());

@@ -106,6 +106,7 @@ void TableEngine::close()
         db_.exec(QStringLiteral("ROLLBACK"));
     explicit_ = false;
     pendingDelta_ = 0;
+    unindexedFrom_ = 0;
     lostReason_.clear();
     insertRecord_ = {};
     selectRow_ = {};
@@ -321,14 +322,18 @@ Status TableEngine::commit()
     lostReason_.clear();
     if (!lost) {
         pendingDelta_ = 0;
+        unindexedFrom_ = 0;
         return lost;
     }
-    Status st = stamp(pendingDelta_);
+    Status st = settleIndexes();
+    if (st)
+        st = stamp(pendingDelta_);
     if (st)
         st = db_.exec(QStringLiteral("COMMIT"));
     if (!st && db_.inTransaction())
         db_.exec(QStringLiteral("ROLLBACK"));
     pendingDelta_ = 0;
+    unindexedFrom_ = 0;
     return st;
 }
 
@@ -338,6 +343,7 @@ Status TableEngine::rollback()
         return Status::failure(QStringLiteral("No transaction is in progress."));
     explicit_ = false;
     pendingDelta_ = 0;
+    unindexedFrom_ = 0;
     lostReason_.clear();
     // A transaction the SQL engine already rolled back is undone, as asked.
     if (!db_.inTransaction())
@@ -379,6 +385,8 @@ Status TableEngine::writeMemo(int field, qint64 recNum, const QVariant& text, bo
 
 Status TableEngine::insertRow(const Row& row, qint64& recNum)
 {
+    if (Status st = settleIndexes(); !st)
+        return st;
     bindRecord(insertRecord_, row);
     if (Status st = stepDone(insertRecord_); !st)
         return st;
@@ -422,48 +430,58 @@ Status TableEngine::rowFromValues(const std::vector<QVariant>& values, Row& row)
 Status TableEngine::appendRows(const std::vector<std::vector<QVariant>>& rows)
 {
     const auto& fields = schema_.fields();
-    std::vector<std::vector<std::pair<QVariant, qint64>>> keys(insertIndex_.size());
-    for (auto& k : keys)
-        k.reserve(rows.size());
     Row row;
     for (size_t r = 0; r < rows.size(); ++r) {
         if (Status st = rowFromValues(rows[r], row); !st)
             return Status::failure(QStringLiteral("Row %1: %2").arg(r + 1).arg(st.error));
+        // The index entries are written later, all at once; a key they could not take is
+        // refused here, on its row, as an immediate index write would have refused it.
+        for (size_t i = 0; i < insertIndex_.size(); ++i) {
+            const int f = schema_.indexField(int(i));
+            if (insertIndex_[i].isValid() && row[size_t(f)].isNull())
+                return Status::failure(QStringLiteral("Row %1: the indexed field '%2' is empty.")
+                                           .arg(r + 1)
+                                           .arg(fields[size_t(f)].name));
+        }
         bindRecord(insertRecord_, row);
         if (Status st = stepDone(insertRecord_); !st)
             return st;
         const qint64 recNum = db_.lastInsertRowId();
+        if (unindexedFrom_ == 0)
+            unindexedFrom_ = recNum;
         for (int f = 0; f < int(fields.size()); ++f) {
             if (fields[size_t(f)].type == FieldType::Memo && !row[size_t(f)].isNull()) {
                 if (Status st = writeMemo(f, recNum, row[size_t(f)], false); !st)
                     return st;
             }
         }
-        for (size_t i = 0; i < keys.size(); ++i) {
-            if (insertIndex_[i].isValid())
-                keys[i].emplace_back(row[size_t(schema_.indexField(int(i)))], recNum);
-        }
     }
-    for (size_t i = 0; i < keys.size(); ++i) {
-        if (!insertIndex_[i].isValid())
+    // Inside an explicit transaction more appends may follow: the entries wait for them.
+    return explicit_ ? Status::success() : settleIndexes();
+}
+
+Status TableEngine::settleIndexes()
+{
+    if (unindexedFrom_ == 0)
+        return Status::success();
+    // New records always get numbers above every existing one, so the pending ones are those
+    // from the first pending number on. Adding their entries sorted, in one statement per
+    // index, writes each index in order instead of seeking through it once per record.
+    const QString recNum = schema_.column(schema_.recNumField());
+    for (int i = 0; i < int(insertIndex_.size()); ++i) {
+        if (!insertIndex_[size_t(i)].isValid())
             continue;
-        const bool text = fields[size_t(schema_.indexField(int(i)))].type == FieldType::Text;
-        std::sort(keys[i].begin(), keys[i].end(), [text](const auto& a, const auto& b) {
-            if (text) {
-                const int c = a.first.toString().compare(b.first.toString());
-                return c < 0 || (c == 0 && a.second < b.second);
-            }
-            const double x = a.first.toDouble();
-            const double y = b.first.toDouble();
-            return x < y || (x == y && a.second < b.second);
-        });
-        for (const auto& [key, recNum] : keys[i]) {
-            insertIndex_[i].bind(1, key);
-            insertIndex_[i].bindInt(2, recNum);
-            if (Status st = stepDone(insertIndex_[i]); !st)
-                return st;
-        }
+        SqliteStatement fill = db_.prepare(
+            QStringLiteral("INSERT INTO %1 (key, RecNum) SELECT %2, %3 FROM main.records "
+                           "WHERE %3 >= ?1 ORDER BY 1, 2")
+                .arg(schema_.indexTable(i), schema_.column(schema_.indexField(i)), recNum));
+        if (!fill.isValid())
+            return Status::failure(fill.prepareError());
+        fill.bindInt(1, unindexedFrom_);
+        if (Status st = stepDone(fill); !st)
+            return st;
     }
+    unindexedFrom_ = 0;
     return Status::success();
 }
 
@@ -519,7 +537,9 @@ QVariant TableEngine::readMemo(int field, qint64 recNum, Status& status)
 Status TableEngine::updateRow(qint64 recNum, const std::vector<int>& changed, const Row& values)
 {
     Row old;
-    Status st;
+    Status st = settleIndexes();
+    if (!st)
+        return st;
     if (!readRow(recNum, old, st))
         return st ? Status::failure(QStringLiteral("The record no longer exists.")) : st;
     const auto& fields = schema_.fields();
@@ -568,7 +588,9 @@ Status TableEngine::updateRow(qint64 recNum, const std::vector<int>& changed, co
 Status TableEngine::deleteRow(qint64 recNum)
 {
     Row old;
-    Status st;
+    Status st = settleIndexes();
+    if (!st)
+        return st;
     if (!readRow(recNum, old, st))
         return st ? Status::failure(QStringLiteral("The record no longer exists.")) : st;
     deleteRecord_.bindInt(1, recNum);

@@ -39,9 +39,12 @@ public:
 
     Status insertRow(const Row& row, qint64& recNum);
     // Appends rows given as the values of the non-auto-increment fields in definition order,
-    // checked like single records. Their index entries are sorted and added afterwards, which
-    // keeps the index writes sequential.
+    // checked like single records. Inside an explicit transaction their index entries wait
+    // until the transaction commits or another read or write needs the indexes, so a large
+    // append made of many calls builds each index once, in order, after all its rows.
     Status appendRows(const std::vector<std::vector<QVariant>>& rows);
+    // Writes the index entries of appended records that still lack them.
+    Status settleIndexes();
     Status updateRow(qint64 recNum, const std::vector<int>& fields, const Row& values);
     Status deleteRow(qint64 recNum);
 
@@ -71,7 +74,8 @@ private:
     TableSchema schema_;
     bool explicit_ = false;
     qint64 pendingDelta_ = 0;
-    QString lostReason_; // why the explicit transaction ended early; empty while it lives
+    qint64 unindexedFrom_ = 0; // first record whose index entries are pending; 0 for none
+    QString lostReason_;       // why the explicit transaction ended early; empty while it lives
 
     SqliteStatement insertRecord_;
     SqliteStatement selectRow_;

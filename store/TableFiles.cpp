@@ -16,10 +16,11 @@ namespace {
 const char* const Schemas[] = {"main", "idx", "blb"};
 const char* const Roles[] = {"table", "index", "memo"};
 
-// The page cache is sized so that walking a large table in index order stays in memory; the
-// files are also mapped, which turns the random reads of such a walk into plain memory reads.
-constexpr qint64 CacheKiB = 32 * 1024;
-constexpr qint64 MmapBytes = qint64(1) << 30;
+// The page cache and the mapped part of each file are kept modest: a walk over a large table
+// re-reads its pages from the system's file cache cheaply, while every cached or mapped page
+// counts toward the program's resident memory for as long as the table stays open.
+constexpr qint64 CacheKiB = 16 * 1024;
+constexpr qint64 MmapBytes = qint64(32) << 20;
 
 Status renameReplacing(const QString& from, const QString& to)
 {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <random>
 #include <stdexcept>
 
@@ -142,21 +144,98 @@ TEST_F(SortTest, MatchCaseDecidesWhetherLetterCaseCounts)
 
 TEST_F(SortTest, ObjectsAndTheCurrentRecordTravelWithTheirRows)
 {
-    auto grid = makeGrid({{"F", "Call"}, {"146.52", "W1AW"}, {"7", "K2"}, {"1296.5", "N3"}});
-    for (int row = 1; row < 4; ++row)
-        grid->SetObjects(1, row, QVariant(grid->Cells(1, row) + QStringLiteral("#")));
-    grid->GoToCell(1, 1); // the W1AW record
-    grid->SortColumn(0, ascending());
-    EXPECT_EQ(dataTexts(*grid, 1), (QStringList{"K2", "W1AW", "N3"}));
-    for (int row = 1; row < 4; ++row)
-        EXPECT_EQ(grid->Objects(1, row).toString(), grid->Cells(1, row) + QStringLiteral("#"));
-    EXPECT_EQ(grid->Cells(1, grid->Row()), QStringLiteral("W1AW"));
-    EXPECT_EQ(grid->Col(), 1);
+    // Texts; record numbers with a whole-number heading object; numbers joined later by a text,
+    // which must keep every object stored before it.
+    struct Case
+    {
+        const char* name;
+        std::function<QVariant(const QString& call, int row)> object;
+        bool textLast;
+    };
+    const std::vector<Case> cases = {
+        {"texts", [](const QString& call, int) { return QVariant(call + QStringLiteral("#")); },
+         false},
+        {"record numbers", [](const QString&, int row) { return QVariant(qlonglong(row) << 40); },
+         false},
+        {"numbers, then a text",
+         [](const QString&, int row) { return QVariant(qlonglong(row) << 40); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto grid = makeGrid({{"F", "Call"}, {"146.52", "W1AW"}, {"7", "K2"}, {"1296.5", "N3"}});
+        grid->SetObjects(1, 0, QVariant(7));
+        std::map<QString, QVariant> objectOf;
+        for (int row = 1; row < 4; ++row) {
+            objectOf[grid->Cells(1, row)] = c.object(grid->Cells(1, row), row);
+            grid->SetObjects(1, row, objectOf[grid->Cells(1, row)]);
+        }
+        if (c.textLast) {
+            objectOf[QStringLiteral("N3")] = QStringLiteral("late");
+            grid->SetObjects(1, 3, objectOf[QStringLiteral("N3")]);
+        }
+        grid->GoToCell(1, 1); // the W1AW record
+        grid->SortColumn(0, ascending());
+        EXPECT_EQ(dataTexts(*grid, 1), (QStringList{"K2", "W1AW", "N3"}));
+        for (int row = 1; row < 4; ++row)
+            EXPECT_EQ(grid->Objects(1, row), objectOf[grid->Cells(1, row)]);
+        EXPECT_EQ(grid->Objects(1, 0), QVariant(7));
+        EXPECT_EQ(grid->Cells(1, grid->Row()), QStringLiteral("W1AW"));
+        EXPECT_EQ(grid->Col(), 1);
 
-    grid->RestoreUnsortedOrder();
-    EXPECT_EQ(dataTexts(*grid, 1), (QStringList{"W1AW", "K2", "N3"}));
-    EXPECT_EQ(grid->Objects(1, 2).toString(), QStringLiteral("K2#"));
-    EXPECT_EQ(grid->Row(), 1);
+        grid->RestoreUnsortedOrder();
+        EXPECT_EQ(dataTexts(*grid, 1), (QStringList{"W1AW", "K2", "N3"}));
+        EXPECT_EQ(grid->Objects(1, 2), objectOf[QStringLiteral("K2")]);
+        EXPECT_EQ(grid->Row(), 1);
+
+        grid->RelocateRow(1, 3);
+        grid->InsertBlankRow(1);
+        EXPECT_FALSE(grid->Objects(1, 1).isValid());
+        EXPECT_EQ(grid->Objects(1, 4), objectOf[QStringLiteral("W1AW")]);
+        grid->RemoveRow(2);
+        EXPECT_EQ(grid->Objects(1, 2), objectOf[QStringLiteral("N3")]);
+    }
+}
+
+// A column of nearly all distinct texts stops sharing them; equal texts then have entries of
+// their own, and sorting, finding, fitting and editing must still treat them as equal.
+TEST_F(SortTest, ColumnsOfDistinctTextsStillSortFindFitAndEditByText)
+{
+    const int rows = 60000;
+    std::vector<QStringList> cells{{QStringLiteral("H"), QStringLiteral("Tag")}};
+    for (int i = 0; i < rows; ++i) {
+        // The repeats come after the pool has given up sharing, in a known order.
+        const QString text = i >= rows - 3
+                                 ? QStringLiteral("m-same")
+                                 : QStringLiteral("t%1").arg(rows - i, 6, 10, QChar(u'0'));
+        cells.push_back({text, i % 2 ? QStringLiteral("odd") : QStringLiteral("even")});
+    }
+    cells[1][0] = QStringLiteral("wide wide wide wide");
+    auto grid = makeGrid(cells);
+    const GridModel& model = grid->Model();
+    ASSERT_FALSE(model.column(0).pool.interning());
+    EXPECT_TRUE(model.column(1).pool.interning());
+
+    const TextPool::Id entries = model.column(0).pool.size();
+    grid->SetCells(0, 5, grid->Cells(0, 5));
+    EXPECT_EQ(model.column(0).pool.size(), entries);
+
+    int col = -1;
+    int row = -1;
+    ASSERT_TRUE(grid->FindCellText(QStringLiteral("M-SAME"), col, row));
+    EXPECT_EQ(row, rows - 2);
+
+    grid->FitColumnWidth(0);
+    const QFontMetrics metrics(grid->font());
+    EXPECT_EQ(grid->ColWidths(0), metrics.horizontalAdvance(QStringLiteral("wide wide wide wide")) +
+                                      metrics.horizontalAdvance(QStringLiteral("x")));
+
+    grid->SortColumn(0, ascending(TSortKind::skText));
+    EXPECT_EQ(grid->Cells(0, 1), QStringLiteral("m-same"));
+    EXPECT_EQ(grid->Cells(1, 1), QStringLiteral("odd")); // equal texts keep their order
+    EXPECT_EQ(grid->Cells(1, 2), QStringLiteral("even"));
+    EXPECT_EQ(grid->Cells(0, 3), QStringLiteral("m-same"));
+    EXPECT_EQ(grid->Cells(0, 4), QStringLiteral("t000004"));
+    EXPECT_EQ(grid->Cells(0, rows), QStringLiteral("wide wide wide wide"));
 }
 
 TEST_F(SortTest, FewerThanTwoDataRowsDoNotSort)

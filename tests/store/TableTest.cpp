@@ -309,6 +309,85 @@ TEST_F(TableTest, TransactionsAndBulkAppendCommitOrRollBackTogether)
     EXPECT_EQ(table.fieldValue(QStringLiteral("Notes")).toString(), "note\r\n");
 }
 
+// A bulk row of the frequency table: the values of every field but RecNum, in order.
+std::vector<QVariant> bulkRow(double hz, const QVariant& category = QStringLiteral("Police"))
+{
+    std::vector<QVariant> row(12); // Category, Callsign, Notes, RDate, Hz, then null fields
+    row[0] = category;
+    row[1] = QStringLiteral("K1ABC");
+    row[3] = 45000.0;
+    row[4] = hz;
+    return row;
+}
+
+// Appends made of many calls in one transaction: the index shows every appended record to a
+// read in the middle and after the commit, in key order among the records already there.
+TEST_F(TableTest, ChunkedBulkAppendKeepsTheIndexComplete)
+{
+    add(5.0);
+    add(1.0);
+    ASSERT_TRUE(table.beginTransaction());
+    ASSERT_TRUE(table.bulkAppend({bulkRow(3.0), bulkRow(7.0)}));
+    ASSERT_TRUE(table.bulkAppend({bulkRow(2.0)}));
+    auto hz = [&] {
+        std::vector<double> order;
+        for (const QVariant& v : walk(QStringLiteral("Hz")))
+            order.push_back(v.toDouble());
+        return order;
+    };
+    EXPECT_EQ(hz(), (std::vector<double>{1.0, 2.0, 3.0, 5.0, 7.0}));
+    ASSERT_TRUE(table.bulkAppend({bulkRow(0.5), bulkRow(3.0)}));
+    add(4.0); // a single record between appends
+    ASSERT_TRUE(table.bulkAppend({bulkRow(6.0)}));
+    ASSERT_TRUE(table.commit());
+    table.close();
+    ASSERT_TRUE(table.open());
+    ASSERT_TRUE(table.setIndexName(QStringLiteral("By frequency")));
+    EXPECT_EQ(hz(), (std::vector<double>{0.5, 1.0, 2.0, 3.0, 3.0, 4.0, 5.0, 6.0, 7.0}));
+    ASSERT_TRUE(table.setRange(3.0, 3.0));
+    EXPECT_EQ(table.recordCount(), 2);
+}
+
+// A large append that fails on a later chunk, or is abandoned, leaves the records and the
+// index exactly as they were, and the next append is indexed in full.
+TEST_F(TableTest, FailedOrAbandonedBulkAppendLeavesTableAndIndexAsBefore)
+{
+    for (bool failOnLastChunk : {true, false}) {
+        SCOPED_TRACE(failOnLastChunk ? "failed" : "abandoned");
+        add(2.0);
+        add(8.0);
+        auto recNums = [&] {
+            std::vector<qint64> order;
+            for (const QVariant& v : walk(QStringLiteral("RecNum")))
+                order.push_back(v.toLongLong());
+            return order;
+        };
+        const std::vector<qint64> before = recNums();
+        ASSERT_TRUE(table.beginTransaction());
+        std::vector<std::vector<QVariant>> chunk;
+        for (int i = 0; i < 500; ++i)
+            chunk.push_back(bulkRow(double(1000 - i)));
+        ASSERT_TRUE(table.bulkAppend(chunk));
+        ASSERT_TRUE(table.bulkAppend(chunk));
+        if (failOnLastChunk) {
+            EXPECT_FALSE(table.bulkAppend({bulkRow(5.0), bulkRow(6.0, QVariant())}));
+        }
+        ASSERT_TRUE(table.rollback());
+        EXPECT_EQ(recNums(), before);
+        table.close();
+        ASSERT_TRUE(table.open());
+        ASSERT_TRUE(table.setIndexName(QStringLiteral("By frequency")));
+        EXPECT_EQ(recNums(), before);
+
+        ASSERT_TRUE(table.bulkAppend({bulkRow(5.0)}));
+        std::vector<double> hz;
+        for (const QVariant& v : walk(QStringLiteral("Hz")))
+            hz.push_back(v.toDouble());
+        EXPECT_EQ(hz.size(), before.size() + 1);
+        EXPECT_TRUE(std::is_sorted(hz.begin(), hz.end()));
+    }
+}
+
 TEST_F(TableTest, FieldsReadByPositionMatchFieldsReadByName)
 {
     add(145.5, QStringLiteral("Police"), QStringLiteral("K1ABC"), QStringLiteral("a\r\nnote"));
