@@ -40,6 +40,12 @@ public:
 
     const std::string& title() const { return m_title; }
     void setTitle(const std::string& title) { m_title = title.substr(0, MaxTitleLength); }
+    void setTitle(std::string&& title)
+    {
+        if (title.size() > MaxTitleLength)
+            title.resize(MaxTitleLength);
+        m_title = std::move(title);
+    }
     double value = 0;
     std::int32_t objectID = 0;
     std::int32_t rowID = 0;
