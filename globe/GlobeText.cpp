@@ -34,8 +34,7 @@ void GlobeText::initText(std::int32_t lat, std::int32_t lon, const std::string& 
     font = &layer().findOrCreateFont(host().font());
 }
 
-void GlobeText::initText(std::int32_t lat, std::int32_t lon, std::string&& title,
-                         GlobeFont& font)
+void GlobeText::initText(std::int32_t lat, std::int32_t lon, std::string&& title, GlobeFont& font)
 {
     setTitle(std::move(title));
     moveTo(makeLLPoint(lon, lat));

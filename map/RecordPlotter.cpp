@@ -179,10 +179,9 @@ RecordPlotter::Outcome RecordPlotter::plot(store::Table& table, const Range& ran
         return outcome;
     // Frequency order, as the index gives it: stored order within one frequency. The records
     // themselves are sorted, so that the labels are then made walking them in turn.
-    std::stable_sort(records.begin(), records.end(),
-                     [](const PositionedRecord& a, const PositionedRecord& b) {
-                         return a.mhz < b.mhz;
-                     });
+    std::stable_sort(
+        records.begin(), records.end(),
+        [](const PositionedRecord& a, const PositionedRecord& b) { return a.mhz < b.mhz; });
     const LocaleInfo locale = LocaleInfo::current();
     std::string frequency;
     double frequencyOf = 0;
