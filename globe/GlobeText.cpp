@@ -122,9 +122,14 @@ bool GlobeText::isOnScreen()
     if (!prj.project(location(), 0))
         return false;
     const ScreenPoint p = prj.points()[0];
-    const int margin = std::max(1, fontHeight());
+    const int margin = locationMargin();
     return p.x >= -margin && p.y >= -margin && p.x < prj.host().surfaceWidth() + margin &&
            p.y < prj.host().surfaceHeight() + margin;
+}
+
+int GlobeText::locationMargin() const
+{
+    return std::max(1, fontHeight());
 }
 
 void GlobeText::saveToStream(ByteWriter& out, const StreamContext& ctx) const

@@ -27,6 +27,8 @@ public:
     // Text is drawn only where its position is on the visible side: the position within a
     // font's height of the surface.
     bool isOnScreen() override;
+    // A font's height: isOnScreen's margin, by which a label near the edge still shows.
+    int locationMargin() const override;
     void saveToStream(ByteWriter& out, const StreamContext& ctx) const override;
     void loadFromStream(ByteReader& in, const StreamContext& ctx) override;
 
