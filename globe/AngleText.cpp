@@ -149,7 +149,9 @@ std::int32_t degToGU(long double x)
     const long double b = std::trunc(f1 * 60);
     const long double f2 = f1 * 60 - b;
     const long double c = std::trunc(f2 * 60);
-    const long double d = std::nearbyint((f2 * 60 - c) * 1500);
+    // rint rounds as nearbyint does in the default rounding mode, without saving and
+    // restoring the floating-point environment: a million records convert in far less time.
+    const long double d = std::rint((f2 * 60 - c) * 1500);
     return gmath::round32(a * 5400000 + b * 90000 + c * 1500 + d);
 }
 

@@ -9,6 +9,7 @@
 #include "globe/IniFile.h"
 #include "globe/LayerFile.h"
 #include "globe/LayerHost.h"
+#include "globe/LocationCulling.h"
 #include "globe/PrjHost.h"
 #include "globe/PrjModel.h"
 #include "globe/RenderContext.h"
@@ -27,6 +28,8 @@ constexpr int MaxAdoptedSlots = 33;
 // A long render shows its half-finished picture at most this often, at every 255th object.
 constexpr std::chrono::milliseconds ProgressInterval{500};
 constexpr int ProgressObjectStep = 255;
+// Layers with fewer objects test each one: leaving out areas would not pay for itself.
+constexpr int MinObjectsToCull = 1024;
 
 std::string objectsLoadedText(const std::string& name, int count)
 {
@@ -280,6 +283,7 @@ void GlobeLayer::render(RenderContext& ctx, bool rerender, bool redraw)
         ~SkipRepeats() { canvas.setSkipRepeatedEllipses(false); }
     } skipRepeats(ctx.canvas);
     if (isVisibleNow()) {
+        LocationCulling culling(host().projection(), objectCount() >= MinObjectsToCull);
         for (int i = 0; i < objectCount(); ++i) {
             GlobeObject& o = *object(i);
             if (rerender || (o.state & GlobeObject::BoundsStale)) {
@@ -295,7 +299,7 @@ void GlobeLayer::render(RenderContext& ctx, bool rerender, bool redraw)
                 if ((redraw && screenTestStale) || (o.state & GlobeObject::AppearanceChanged)) {
                     // The answer holds until the view or the object's appearance changes
                     // again, so the next redraw of an unchanged view does not ask again.
-                    if (o.isOnScreen())
+                    if (!culling.offSurface(o) && o.isOnScreen())
                         o.state |= GlobeObject::OnScreen;
                     else
                         o.state &= ~GlobeObject::OnScreen;

@@ -28,6 +28,13 @@ void GlobeObject::init(std::int32_t lat, std::int32_t lon, const std::string& ti
     moveTo(makeLLPoint(lon, lat));
 }
 
+void GlobeObject::setTitle(std::string&& title)
+{
+    if (title.size() > MaxTitleLength)
+        title.erase(MaxTitleLength);
+    m_title = std::move(title);
+}
+
 void GlobeObject::setSelected(bool selected)
 {
     if (selected == this->selected())

@@ -40,6 +40,7 @@ public:
 
     const std::string& title() const { return m_title; }
     void setTitle(const std::string& title) { m_title = title.substr(0, MaxTitleLength); }
+    void setTitle(std::string&& title);
     double value = 0;
     std::int32_t objectID = 0;
     std::int32_t rowID = 0;
@@ -70,6 +71,10 @@ public:
     // A new object of the same class and shape in the same layer; the base class cannot.
     virtual GlobeObject& clone() const;
     virtual bool isOnScreen();
+    // For an object whose isOnScreen is exactly "its position projects to within this many
+    // pixels of the surface": that margin, so that a layer can leave out whole areas off the
+    // surface without projecting each object. -1 for any other on-screen test.
+    virtual int locationMargin() const { return -1; }
     virtual void updateBounds();
     virtual void doSelect();
     virtual bool hitTest(std::int32_t lon, std::int32_t lat);

@@ -18,15 +18,26 @@ GlobePointText& GlobePointText::create(ObjectLayer& layer, std::int32_t lat, std
     return t;
 }
 
+GlobePointText& GlobePointText::create(ObjectLayer& layer, std::int32_t lat, std::int32_t lon,
+                                       std::string&& title, GlobeFont& font)
+{
+    GlobePointText& t = make<GlobePointText>(layer);
+    t.initText(lat, lon, std::move(title), font);
+    t.host().objectCreated(t);
+    return t;
+}
+
 void GlobePointText::draw(RenderContext& ctx)
 {
-    const int r = pointSize != 0 ? pointSize / 3 : fontHeight() / 3;
-    ctx.textOffset = r;
-    drawLabel(ctx);
-    ctx.textOffset = 0;
+    // Label and dot share one projection of the position: with many records it is most of
+    // the drawing time.
     if (!projection().project(location(), 0))
         return;
     const ScreenPoint p = projection().points()[0];
+    const int r = pointSize != 0 ? pointSize / 3 : fontHeight() / 3;
+    ctx.textOffset = r;
+    drawLabelAt(ctx, p);
+    ctx.textOffset = 0;
     const GlobeColor color = font ? font->color : 0;
     if (r < 2) {
         ctx.canvas.setPixel(p.x, p.y, color);

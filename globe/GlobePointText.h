@@ -12,6 +12,10 @@ public:
 
     static GlobePointText& create(ObjectLayer& layer, std::int32_t lat, std::int32_t lon,
                                   const std::string& title);
+    // The same with a font of the layer already found, for the many labels of one font
+    // a caller adds at once: no search of the layer's attributes for each.
+    static GlobePointText& create(ObjectLayer& layer, std::int32_t lat, std::int32_t lon,
+                                  std::string&& title, GlobeFont& font);
 
     std::int32_t pointSize = 0; // 0: a third of the font height
 

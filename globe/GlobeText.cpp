@@ -34,6 +34,13 @@ void GlobeText::initText(std::int32_t lat, std::int32_t lon, const std::string& 
     font = &layer().findOrCreateFont(host().font());
 }
 
+void GlobeText::initText(std::int32_t lat, std::int32_t lon, std::string&& title, GlobeFont& font)
+{
+    setTitle(std::move(title));
+    moveTo(makeLLPoint(lon, lat));
+    this->font = &font;
+}
+
 GlobeAttribute* GlobeText::attribute(int index) const
 {
     return index == 0 ? font : nullptr;
@@ -56,7 +63,13 @@ void GlobeText::drawLabel(RenderContext& ctx)
 {
     if (title().empty() || !font || !projection().project(location(), 0))
         return;
-    const ScreenPoint p = projection().points()[0];
+    drawLabelAt(ctx, projection().points()[0]);
+}
+
+void GlobeText::drawLabelAt(RenderContext& ctx, const ScreenPoint& p)
+{
+    if (title().empty() || !font)
+        return;
     const std::int64_t minHeight = gmath::mulDiv(
         host().minTextHeight(), host().surfacePixelsPerInch(), host().screenPixelsPerInch());
     if (fontHeight() < minHeight)
@@ -109,9 +122,14 @@ bool GlobeText::isOnScreen()
     if (!prj.project(location(), 0))
         return false;
     const ScreenPoint p = prj.points()[0];
-    const int margin = std::max(1, fontHeight());
+    const int margin = locationMargin();
     return p.x >= -margin && p.y >= -margin && p.x < prj.host().surfaceWidth() + margin &&
            p.y < prj.host().surfaceHeight() + margin;
+}
+
+int GlobeText::locationMargin() const
+{
+    return std::max(1, fontHeight());
 }
 
 void GlobeText::saveToStream(ByteWriter& out, const StreamContext& ctx) const

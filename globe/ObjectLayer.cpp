@@ -52,6 +52,12 @@ void ObjectLayer::adoptObject(std::unique_ptr<GlobeObject> object)
     objectAdded(o);
 }
 
+void ObjectLayer::reserveObjects(int more)
+{
+    if (more > 0)
+        m_objects.reserve(m_objects.size() + static_cast<std::size_t>(more));
+}
+
 void ObjectLayer::objectAdded(GlobeObject&)
 {
     extent = GURect{};

@@ -56,6 +56,8 @@ public:
     void unloadObjects();
     // Frees the objects after the first count, newest first, without a search for each.
     void truncateObjects(int count);
+    // Room for this many more objects, for a caller about to add many.
+    void reserveObjects(int more);
 
     int attributeCount() const { return static_cast<int>(m_attributes.size()); }
     GlobeAttribute* attribute(int index) const;

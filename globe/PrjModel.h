@@ -50,6 +50,15 @@ public:
     virtual bool project(const LLPoint& p, int index);
     virtual bool projectLL(std::int32_t lon, std::int32_t lat, int index) = 0;
     virtual bool unproject(int x, int y, std::int32_t& lon, std::int32_t& lat) const = 0;
+    // A lower bound of how many pixels every position within radius (sphere units) of centre
+    // lies outside the surface; very large when all of them are on the hidden side. 0 when
+    // the model cannot tell, so nothing is ever left out on its word.
+    virtual long double pixelsOffSurface(const LLPoint& centre, long double radius) const
+    {
+        (void)centre;
+        (void)radius;
+        return 0;
+    }
     // Writes the outline of the mappable area into the buffer and returns its point count.
     virtual int outline();
 

@@ -68,6 +68,28 @@ bool SphericalPrj::projectLL(std::int32_t lon, std::int32_t lat, int index)
     return project(makeLLPoint(lon, lat), index);
 }
 
+long double SphericalPrj::pixelsOffSurface(const LLPoint& centre, long double radius) const
+{
+    // The view is a linear map of the sphere coordinates, so a row moves a projected
+    // coordinate by at most its length times the distance between two positions.
+    const Matrix3& m = m_m;
+    const auto row = [&](int r) {
+        return std::sqrt(m[r] * m[r] + m[r + 1] * m[r + 1] + m[r + 2] * m[r + 2]);
+    };
+    const long double px = centre.x, py = centre.y, pz = centre.z;
+    const long double depth = px * m[6] + py * m[7] + pz * m[8];
+    if (depth - row(6) * radius > 1)
+        return 1e30L; // all on the hidden side
+    // A pixel more for the rounding of each projected position.
+    const long double rx = row(0) * radius + 1;
+    const long double ry = row(3) * radius + 1;
+    const long double x = px * m[0] + py * m[1] + pz * m[2] + m_cx;
+    const long double y = px * m[3] + py * m[4] + pz * m[5] + m_cy;
+    const long double w = host().surfaceWidth();
+    const long double h = host().surfaceHeight();
+    return std::max({0.0L, -(x + rx), (x - rx) - (w - 1), -(y + ry), (y - ry) - (h - 1)});
+}
+
 bool SphericalPrj::unproject(int x, int y, std::int32_t& lon, std::int32_t& lat) const
 {
     const long double dx = static_cast<long double>(x) - m_cx;

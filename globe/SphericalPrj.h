@@ -16,6 +16,7 @@ public:
     bool project(const LLPoint& p, int index) override;
     bool projectLL(std::int32_t lon, std::int32_t lat, int index) override;
     bool unproject(int x, int y, std::int32_t& lon, std::int32_t& lat) const override;
+    long double pixelsOffSurface(const LLPoint& centre, long double radius) const override;
     int outline() override;
 
     long double radiusPx() const { return m_radiusPx; }

@@ -2,6 +2,7 @@
 
 #include "globe/AngleText.h"
 #include "globe/GlobeEngine.h"
+#include "globe/GlobeFont.h"
 #include "globe/GlobeLayer.h"
 #include "globe/GlobePointText.h"
 #include "grid/LocaleInfo.h"
@@ -99,6 +100,22 @@ struct Positioned
 // Progress is told every this many records.
 constexpr qint64 ProgressStep = 4096;
 
+// Appends the label field's text as labelText gives it, in Latin-1, to the shared buffer: the
+// trimmed text, or one blank when there is none. The frequency is added when the labels are
+// made, in frequency order, so that each distinct frequency is formatted once.
+void appendFieldText(const QVariant& field, std::string& out)
+{
+    const std::size_t start = out.size();
+    if (!field.isNull()) {
+        // A string field is shared, not copied; the trimming is a view of it.
+        const QString text = field.toString();
+        for (const QChar c : QStringView(text).trimmed())
+            out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
+    }
+    if (out.size() == start)
+        out.push_back(' ');
+}
+
 // The positioned records of the range in the order the table stores them; stopped is set
 // when the progress asked to stop.
 store::Status readPositioned(store::Table& table, const RecordPlotter::Range& range,
@@ -119,20 +136,17 @@ store::Status readPositioned(store::Table& table, const RecordPlotter::Range& ra
     const int lonField = table.fieldNumber(QStringLiteral("RLon"));
     const int hzField = table.fieldNumber(QStringLiteral("Hz"));
     const int labelField = fieldName.isEmpty() ? -1 : table.fieldNumber(fieldName);
-    const LocaleInfo locale = LocaleInfo::current();
     for (store::Status st = table.first();; st = table.next()) {
         if (!st)
             return st;
         if (table.eof())
             return store::Status::success();
         const double mhz = table.fieldValueAt(hzField).toDouble();
-        const QVariant value = labelField < 0 ? QVariant() : table.fieldValueAt(labelField);
-        const QByteArray label =
-            RecordPlotter::labelText(value, mhz, settings.freq, locale).toLatin1();
+        const std::size_t start = out.labels.size();
+        appendFieldText(labelField < 0 ? QVariant() : table.fieldValueAt(labelField), out.labels);
         out.records.push_back({mhz, degToGU(table.fieldValueAt(latField).toDouble()),
-                               -degToGU(table.fieldValueAt(lonField).toDouble()), out.labels.size(),
-                               static_cast<std::size_t>(label.size())});
-        out.labels.append(label.constData(), static_cast<std::size_t>(label.size()));
+                               -degToGU(table.fieldValueAt(lonField).toDouble()), start,
+                               out.labels.size() - start});
         if (progress && out.records.size() % ProgressStep == 0 && !progress(0, -1)) {
             stopped = true;
             return store::Status::success();
@@ -163,18 +177,31 @@ RecordPlotter::Outcome RecordPlotter::plot(store::Table& table, const Range& ran
     }
     if (!outcome.status || outcome.cancelled)
         return outcome;
-    // Frequency order, as the index gives it: stored order within one frequency.
-    std::vector<std::pair<double, std::size_t>> order(records.size());
-    for (std::size_t i = 0; i < records.size(); ++i)
-        order[i] = {records[i].mhz, i};
-    std::sort(order.begin(), order.end());
+    // Frequency order, as the index gives it: stored order within one frequency. The records
+    // themselves are sorted, so that the labels are then made walking them in turn.
+    std::stable_sort(
+        records.begin(), records.end(),
+        [](const PositionedRecord& a, const PositionedRecord& b) { return a.mhz < b.mhz; });
+    const LocaleInfo locale = LocaleInfo::current();
+    std::string frequency;
+    double frequencyOf = 0;
     applyLabelFont(globe, settings.font);
+    GlobeFont& font = layer.findOrCreateFont(globe.fontData);
     const int first = layer.objectCount();
     const auto total = static_cast<qint64>(records.size());
+    layer.reserveObjects(static_cast<int>(total));
     for (qint64 i = 0; i < total; ++i) {
-        const PositionedRecord& r = records[order[static_cast<std::size_t>(i)].second];
-        GlobePointText::create(layer, r.lat, r.lon,
-                               positioned.labels.substr(r.labelStart, r.labelLength));
+        const PositionedRecord& r = records[static_cast<std::size_t>(i)];
+        std::string title = positioned.labels.substr(r.labelStart, r.labelLength);
+        if (settings.freq) {
+            if (i == 0 || r.mhz != frequencyOf) {
+                frequency = frequencyText(r.mhz, locale).toLatin1().toStdString();
+                frequencyOf = r.mhz;
+            }
+            title += ' ';
+            title += frequency;
+        }
+        GlobePointText::create(layer, r.lat, r.lon, std::move(title), font);
         if (progress && (i + 1) % ProgressStep == 0 && !progress(i + 1, total)) {
             // A map with part of the records would look complete: none are left.
             layer.truncateObjects(first);

@@ -3,6 +3,7 @@
 #include "globe/Geodesy.h"
 #include "globe/GlobeControl.h"
 #include "globe/GlobeException.h"
+#include "globe/GlobeLayer.h"
 #include "globe/GlobePen.h"
 #include "globe/GlobePointText.h"
 #include "globe/GlobeTestApp.h"
@@ -599,4 +600,51 @@ TEST_F(ControlTest, RegisteredClassesTravelThroughLayerFiles)
     EXPECT_EQ(copy2.object(0)->className(), "TGlobePointText");
     EXPECT_EQ(copy2.object(1)->className(), "TBeaconText");
     EXPECT_EQ(copy2.object(1)->title(), "NDB");
+}
+
+// A layer large enough to be culled by areas: after each render every label's on-screen answer
+// is the one its own projection gives, for the whole globe and for close views anywhere,
+// near the poles, across the date line and at the edges of the surface.
+TEST_F(ControlTest, AreaCullingLeavesOutOnlyLabelsOffTheSurface)
+{
+    GlobeLayer& layer = ctl->addLayer("Many");
+    layer.setLayerFlag(GlobeLayer::FlagScaleFont, false);
+    constexpr std::int32_t Step = 5400000 * 3 / 2; // 1.5 degrees
+    for (std::int32_t lat = -486000000; lat <= 486000000; lat += Step) {
+        for (std::int32_t lon = -972000000 + Step; lon <= 972000000; lon += Step)
+            GlobePointText::create(layer, lat, lon, "x");
+    }
+    ASSERT_GT(layer.objectCount(), 20000);
+    struct View
+    {
+        int lat, lon;
+        long double zoom;
+    };
+    for (const View v : {View{0, 0, 1},
+                         {40, -100, 1},
+                         {90, 0, 1},
+                         {40, -100, 40},
+                         {89, 30, 25},
+                         {-60, 180, 12},
+                         {10, -179, 60},
+                         {0, 90, 4}}) {
+        SCOPED_TRACE(testing::Message() << v.lat << " " << v.lon << " x" << double(v.zoom));
+        ctl->setScaleFactor(0);
+        ctl->setScaleFactor(ctl->scaleFactor() * v.zoom);
+        ctl->setRotation(6, v.lat);
+        ctl->setRotation(5, v.lon);
+        ctl->renderToImage();
+        int shown = 0, wrong = 0;
+        for (int i = 0; i < layer.objectCount(); ++i) {
+            GlobeObject& o = *layer.object(i);
+            const bool marked = o.state & GlobeObject::OnScreen;
+            shown += marked;
+            wrong += marked != o.isOnScreen();
+        }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_GT(shown, 0);
+        if (v.zoom > 10) {
+            EXPECT_LT(shown, layer.objectCount() / 20);
+        }
+    }
 }

@@ -9,6 +9,7 @@
 
 #include "globe/AngleText.h"
 #include "globe/PrjModel.h"
+#include "grid/LocaleInfo.h"
 #include "map/CityEditor.h"
 #include "map/MapCommands.h"
 #include "map/ScaleBar.h"
@@ -92,6 +93,30 @@ TEST_F(MapWindowTest, PlotsEveryRecordWithBothCoordinates)
     map.FieldDisplay1Click();
     EXPECT_EQ(map.call1->text(), w.settings().columnNames[3]);
     EXPECT_EQ(map.spec1->text(), w.settings().columnNames[6]);
+}
+
+// Labels are made in frequency order with each frequency's text reused for the records that
+// share it: every label must still be what labelText gives for its own record, blanks trimmed,
+// characters outside Latin-1 shown as '?', an empty field as one blank.
+TEST_F(MapWindowTest, EveryLabelMatchesItsOwnRecord)
+{
+    TFormMain& w = openMain();
+    addRecords(w, {{14.25, "  K1 ", nullptr, 10, 20},
+                   {7.5, "\xce\xa9mega", nullptr, 11, 21},
+                   {14.25, nullptr, nullptr, 12, 22},
+                   {7.5, "N0", nullptr, 13, 23},
+                   {0.9, "W9", nullptr, 14, 24}});
+    TFormMap& map = openMap(w);
+    EXPECT_EQ(titles(map.pointsLayer()),
+              (QStringList{QStringLiteral("W9 .9000"), QString::fromUtf8("?mega 7.5000"),
+                           QStringLiteral("N0 7.5000"), QStringLiteral("K1 14.2500"),
+                           QStringLiteral("  14.2500")}));
+    const LocaleInfo locale = LocaleInfo::current();
+    EXPECT_EQ(
+        RecordPlotter::labelText(QString::fromUtf8("\xce\xa9mega"), 7.5, true, locale).toLatin1(),
+        QByteArray("?mega 7.5000"));
+    EXPECT_EQ(RecordPlotter::labelText(QVariant(), 14.25, true, locale),
+              QStringLiteral("  14.2500"));
 }
 
 // A large log is read in stored order and plotted in frequency order, the main window's range
