@@ -262,6 +262,17 @@ void TSortableGrid::AppendRows(int count, const std::function<void(int firstRow)
     });
 }
 
+void TSortableGrid::ReplaceCells(std::vector<CellColumn>&& columns, int rows)
+{
+    changeCells([&] {
+        BeginUpdate();
+        sortMemory_.clear();
+        edited_ = false;
+        model_->replaceColumns(std::move(columns), rows);
+        EndUpdate();
+    });
+}
+
 // ---- widths ----------------------------------------------------------------------------------
 
 void TSortableGrid::applyWidths()

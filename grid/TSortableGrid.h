@@ -133,6 +133,9 @@ public:
     // Adds rows at the end whose cells `write` sets, shown as one insertion: the view keeps its
     // place, so rows can arrive while the user scrolls.
     void AppendRows(int count, const std::function<void(int firstRow)>& write);
+    // Takes cells filled away from the grid (see GridModel::replaceColumns) in one change, as
+    // ClearCells and a fill would leave them.
+    void ReplaceCells(std::vector<CellColumn>&& columns, int rows);
     GridModel& Model() { return *model_; }
     const GridModel& Model() const { return *model_; }
 

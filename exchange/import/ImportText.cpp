@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace wl {
@@ -261,6 +262,157 @@ QByteArrayView withoutByteOrderMarks(QByteArrayView bytes)
     return bytes;
 }
 
+bool isRefusedByte(unsigned char b)
+{
+    return (b < 32 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
+}
+
+// A record's span, and whether its fields can be cut from its bytes as they stand: valid UTF-8
+// (ASCII included), no refused character, every quote closed and no byte-order mark in front.
+// Any other record is decoded and read as text, which gives the same cells more slowly.
+struct Scan
+{
+    qsizetype end;
+    qsizetype next;
+    bool plain;
+};
+
+Scan scanRecord(QByteArrayView bytes, qsizetype start, qsizetype lastQuote)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    bool quoted = false;
+    bool high = false;
+    bool refused = false;
+    qsizetype i = start;
+    for (; i < n; ++i) {
+        const unsigned char b = p[i];
+        if (b >= 0x20 && b != '"' && b != 0x7F) {
+            high |= b >= 0x80;
+            continue;
+        }
+        if (b == '"')
+            quoted = !quoted;
+        else if (b == '\r' || b == '\n') {
+            if (!quoted || i > lastQuote)
+                break;
+        } else if (isRefusedByte(b))
+            refused = true;
+    }
+    Scan scan{i, i < n ? nextLine(bytes, i) : n, !quoted && !refused};
+    if (scan.plain && high) {
+        const QByteArrayView record = bytes.sliced(start, i - start);
+        scan.plain = !record.startsWith("\xEF\xBB\xBF") && record.isValidUtf8();
+    }
+    return scan;
+}
+
+// The code point that starts at p (valid UTF-8) and its length in bytes.
+char32_t codePointAt(const unsigned char* p, int* length)
+{
+    if (p[0] < 0x80) {
+        *length = 1;
+        return p[0];
+    }
+    if (p[0] < 0xE0) {
+        *length = 2;
+        return char32_t(p[0] & 0x1F) << 6 | (p[1] & 0x3F);
+    }
+    if (p[0] < 0xF0) {
+        *length = 3;
+        return char32_t(p[0] & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+    }
+    *length = 4;
+    return char32_t(p[0] & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 |
+           char32_t(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+}
+
+// The cell of a field's UTF-8: trimmed of white space as QString::trimmed does (no white space
+// lies outside the two-byte range, so a letter of four bytes is never a space), then without
+// the export's formula guard.
+std::string_view cellOfUtf8(std::string_view field)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(field.data());
+    std::size_t begin = 0;
+    std::size_t end = field.size();
+    while (begin < end) {
+        int length = 1;
+        if (!QChar::isSpace(codePointAt(p + begin, &length)))
+            break;
+        begin += std::size_t(length);
+    }
+    while (end > begin) {
+        std::size_t last = end - 1;
+        while (last > begin && (p[last] & 0xC0) == 0x80)
+            --last;
+        int length = 1;
+        if (!QChar::isSpace(codePointAt(p + last, &length)))
+            break;
+        end = last;
+    }
+    std::string_view cell = field.substr(begin, end - begin);
+    if (!cell.empty() && cell.front() == '\'') {
+        std::size_t i = 1;
+        while (i < cell.size() && cell[i] == '\'')
+            ++i;
+        if (i < cell.size() &&
+            (cell[i] == '=' || cell[i] == '+' || cell[i] == '-' || cell[i] == '@'))
+            cell.remove_prefix(1);
+    }
+    return cell;
+}
+
+// Cuts a plain record (see Scan) into its cells by the rules of Reader::record. A field without
+// quotes is handed over as a view of the bytes; one with quotes is copied without them.
+class PlainSplitter
+{
+public:
+    PlainSplitter(char separator, ImportText::Utf8Sink& sink) : separator_(separator), sink_(sink) {}
+
+    void split(const char* p, qsizetype start, qsizetype end)
+    {
+        qsizetype fieldStart = start;
+        bool copied = false;
+        bool quoted = false;
+        for (qsizetype i = start; i < end; ++i) {
+            const char c = p[i];
+            if (quoted) {
+                if (c != '"') {
+                    scratch_ += c;
+                } else if (i + 1 < end && p[i + 1] == '"') {
+                    scratch_ += c;
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else if (c == '"') {
+                if (!copied)
+                    scratch_.assign(p + fieldStart, std::size_t(i - fieldStart));
+                copied = true;
+                quoted = true;
+            } else if (c == separator_) {
+                give(copied ? std::string_view(scratch_) : view(p, fieldStart, i));
+                fieldStart = i + 1;
+                copied = false;
+            } else if (copied) {
+                scratch_ += c;
+            }
+        }
+        give(copied ? std::string_view(scratch_) : view(p, fieldStart, end));
+    }
+
+private:
+    static std::string_view view(const char* p, qsizetype from, qsizetype to)
+    {
+        return {p + from, std::size_t(to - from)};
+    }
+    void give(std::string_view field) { sink_.cell(cellOfUtf8(field)); }
+
+    char separator_;
+    ImportText::Utf8Sink& sink_;
+    std::string scratch_;
+};
+
 } // namespace
 
 QStringList ImportText::splitFields(const QString& line, QChar separator)
@@ -299,6 +451,43 @@ ImportRead ImportText::stream(const QByteArray& bytes, const RowSink& sink)
         const QString text = decodeRecord(body.sliced(pos, span.end - pos));
         Reader(text, read.separator, out).one();
         pos = span.next;
+    }
+    return read;
+}
+
+ImportRead ImportText::streamUtf8(QByteArrayView bytes, Utf8Sink& sink)
+{
+    ImportRead read;
+    // Records that are read as text hand their cells over through this.
+    const RowSink decoded = [&sink](QStringList&& cells) {
+        for (const QString& cell : cells) {
+            const QByteArray utf8 = cell.toUtf8();
+            sink.cell(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+        }
+        sink.endRow();
+    };
+    RowOut out{decoded, read};
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        const QString text = PlainText::decode(QByteArray::fromRawData(bytes.data(), bytes.size()));
+        read.separator = detectSeparator(text);
+        Reader(text, read.separator, out).run();
+        return read;
+    }
+    const QByteArrayView body = withoutByteOrderMarks(bytes);
+    read.separator = separatorIn(body);
+    const qsizetype lastQuote = body.lastIndexOf('"');
+    PlainSplitter splitter(char(read.separator.unicode()), sink);
+    for (qsizetype pos = 0; pos < body.size() && read.badRow == 0;) {
+        const Scan scan = scanRecord(body, pos, lastQuote);
+        if (scan.plain) {
+            splitter.split(body.data(), pos, scan.end);
+            ++out.rows;
+            sink.endRow();
+        } else {
+            const QString text = decodeRecord(body.sliced(pos, scan.end - pos));
+            Reader(text, read.separator, out).one();
+        }
+        pos = scan.next;
     }
     return read;
 }

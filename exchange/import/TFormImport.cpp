@@ -385,11 +385,12 @@ std::vector<QStringList> TFormImport::gridRows(int firstRow) const
 // row is freed once the grid holds it, so a big file is not held twice over.
 void TFormImport::setGridRows(std::vector<QStringList> rows)
 {
-    SheetFiller filler(*SortableGrid2, MaxColumns, int(rows.size()));
+    SheetFiller filler(MaxColumns, int(rows.size()));
     for (std::size_t row = 1; row < rows.size(); ++row) {
         filler.add(rows[row]);
         rows[row] = QStringList();
     }
+    filler.install(*SortableGrid2);
 }
 
 // ---- activation and help -----------------------------------------------------------------
@@ -454,48 +455,50 @@ std::optional<QByteArray> TFormImport::readImportFile(const QString& fileName)
     return bytes;
 }
 
+std::optional<QByteArrayView> TFormImport::mapImportFile(QFile& file, QByteArray& copy)
+{
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0) {
+        if (const uchar* pages = file.map(0, file.size()))
+            return QByteArrayView(pages, file.size());
+    }
+    file.close();
+    // Files that cannot be mapped (empty ones, devices) are read whole.
+    std::optional<QByteArray> bytes = readImportFile(file.fileName());
+    if (!bytes)
+        return std::nullopt;
+    copy = std::move(*bytes);
+    return QByteArrayView(copy);
+}
+
 void TFormImport::FillGrid(const QString& fileName)
 {
-    std::optional<QByteArray> bytes = readImportFile(fileName);
+    // The file is read straight from its mapped pages into cells kept away from the grid, which
+    // takes them only once the whole file was accepted: a refused or empty file leaves the
+    // spreadsheet as it was.
+    QFile file(fileName);
+    QByteArray copy;
+    const std::optional<QByteArrayView> bytes = mapImportFile(file, copy);
     if (!bytes)
         return;
-    // A refused or empty file leaves the spreadsheet as it was. A quick look at the bytes tells
-    // when that cannot happen, and then the rows go straight into the grid as they are read;
-    // otherwise the file is read whole first.
-    std::optional<std::vector<QStringList>> checked;
-    if (ImportText::mayRefuse(*bytes)) {
-        ImportRead read;
-        {
-            const WaitCursor wait;
-            read = ImportText::read(*bytes);
-        }
-        if (read.badRow != 0) {
-            ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
-            return;
-        }
-        checked = std::move(read.rows);
-        bytes.reset();
+    SheetFiller filler(MaxColumns, int(std::min<qsizetype>(bytes->count('\n') + 1, 1 << 24)));
+    ImportRead read;
+    {
+        const WaitCursor wait;
+        read = ImportText::streamUtf8(*bytes, filler);
     }
-    if (checked ? checked->empty() : !ImportText::holdsText(*bytes)) {
+    file.close();
+    copy.clear();
+    if (read.badRow != 0) {
+        ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
+        return;
+    }
+    if (filler.rows() == 0) {
         ShowMessage(ImportMessages::EmptyFile, fileName);
         return;
     }
-    qsizetype widest = 0;
     {
         const WaitCursor wait;
-        const auto lines = checked ? qsizetype(checked->size()) : bytes->count('\n') + 1;
-        SheetFiller filler(*SortableGrid2, MaxColumns, int(std::min<qsizetype>(lines, 1 << 24)));
-        if (checked) {
-            for (QStringList& cells : *checked) {
-                filler.add(cells);
-                cells = QStringList();
-            }
-        } else {
-            ImportText::stream(*bytes, [&filler](QStringList&& cells) { filler.add(cells); });
-            bytes.reset();
-        }
-        filler.finish();
-        widest = filler.widest();
+        filler.install(*SortableGrid2);
         reHead();
         fitAllColumns();
         SortableGrid2->verticalScrollBar()->setValue(0);
@@ -503,8 +506,8 @@ void TFormImport::FillGrid(const QString& fileName)
         showCounts();
         Label3->setText(QStringLiteral("Selected Column = 1"));
     }
-    if (widest > MaxColumns)
-        ShowMessage(ImportMessages::ColumnsLeftOut(widest, MaxColumns));
+    if (filler.widest() > MaxColumns)
+        ShowMessage(ImportMessages::ColumnsLeftOut(filler.widest(), MaxColumns));
 }
 
 void TFormImport::importFormatFile(int format, const QString& fileName)
