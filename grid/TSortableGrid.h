@@ -3,11 +3,13 @@
 #include "grid/GridModel.h"
 #include "grid/TFormatOptions.h"
 #include "grid/TSortOptions.h"
+#include "grid/TextMeasure.h"
 
 #include <QTableView>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -219,7 +221,7 @@ private:
     // Runs a change of the cell array; fires OnSizeChanged when a count changed.
     void changeCells(const std::function<void()>& change);
     void editorText(int col, int row, const QString& text);
-    int textWidth(int col, std::uint32_t id, const QFontMetrics& metrics) const;
+    int textWidth(int col, std::uint32_t id, TextMeasure& measure) const;
 
     GridModel* model_;
     bool caseSensitive_ = false;
@@ -250,6 +252,7 @@ private:
     bool headerPressOnBorder_ = false;
     bool headerResized_ = false;
     QString textWidthFont_;
+    std::unique_ptr<TextMeasure> textMeasure_;
     QMetaObject::Connection focusConnection_;
 };
 

@@ -57,10 +57,9 @@ void SheetFiller::add(const QStringList& cells)
 
 void SheetFiller::install(TSortableGrid& grid)
 {
-    for (CellColumn& filled : columns_) {
-        if (filled.ids.capacity() > filled.ids.size() + filled.ids.size() / 4)
-            filled.ids.shrink_to_fit();
-    }
+    // The columns were sized from an estimate: what they did not use is given back.
+    for (CellColumn& filled : columns_)
+        filled.ids.shrink_to_fit();
     grid.SetFixedRows(1);
     grid.ReplaceCells(std::move(columns_), std::max(rows_ + 1, 2));
     columns_.clear();

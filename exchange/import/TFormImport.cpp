@@ -37,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstring>
 
 namespace wl {
 
@@ -45,6 +46,22 @@ namespace {
 constexpr int DesignWidth = 800;
 constexpr int DesignHeight = 560;
 constexpr int ProblemsShown = 12;
+
+// About how many lines the bytes hold, from the lines of their first megabyte, so the
+// spreadsheet's columns are sized once without a pass over the whole file.
+int expectedRows(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return 1;
+    const QByteArrayView sample = bytes.first(std::min<qsizetype>(bytes.size(), 1 << 20));
+    qsizetype lines = 1;
+    for (const char* p = sample.data(), *end = p + sample.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr;
+         ++p)
+        ++lines;
+    const double perByte = double(lines) / double(std::max<qsizetype>(sample.size(), 1));
+    return int(std::min(double(bytes.size()) * perByte * 1.05 + 1, double(1 << 24)));
+}
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& hint = {})
@@ -480,7 +497,7 @@ void TFormImport::FillGrid(const QString& fileName)
     const std::optional<QByteArrayView> bytes = mapImportFile(file, copy);
     if (!bytes)
         return;
-    SheetFiller filler(MaxColumns, int(std::min<qsizetype>(bytes->count('\n') + 1, 1 << 24)));
+    SheetFiller filler(MaxColumns, expectedRows(*bytes));
     ImportRead read;
     {
         const WaitCursor wait;
