@@ -718,6 +718,7 @@ void TSortableGrid::FitColumnWidth(int ACol)
             seen[id] = 1;
             widest = std::max(widest, textWidth(ACol, id, *textMeasure_));
         }
+        textMeasure_->forgetTexts();
     } else {
         for (int row = 0; row < RowCount(); ++row) {
             const TGridDrawState state = stateOf(ACol, row);

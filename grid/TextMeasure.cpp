@@ -12,6 +12,9 @@ namespace {
 constexpr char First = 0x20;
 constexpr char Last = 0x7E;
 constexpr int Printable = Last - First + 1;
+// Free text gives nearly one signature per text: past this many the widths are no longer kept,
+// so such a column costs no more memory than its plain measurement would.
+constexpr std::size_t SignaturesKept = std::size_t(1) << 16;
 
 bool printableAscii(std::string_view text)
 {
@@ -87,8 +90,14 @@ int TextMeasure::width(std::string_view utf8)
     if (found != bySignature_.end())
         return found->second;
     const int width = measure(utf8);
-    bySignature_.emplace(signature_, width);
+    if (bySignature_.size() < SignaturesKept)
+        bySignature_.emplace(signature_, width);
     return width;
+}
+
+void TextMeasure::forgetTexts()
+{
+    std::unordered_map<std::string, int>().swap(bySignature_);
 }
 
 } // namespace wl

@@ -32,6 +32,9 @@ public:
 
     // The width of the text whose UTF-8 is given.
     int width(std::string_view utf8);
+    // Lets go of the widths kept by signature (the classes stay): called after each column, so
+    // a column of free text leaves nothing behind.
+    void forgetTexts();
     const QFontMetrics& metrics() const { return metrics_; }
 
 private:

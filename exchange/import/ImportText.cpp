@@ -120,7 +120,7 @@ public:
         while (pos < n && out_.read.badRow == 0)
             pos = record(pos);
     }
-    // The text is exactly one record, as recordSpan found it.
+    // The text is exactly one record, as scanRecord found it.
     void one() { record(0); }
 
 private:
@@ -211,30 +211,6 @@ template <typename View> QChar separatorIn(View text)
     return semicolons > commas ? u';' : u',';
 }
 
-// Where a record of the raw bytes ends (before its line break) and where the next one begins,
-// by the rules Reader::record follows on the text. Quotes and line breaks are ASCII in UTF-8 and
-// in single-byte text alike, so records are found before anything is decoded. Two quotes in a
-// row inside a quoted section leave it quoted, so counting quotes is enough.
-struct Span
-{
-    qsizetype end;
-    qsizetype next;
-};
-
-Span recordSpan(QByteArrayView bytes, qsizetype start, qsizetype lastQuote)
-{
-    bool quoted = false;
-    const qsizetype n = bytes.size();
-    for (qsizetype i = start; i < n; ++i) {
-        const char c = bytes[i];
-        if (c == '"')
-            quoted = !quoted;
-        else if ((c == '\r' || c == '\n') && (!quoted || i > lastQuote))
-            return {i, nextLine(bytes, i)};
-    }
-    return {n, n};
-}
-
 // The text of one record's bytes: UTF-8 when they are, otherwise line by line as the whole
 // file would be read, so a line in the single-byte code page keeps its letters. A byte-order
 // mark that begins a record goes, as the one at the start of the file does: files joined one
@@ -267,9 +243,14 @@ bool isRefusedByte(unsigned char b)
     return (b < 32 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
 }
 
-// A record's span, and whether its fields can be cut from its bytes as they stand: valid UTF-8
-// (ASCII included), no refused character, every quote closed and no byte-order mark in front.
-// Any other record is decoded and read as text, which gives the same cells more slowly.
+// Where a record of the raw bytes ends (before its line break) and where the next one begins,
+// by the rules Reader::record follows on the text. Quotes and line breaks are ASCII in UTF-8 and
+// in single-byte text alike, so records are found before anything is decoded. Two quotes in a
+// row inside a quoted section leave it quoted, so counting quotes is enough.
+//
+// Also whether its fields can be cut from its bytes as they stand: valid UTF-8 (ASCII
+// included), no refused character, every quote closed and no byte-order mark in front. Any
+// other record is decoded and read as text, which gives the same cells more slowly.
 struct Scan
 {
     qsizetype end;
@@ -447,7 +428,7 @@ ImportRead ImportText::stream(const QByteArray& bytes, const RowSink& sink)
     read.separator = separatorIn(body);
     const qsizetype lastQuote = body.lastIndexOf('"');
     for (qsizetype pos = 0; pos < body.size() && read.badRow == 0;) {
-        const Span span = recordSpan(body, pos, lastQuote);
+        const Scan span = scanRecord(body, pos, lastQuote);
         const QString text = decodeRecord(body.sliced(pos, span.end - pos));
         Reader(text, read.separator, out).one();
         pos = span.next;
@@ -514,10 +495,7 @@ bool ImportText::mayRefuse(QByteArrayView bytes)
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return true;
     // Control characters are single bytes below 0x80 in UTF-8 and in the code page alike.
-    const auto refused = [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return (b < 32 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
-    };
+    const auto refused = [](char c) { return isRefusedByte(static_cast<unsigned char>(c)); };
     // Eight bytes at a time: a word with no byte below 0x20 and none equal to 0x7F is passed
     // over whole (the tests may flag a word that has neither; its bytes are then looked at).
     constexpr quint64 Ones = 0x0101010101010101ULL;
