@@ -394,6 +394,38 @@ private:
     std::string scratch_;
 };
 
+// Reads the records of a file's bytes into `out`. With a plain sink, the records that can be
+// cut from their bytes go to it as they stand; every other record is decoded and read as text.
+void readRecords(QByteArrayView bytes, RowOut& out, ImportText::Utf8Sink* plainSink)
+{
+    ImportRead& read = out.read;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // Two bytes a letter: decoded as a whole.
+        const QString text = PlainText::decode(QByteArray::fromRawData(bytes.data(), bytes.size()));
+        read.separator = ImportText::detectSeparator(text);
+        Reader(text, read.separator, out).run();
+        return;
+    }
+    const QByteArrayView body = withoutByteOrderMarks(bytes);
+    read.separator = separatorIn(body);
+    const qsizetype lastQuote = body.lastIndexOf('"');
+    std::optional<PlainSplitter> splitter;
+    if (plainSink)
+        splitter.emplace(char(read.separator.unicode()), *plainSink);
+    for (qsizetype pos = 0; pos < body.size() && read.badRow == 0;) {
+        const Scan scan = scanRecord(body, pos, lastQuote);
+        if (splitter && scan.plain) {
+            splitter->split(body.data(), pos, scan.end);
+            ++out.rows;
+            plainSink->endRow();
+        } else {
+            const QString text = decodeRecord(body.sliced(pos, scan.end - pos));
+            Reader(text, read.separator, out).one();
+        }
+        pos = scan.next;
+    }
+}
+
 } // namespace
 
 QStringList ImportText::splitFields(const QString& line, QChar separator)
@@ -417,22 +449,7 @@ ImportRead ImportText::stream(const QByteArray& bytes, const RowSink& sink)
 {
     ImportRead read;
     RowOut out{sink, read};
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        // Two bytes a letter: decoded as a whole.
-        const QString text = PlainText::decode(bytes);
-        read.separator = detectSeparator(text);
-        Reader(text, read.separator, out).run();
-        return read;
-    }
-    const QByteArrayView body = withoutByteOrderMarks(bytes);
-    read.separator = separatorIn(body);
-    const qsizetype lastQuote = body.lastIndexOf('"');
-    for (qsizetype pos = 0; pos < body.size() && read.badRow == 0;) {
-        const Scan span = scanRecord(body, pos, lastQuote);
-        const QString text = decodeRecord(body.sliced(pos, span.end - pos));
-        Reader(text, read.separator, out).one();
-        pos = span.next;
-    }
+    readRecords(bytes, out, nullptr);
     return read;
 }
 
@@ -448,28 +465,7 @@ ImportRead ImportText::streamUtf8(QByteArrayView bytes, Utf8Sink& sink)
         sink.endRow();
     };
     RowOut out{decoded, read};
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        const QString text = PlainText::decode(QByteArray::fromRawData(bytes.data(), bytes.size()));
-        read.separator = detectSeparator(text);
-        Reader(text, read.separator, out).run();
-        return read;
-    }
-    const QByteArrayView body = withoutByteOrderMarks(bytes);
-    read.separator = separatorIn(body);
-    const qsizetype lastQuote = body.lastIndexOf('"');
-    PlainSplitter splitter(char(read.separator.unicode()), sink);
-    for (qsizetype pos = 0; pos < body.size() && read.badRow == 0;) {
-        const Scan scan = scanRecord(body, pos, lastQuote);
-        if (scan.plain) {
-            splitter.split(body.data(), pos, scan.end);
-            ++out.rows;
-            sink.endRow();
-        } else {
-            const QString text = decodeRecord(body.sliced(pos, scan.end - pos));
-            Reader(text, read.separator, out).one();
-        }
-        pos = scan.next;
-    }
+    readRecords(bytes, out, &sink);
     return read;
 }
 
