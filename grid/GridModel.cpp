@@ -338,6 +338,28 @@ void GridModel::appendRows(int count, const std::function<void(int firstRow)>& w
     endInsertRows();
 }
 
+void GridModel::replaceColumns(std::vector<CellColumn>&& columns, int rows)
+{
+    if (columns.empty())
+        columns.resize(1);
+    const int keptWidth = columnWidth(0);
+    resetAround([&] {
+        columns_ = std::move(columns);
+        rowCount_ = std::max(rows, fixedRows_);
+        for (CellColumn& column : columns_) {
+            column.resize(rowCount_);
+            column.objects.clear();
+            column.textWidths.clear();
+        }
+        columns_.front().width = keptWidth;
+        if (ColCount() < fixedCols_) {
+            columns_.resize(std::size_t(fixedCols_));
+            for (CellColumn& column : columns_)
+                column.resize(rowCount_);
+        }
+    });
+}
+
 void GridModel::beginBatch()
 {
     if (batchDepth_++ == 0)

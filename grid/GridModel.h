@@ -57,6 +57,9 @@ public:
     // the views wait, and they then see one insertion, not a reset: a view keeps its scroll
     // position and selection while a long list is still growing.
     void appendRows(int count, const std::function<void(int firstRow)>& write);
+    // Replaces every cell by columns filled elsewhere (each with `rows` ids, fixed rows
+    // included), as one reset. Column 0 keeps its width; the other columns take the default.
+    void replaceColumns(std::vector<CellColumn>&& columns, int rows);
     // Reorders the data rows: data row i takes the row that was data row order[i].
     void applyRowOrder(const std::vector<std::uint32_t>& order);
 

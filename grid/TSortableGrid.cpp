@@ -262,6 +262,17 @@ void TSortableGrid::AppendRows(int count, const std::function<void(int firstRow)
     });
 }
 
+void TSortableGrid::ReplaceCells(std::vector<CellColumn>&& columns, int rows)
+{
+    changeCells([&] {
+        BeginUpdate();
+        sortMemory_.clear();
+        edited_ = false;
+        model_->replaceColumns(std::move(columns), rows);
+        EndUpdate();
+    });
+}
+
 // ---- widths ----------------------------------------------------------------------------------
 
 void TSortableGrid::applyWidths()
@@ -670,18 +681,18 @@ void TSortableGrid::ExchangeColumns(int A, int B)
 
 // ---- fitting and finding ---------------------------------------------------------------------
 
-int TSortableGrid::textWidth(int col, std::uint32_t id, const QFontMetrics& metrics) const
+int TSortableGrid::textWidth(int col, std::uint32_t id, TextMeasure& measure) const
 {
     const CellColumn& column = model_->column(col);
     // A column that keeps each text apart measures each once anyway: a kept width per entry
     // would only add to its memory.
     if (!column.pool.interning())
-        return metrics.horizontalAdvance(column.pool.text(id));
+        return measure.width(column.pool.bytes(id));
     if (column.textWidths.size() < column.pool.size())
         column.textWidths.resize(column.pool.size(), -1);
     int& width = column.textWidths[id];
     if (width < 0)
-        width = metrics.horizontalAdvance(column.pool.text(id));
+        width = measure.width(column.pool.bytes(id));
     return width;
 }
 
@@ -695,18 +706,19 @@ void TSortableGrid::FitColumnWidth(int ACol)
     if (!OnGetCellFormat) {
         // The same text always measures the same: measure each distinct text once, and keep
         // the measurements for the next fit while the font stays.
-        if (textWidthFont_ != lastFont.key()) {
+        if (!textMeasure_ || textWidthFont_ != lastFont.key()) {
             model_->forgetTextWidths();
             textWidthFont_ = lastFont.key();
+            textMeasure_ = std::make_unique<TextMeasure>(lastFont);
         }
-        const QFontMetrics metrics(lastFont);
         std::vector<std::uint8_t> seen(column.pool.size(), 0);
         for (const TextPool::Id id : column.ids) {
             if (seen[id])
                 continue;
             seen[id] = 1;
-            widest = std::max(widest, textWidth(ACol, id, metrics));
+            widest = std::max(widest, textWidth(ACol, id, *textMeasure_));
         }
+        textMeasure_->forgetTexts();
     } else {
         for (int row = 0; row < RowCount(); ++row) {
             const TGridDrawState state = stateOf(ACol, row);

@@ -3,11 +3,13 @@
 #include "grid/GridModel.h"
 #include "grid/TFormatOptions.h"
 #include "grid/TSortOptions.h"
+#include "grid/TextMeasure.h"
 
 #include <QTableView>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -133,6 +135,9 @@ public:
     // Adds rows at the end whose cells `write` sets, shown as one insertion: the view keeps its
     // place, so rows can arrive while the user scrolls.
     void AppendRows(int count, const std::function<void(int firstRow)>& write);
+    // Takes cells filled away from the grid (see GridModel::replaceColumns) in one change, as
+    // ClearCells and a fill would leave them.
+    void ReplaceCells(std::vector<CellColumn>&& columns, int rows);
     GridModel& Model() { return *model_; }
     const GridModel& Model() const { return *model_; }
 
@@ -216,7 +221,7 @@ private:
     // Runs a change of the cell array; fires OnSizeChanged when a count changed.
     void changeCells(const std::function<void()>& change);
     void editorText(int col, int row, const QString& text);
-    int textWidth(int col, std::uint32_t id, const QFontMetrics& metrics) const;
+    int textWidth(int col, std::uint32_t id, TextMeasure& measure) const;
 
     GridModel* model_;
     bool caseSensitive_ = false;
@@ -247,6 +252,7 @@ private:
     bool headerPressOnBorder_ = false;
     bool headerResized_ = false;
     QString textWidthFont_;
+    std::unique_ptr<TextMeasure> textMeasure_;
     QMetaObject::Connection focusConnection_;
 };
 

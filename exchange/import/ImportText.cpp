@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace wl {
@@ -119,7 +120,7 @@ public:
         while (pos < n && out_.read.badRow == 0)
             pos = record(pos);
     }
-    // The text is exactly one record, as recordSpan found it.
+    // The text is exactly one record, as scanRecord found it.
     void one() { record(0); }
 
 private:
@@ -210,30 +211,6 @@ template <typename View> QChar separatorIn(View text)
     return semicolons > commas ? u';' : u',';
 }
 
-// Where a record of the raw bytes ends (before its line break) and where the next one begins,
-// by the rules Reader::record follows on the text. Quotes and line breaks are ASCII in UTF-8 and
-// in single-byte text alike, so records are found before anything is decoded. Two quotes in a
-// row inside a quoted section leave it quoted, so counting quotes is enough.
-struct Span
-{
-    qsizetype end;
-    qsizetype next;
-};
-
-Span recordSpan(QByteArrayView bytes, qsizetype start, qsizetype lastQuote)
-{
-    bool quoted = false;
-    const qsizetype n = bytes.size();
-    for (qsizetype i = start; i < n; ++i) {
-        const char c = bytes[i];
-        if (c == '"')
-            quoted = !quoted;
-        else if ((c == '\r' || c == '\n') && (!quoted || i > lastQuote))
-            return {i, nextLine(bytes, i)};
-    }
-    return {n, n};
-}
-
 // The text of one record's bytes: UTF-8 when they are, otherwise line by line as the whole
 // file would be read, so a line in the single-byte code page keeps its letters. A byte-order
 // mark that begins a record goes, as the one at the start of the file does: files joined one
@@ -261,6 +238,194 @@ QByteArrayView withoutByteOrderMarks(QByteArrayView bytes)
     return bytes;
 }
 
+bool isRefusedByte(unsigned char b)
+{
+    return (b < 32 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
+}
+
+// Where a record of the raw bytes ends (before its line break) and where the next one begins,
+// by the rules Reader::record follows on the text. Quotes and line breaks are ASCII in UTF-8 and
+// in single-byte text alike, so records are found before anything is decoded. Two quotes in a
+// row inside a quoted section leave it quoted, so counting quotes is enough.
+//
+// Also whether its fields can be cut from its bytes as they stand: valid UTF-8 (ASCII
+// included), no refused character, every quote closed and no byte-order mark in front. Any
+// other record is decoded and read as text, which gives the same cells more slowly.
+struct Scan
+{
+    qsizetype end;
+    qsizetype next;
+    bool plain;
+};
+
+Scan scanRecord(QByteArrayView bytes, qsizetype start, qsizetype lastQuote)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    bool quoted = false;
+    bool high = false;
+    bool refused = false;
+    qsizetype i = start;
+    for (; i < n; ++i) {
+        const unsigned char b = p[i];
+        if (b >= 0x20 && b != '"' && b != 0x7F) {
+            high |= b >= 0x80;
+            continue;
+        }
+        if (b == '"')
+            quoted = !quoted;
+        else if (b == '\r' || b == '\n') {
+            if (!quoted || i > lastQuote)
+                break;
+        } else if (isRefusedByte(b))
+            refused = true;
+    }
+    Scan scan{i, i < n ? nextLine(bytes, i) : n, !quoted && !refused};
+    if (scan.plain && high) {
+        const QByteArrayView record = bytes.sliced(start, i - start);
+        scan.plain = !record.startsWith("\xEF\xBB\xBF") && record.isValidUtf8();
+    }
+    return scan;
+}
+
+// The code point that starts at p (valid UTF-8) and its length in bytes.
+char32_t codePointAt(const unsigned char* p, int* length)
+{
+    if (p[0] < 0x80) {
+        *length = 1;
+        return p[0];
+    }
+    if (p[0] < 0xE0) {
+        *length = 2;
+        return char32_t(p[0] & 0x1F) << 6 | (p[1] & 0x3F);
+    }
+    if (p[0] < 0xF0) {
+        *length = 3;
+        return char32_t(p[0] & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+    }
+    *length = 4;
+    return char32_t(p[0] & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 |
+           char32_t(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+}
+
+// The cell of a field's UTF-8: trimmed of white space as QString::trimmed does (no white space
+// lies outside the two-byte range, so a letter of four bytes is never a space), then without
+// the export's formula guard.
+std::string_view cellOfUtf8(std::string_view field)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(field.data());
+    std::size_t begin = 0;
+    std::size_t end = field.size();
+    while (begin < end) {
+        int length = 1;
+        if (!QChar::isSpace(codePointAt(p + begin, &length)))
+            break;
+        begin += std::size_t(length);
+    }
+    while (end > begin) {
+        std::size_t last = end - 1;
+        while (last > begin && (p[last] & 0xC0) == 0x80)
+            --last;
+        int length = 1;
+        if (!QChar::isSpace(codePointAt(p + last, &length)))
+            break;
+        end = last;
+    }
+    std::string_view cell = field.substr(begin, end - begin);
+    if (!cell.empty() && cell.front() == '\'') {
+        std::size_t i = 1;
+        while (i < cell.size() && cell[i] == '\'')
+            ++i;
+        if (i < cell.size() &&
+            (cell[i] == '=' || cell[i] == '+' || cell[i] == '-' || cell[i] == '@'))
+            cell.remove_prefix(1);
+    }
+    return cell;
+}
+
+// Cuts a plain record (see Scan) into its cells by the rules of Reader::record. A field without
+// quotes is handed over as a view of the bytes; one with quotes is copied without them.
+class PlainSplitter
+{
+public:
+    PlainSplitter(char separator, ImportText::Utf8Sink& sink) : separator_(separator), sink_(sink) {}
+
+    void split(const char* p, qsizetype start, qsizetype end)
+    {
+        qsizetype fieldStart = start;
+        bool copied = false;
+        bool quoted = false;
+        for (qsizetype i = start; i < end; ++i) {
+            const char c = p[i];
+            if (quoted) {
+                if (c != '"') {
+                    scratch_ += c;
+                } else if (i + 1 < end && p[i + 1] == '"') {
+                    scratch_ += c;
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else if (c == '"') {
+                if (!copied)
+                    scratch_.assign(p + fieldStart, std::size_t(i - fieldStart));
+                copied = true;
+                quoted = true;
+            } else if (c == separator_) {
+                give(copied ? std::string_view(scratch_) : view(p, fieldStart, i));
+                fieldStart = i + 1;
+                copied = false;
+            } else if (copied) {
+                scratch_ += c;
+            }
+        }
+        give(copied ? std::string_view(scratch_) : view(p, fieldStart, end));
+    }
+
+private:
+    static std::string_view view(const char* p, qsizetype from, qsizetype to)
+    {
+        return {p + from, std::size_t(to - from)};
+    }
+    void give(std::string_view field) { sink_.cell(cellOfUtf8(field)); }
+
+    char separator_;
+    ImportText::Utf8Sink& sink_;
+    std::string scratch_;
+};
+
+// Reads the records of a file's bytes into `out`. With a plain sink, the records that can be
+// cut from their bytes go to it as they stand; every other record is decoded and read as text.
+void readRecords(QByteArrayView bytes, RowOut& out, ImportText::Utf8Sink* plainSink)
+{
+    ImportRead& read = out.read;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // Two bytes a letter: decoded as a whole.
+        const QString text = PlainText::decode(QByteArray::fromRawData(bytes.data(), bytes.size()));
+        read.separator = ImportText::detectSeparator(text);
+        Reader(text, read.separator, out).run();
+        return;
+    }
+    const QByteArrayView body = withoutByteOrderMarks(bytes);
+    read.separator = separatorIn(body);
+    const qsizetype lastQuote = body.lastIndexOf('"');
+    std::optional<PlainSplitter> splitter;
+    if (plainSink)
+        splitter.emplace(char(read.separator.unicode()), *plainSink);
+    for (qsizetype pos = 0; pos < body.size() && read.badRow == 0;) {
+        const Scan scan = scanRecord(body, pos, lastQuote);
+        if (splitter && scan.plain) {
+            splitter->split(body.data(), pos, scan.end);
+            ++out.rows;
+            plainSink->endRow();
+        } else {
+            const QString text = decodeRecord(body.sliced(pos, scan.end - pos));
+            Reader(text, read.separator, out).one();
+        }
+        pos = scan.next;
+    }
+}
+
 } // namespace
 
 QStringList ImportText::splitFields(const QString& line, QChar separator)
@@ -284,22 +449,23 @@ ImportRead ImportText::stream(const QByteArray& bytes, const RowSink& sink)
 {
     ImportRead read;
     RowOut out{sink, read};
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        // Two bytes a letter: decoded as a whole.
-        const QString text = PlainText::decode(bytes);
-        read.separator = detectSeparator(text);
-        Reader(text, read.separator, out).run();
-        return read;
-    }
-    const QByteArrayView body = withoutByteOrderMarks(bytes);
-    read.separator = separatorIn(body);
-    const qsizetype lastQuote = body.lastIndexOf('"');
-    for (qsizetype pos = 0; pos < body.size() && read.badRow == 0;) {
-        const Span span = recordSpan(body, pos, lastQuote);
-        const QString text = decodeRecord(body.sliced(pos, span.end - pos));
-        Reader(text, read.separator, out).one();
-        pos = span.next;
-    }
+    readRecords(bytes, out, nullptr);
+    return read;
+}
+
+ImportRead ImportText::streamUtf8(QByteArrayView bytes, Utf8Sink& sink)
+{
+    ImportRead read;
+    // Records that are read as text hand their cells over through this.
+    const RowSink decoded = [&sink](QStringList&& cells) {
+        for (const QString& cell : cells) {
+            const QByteArray utf8 = cell.toUtf8();
+            sink.cell(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+        }
+        sink.endRow();
+    };
+    RowOut out{decoded, read};
+    readRecords(bytes, out, &sink);
     return read;
 }
 
@@ -325,10 +491,7 @@ bool ImportText::mayRefuse(QByteArrayView bytes)
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return true;
     // Control characters are single bytes below 0x80 in UTF-8 and in the code page alike.
-    const auto refused = [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return (b < 32 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
-    };
+    const auto refused = [](char c) { return isRefusedByte(static_cast<unsigned char>(c)); };
     // Eight bytes at a time: a word with no byte below 0x20 and none equal to 0x7F is passed
     // over whole (the tests may flag a word that has neither; its bytes are then looked at).
     constexpr quint64 Ones = 0x0101010101010101ULL;

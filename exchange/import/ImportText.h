@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace wl {
@@ -39,6 +40,15 @@ public:
     static QChar detectSeparator(QStringView text);
     // Takes each row as it is read.
     using RowSink = std::function<void(QStringList&& cells)>;
+    // Takes the cells of each row as UTF-8, one at a time, as they are read: most cells of a
+    // UTF-8 or ASCII file are handed over as the file's own bytes, never decoded.
+    class Utf8Sink
+    {
+    public:
+        virtual ~Utf8Sink() = default;
+        virtual void cell(std::string_view text) = 0;
+        virtual void endRow() = 0;
+    };
 
     // The text of a file (PlainText) split into rows and fields. On a refused character the
     // rows are left empty.
@@ -47,6 +57,9 @@ public:
     // file is never held whole beside its rows. The rows before a refused character have been
     // handed over when the result says so; mayRefuse tells beforehand when that can happen.
     static ImportRead stream(const QByteArray& bytes, const RowSink& sink);
+    // The rows of stream(), cell for cell, as UTF-8, in one pass over the bytes; the check for
+    // refused characters is part of it.
+    static ImportRead streamUtf8(QByteArrayView bytes, Utf8Sink& sink);
     // False when the bytes hold no control character an import refuses (checked quickly on the
     // bytes; files in two-byte text always may).
     static bool mayRefuse(QByteArrayView bytes);

@@ -6,44 +6,63 @@
 
 namespace wl {
 
-SheetFiller::SheetFiller(TSortableGrid& grid, int maxColumns, int expectedRows)
-    : grid_(grid), maxColumns_(maxColumns)
+SheetFiller::SheetFiller(int maxColumns, int expectedRows)
+    : maxColumns_(maxColumns), reserve_(std::size_t(std::max(expectedRows, 0)) + 1)
 {
-    grid_.BeginUpdate();
-    grid_.ClearCells();
-    grid_.SetColCount(1);
-    grid_.SetRowCount(std::max(expectedRows, 0) + 1);
-    grid_.SetFixedRows(1);
 }
 
-SheetFiller::~SheetFiller()
+CellColumn& SheetFiller::column(int col)
 {
-    finish();
+    while (int(columns_.size()) <= col) {
+        CellColumn& added = columns_.emplace_back();
+        // Only the columns of the first row are sized for the whole file: a later, wider row
+        // must not make room for every row in each of its columns.
+        if (rows_ == 0)
+            added.ids.reserve(reserve_);
+        // The heading row and the rows that were narrower than this one hold empty texts.
+        added.ids.assign(std::size_t(rows_) + 1, 0);
+    }
+    return columns_[std::size_t(col)];
+}
+
+void SheetFiller::cell(std::string_view text)
+{
+    if (col_ < maxColumns_) {
+        CellColumn& target = column(col_);
+        target.ids.push_back(target.pool.internUtf8(text));
+    }
+    ++col_;
+}
+
+void SheetFiller::endRow()
+{
+    widest_ = std::max<qsizetype>(widest_, col_);
+    ++rows_;
+    const std::size_t height = std::size_t(rows_) + 1;
+    for (CellColumn& other : columns_) {
+        if (other.ids.size() < height)
+            other.ids.push_back(0);
+    }
+    col_ = 0;
 }
 
 void SheetFiller::add(const QStringList& cells)
 {
-    widest_ = std::max(widest_, cells.size());
-    const int width = int(std::min<qsizetype>(cells.size(), maxColumns_));
-    if (width > columns_) {
-        columns_ = width;
-        grid_.SetColCount(columns_);
+    for (const QString& text : cells) {
+        const QByteArray utf8 = text.toUtf8();
+        cell(std::string_view(utf8.constData(), std::size_t(utf8.size())));
     }
-    const int row = ++rows_; // row 0 is the heading row
-    if (row >= grid_.RowCount())
-        grid_.SetRowCount(std::max(row + 1, grid_.RowCount() * 2));
-    for (int col = 0; col < width; ++col)
-        grid_.SetCells(col, row, cells[col]);
+    endRow();
 }
 
-void SheetFiller::finish()
+void SheetFiller::install(TSortableGrid& grid)
 {
-    if (finished_)
-        return;
-    finished_ = true;
-    // A grid always shows one data row, blank when nothing was read.
-    grid_.SetRowCount(std::max(rows_ + 1, 2));
-    grid_.EndUpdate();
+    // The columns were sized from an estimate: what they did not use is given back.
+    for (CellColumn& filled : columns_)
+        filled.ids.shrink_to_fit();
+    grid.SetFixedRows(1);
+    grid.ReplaceCells(std::move(columns_), std::max(rows_ + 1, 2));
+    columns_.clear();
 }
 
 } // namespace wl

@@ -1,38 +1,47 @@
 #pragma once
 
+#include "exchange/import/ImportText.h"
+#include "grid/CellColumn.h"
+
 #include <QStringList>
+
+#include <string_view>
+#include <vector>
 
 namespace wl {
 
 class TSortableGrid;
 
-// Puts rows into the import spreadsheet one at a time, as they are read, below its heading
-// row, so a large file never waits whole in a list of rows beside the grid. Rows wider than
-// maxColumns are cut; the grid is as wide as the widest row kept. The grid shows nothing of
-// the work until finish().
-class SheetFiller
+// Collects the rows of the import spreadsheet as they are read, below its heading row, in the
+// grid's own stored form (UTF-8 texts in per-column pools), away from the grid: the grid keeps
+// what it shows until install() hands it the new cells at once, so a file that is refused half
+// way leaves it as it was. Rows wider than maxColumns are cut; the grid is as wide as the
+// widest row kept.
+class SheetFiller : public ImportText::Utf8Sink
 {
 public:
-    // expectedRows sizes the grid once; it grows when the file holds more.
-    SheetFiller(TSortableGrid& grid, int maxColumns, int expectedRows);
-    ~SheetFiller();
-    SheetFiller(const SheetFiller&) = delete;
-    SheetFiller& operator=(const SheetFiller&) = delete;
+    // expectedRows sizes the columns once; they grow when the file holds more.
+    SheetFiller(int maxColumns, int expectedRows);
 
+    void cell(std::string_view text) override;
+    void endRow() override;
     void add(const QStringList& cells);
-    // Cuts the grid to the rows added and shows it.
-    void finish();
+    // Gives the grid the rows added (at least one data row, blank when nothing was read) with
+    // one fixed heading row, replacing everything it held.
+    void install(TSortableGrid& grid);
     int rows() const { return rows_; }
     // The width of the widest row added, before any cut.
     qsizetype widest() const { return widest_; }
 
 private:
-    TSortableGrid& grid_;
+    CellColumn& column(int col);
+
     int maxColumns_;
+    std::size_t reserve_;
+    std::vector<CellColumn> columns_;
     int rows_ = 0;
-    int columns_ = 1;
+    int col_ = 0; // the next cell's column in the row being added
     qsizetype widest_ = 0;
-    bool finished_ = false;
 };
 
 } // namespace wl

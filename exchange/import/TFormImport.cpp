@@ -37,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstring>
 
 namespace wl {
 
@@ -45,6 +46,22 @@ namespace {
 constexpr int DesignWidth = 800;
 constexpr int DesignHeight = 560;
 constexpr int ProblemsShown = 12;
+
+// About how many lines the bytes hold, from the lines of their first megabyte, so the
+// spreadsheet's columns are sized once without a pass over the whole file.
+int expectedRows(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return 1;
+    const QByteArrayView sample = bytes.first(std::min<qsizetype>(bytes.size(), 1 << 20));
+    qsizetype lines = 1;
+    for (const char* p = sample.data(), *end = p + sample.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr;
+         ++p)
+        ++lines;
+    const double perByte = double(lines) / double(std::max<qsizetype>(sample.size(), 1));
+    return int(std::min(double(bytes.size()) * perByte * 1.05 + 1, double(1 << 24)));
+}
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& hint = {})
@@ -385,11 +402,12 @@ std::vector<QStringList> TFormImport::gridRows(int firstRow) const
 // row is freed once the grid holds it, so a big file is not held twice over.
 void TFormImport::setGridRows(std::vector<QStringList> rows)
 {
-    SheetFiller filler(*SortableGrid2, MaxColumns, int(rows.size()));
+    SheetFiller filler(MaxColumns, int(rows.size()));
     for (std::size_t row = 1; row < rows.size(); ++row) {
         filler.add(rows[row]);
         rows[row] = QStringList();
     }
+    filler.install(*SortableGrid2);
 }
 
 // ---- activation and help -----------------------------------------------------------------
@@ -454,48 +472,50 @@ std::optional<QByteArray> TFormImport::readImportFile(const QString& fileName)
     return bytes;
 }
 
+std::optional<QByteArrayView> TFormImport::mapImportFile(QFile& file, QByteArray& copy)
+{
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0) {
+        if (const uchar* pages = file.map(0, file.size()))
+            return QByteArrayView(pages, file.size());
+    }
+    file.close();
+    // Files that cannot be mapped (empty ones, devices) are read whole.
+    std::optional<QByteArray> bytes = readImportFile(file.fileName());
+    if (!bytes)
+        return std::nullopt;
+    copy = std::move(*bytes);
+    return QByteArrayView(copy);
+}
+
 void TFormImport::FillGrid(const QString& fileName)
 {
-    std::optional<QByteArray> bytes = readImportFile(fileName);
+    // The file is read straight from its mapped pages into cells kept away from the grid, which
+    // takes them only once the whole file was accepted: a refused or empty file leaves the
+    // spreadsheet as it was.
+    QFile file(fileName);
+    QByteArray copy;
+    const std::optional<QByteArrayView> bytes = mapImportFile(file, copy);
     if (!bytes)
         return;
-    // A refused or empty file leaves the spreadsheet as it was. A quick look at the bytes tells
-    // when that cannot happen, and then the rows go straight into the grid as they are read;
-    // otherwise the file is read whole first.
-    std::optional<std::vector<QStringList>> checked;
-    if (ImportText::mayRefuse(*bytes)) {
-        ImportRead read;
-        {
-            const WaitCursor wait;
-            read = ImportText::read(*bytes);
-        }
-        if (read.badRow != 0) {
-            ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
-            return;
-        }
-        checked = std::move(read.rows);
-        bytes.reset();
+    SheetFiller filler(MaxColumns, expectedRows(*bytes));
+    ImportRead read;
+    {
+        const WaitCursor wait;
+        read = ImportText::streamUtf8(*bytes, filler);
     }
-    if (checked ? checked->empty() : !ImportText::holdsText(*bytes)) {
+    file.close();
+    copy.clear();
+    if (read.badRow != 0) {
+        ShowMessage(ImportMessages::ControlCharacter(read.badRow, read.badCode), fileName);
+        return;
+    }
+    if (filler.rows() == 0) {
         ShowMessage(ImportMessages::EmptyFile, fileName);
         return;
     }
-    qsizetype widest = 0;
     {
         const WaitCursor wait;
-        const auto lines = checked ? qsizetype(checked->size()) : bytes->count('\n') + 1;
-        SheetFiller filler(*SortableGrid2, MaxColumns, int(std::min<qsizetype>(lines, 1 << 24)));
-        if (checked) {
-            for (QStringList& cells : *checked) {
-                filler.add(cells);
-                cells = QStringList();
-            }
-        } else {
-            ImportText::stream(*bytes, [&filler](QStringList&& cells) { filler.add(cells); });
-            bytes.reset();
-        }
-        filler.finish();
-        widest = filler.widest();
+        filler.install(*SortableGrid2);
         reHead();
         fitAllColumns();
         SortableGrid2->verticalScrollBar()->setValue(0);
@@ -503,8 +523,8 @@ void TFormImport::FillGrid(const QString& fileName)
         showCounts();
         Label3->setText(QStringLiteral("Selected Column = 1"));
     }
-    if (widest > MaxColumns)
-        ShowMessage(ImportMessages::ColumnsLeftOut(widest, MaxColumns));
+    if (filler.widest() > MaxColumns)
+        ShowMessage(ImportMessages::ColumnsLeftOut(filler.widest(), MaxColumns));
 }
 
 void TFormImport::importFormatFile(int format, const QString& fileName)

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QCheckBox;
+class QFile;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -130,6 +131,9 @@ private:
     void setGridRows(std::vector<QStringList> rows);
     // The whole file, or nothing when it cannot be read (the user is told why).
     static std::optional<QByteArray> readImportFile(const QString& fileName);
+    // The bytes of the file: its mapped pages while `file` stays open, or else the whole file
+    // read into `copy`; nothing when it cannot be read (the user is told why).
+    static std::optional<QByteArrayView> mapImportFile(QFile& file, QByteArray& copy);
     void storeSheet(const ImportRecordBuilder& builder, const QString& category);
     // Stores with a progress window whose Cancel stores nothing and reports the outcome, except
     // refused rows, which the caller reports.

@@ -233,5 +233,38 @@ TEST(ImportTextTest, BytesReadRecordByRecordAsTheWholeText)
     EXPECT_TRUE(ImportText::holdsText("\r\n"));
 }
 
+// The window reads cells as UTF-8 straight from the bytes; they must be the cells of the text
+// read, whatever the file holds, and a refusal must name the same row.
+TEST(ImportTextTest, Utf8CellsAreTheCellsOfTheText)
+{
+    const QByteArray cases[] = {
+        "146.52,\"Smith, John\",x\r\n7.1,\"a \"\"b\"\"\",\"\"\r\n",   // quotes, doubled quotes
+        "a,\"b,c\r\nd,e\r\n",                                     // a quote nothing closes
+        "a,\"l1\r\nl2\",b\nc",                                      // a quoted line break, LF
+        "1,a\r2,b\r",                                                // lone CRs
+        "  ,\t, x ,\"  \",\r\n\r\nlast",                               // blank cells, no last break
+        "\xC2\xA0" "a\xC2\xA0,\xE3\x80\x80" "b\xE2\x80\x83,\xEF\xBB\xBF" "c,\xF0\x9F\x93\xBB", // wide blanks, a BOM
+        "\xEF\xBB\xBFx,y\r\n\xEF\xBB\xBFz\r\n",                        // files joined with their BOMs
+        "M\xC3\xBCnchen,\xA0Z\xFCrich\xA0\r\n\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n", // UTF-8 and Latin-1
+        "\"'=1+2\",'x,''-y, '@a",                                    // the formula guard
+        "a;b;\"c;d\"\r\n1;2,5;3\r\n",                                 // semicolons
+        "a,b\r\nc\x01" "d\r\ne\r\n",                                   // a refused character
+        QByteArray("\xFF\xFE" "a\0,\0b\0", 8),                        // UTF-16
+        "ab\"c,d\"e,f\r\n\"\"\"\",\"\"\"\r\n",                            // quotes inside fields
+    };
+    for (const QByteArray& bytes : cases) {
+        const ImportRead text = ImportText::read(bytes);
+        std::vector<QStringList> rows;
+        const ImportRead utf8 = fuzz::readAsUtf8(bytes, &rows);
+        EXPECT_EQ(utf8.badRow, text.badRow) << bytes.toHex().constData();
+        EXPECT_EQ(utf8.badCode, text.badCode) << bytes.toHex().constData();
+        EXPECT_EQ(utf8.separator, text.separator) << bytes.toHex().constData();
+        if (text.badRow == 0)
+            EXPECT_EQ(rows, text.rows) << bytes.toHex().constData();
+        else
+            EXPECT_EQ(int(rows.size()), text.badRow - 1) << bytes.toHex().constData();
+    }
+}
+
 } // namespace
 } // namespace wl

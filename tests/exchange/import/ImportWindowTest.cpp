@@ -1,7 +1,9 @@
 #include "app/MovablePanel.h"
 #include "dialogs/DialogTestSupport.h"
 #include "exchange/export/TExportStringGrid.h"
+#include "exchange/import/ImportColumns.h"
 #include "exchange/import/ImportCommands.h"
+#include "exchange/import/ImportText.h"
 #include "exchange/import/ImportWriter.h"
 #include "exchange/import/TFormImport.h"
 #include "exchange/import/formats/ImportFormats.h"
@@ -10,6 +12,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -179,6 +182,75 @@ TEST_F(ImportWindowTest, ReadsAFileIntoTheSpreadsheet)
     EXPECT_EQ(services.messages.texts(),
               QStringList({"Conversion Error.", "The file holds no lines to import."}));
     EXPECT_EQ(row(form, 1)[2], QStringLiteral("Kxyz"));
+    EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 9", "Selected Column = 1"}));
+}
+
+// What the window shows for a file: the cells of the text read (cut to the spreadsheet's
+// columns, the shorter rows blank to the right), the headings by column, each column as wide as
+// its widest text measured as it stands plus an "x", and the counts.
+TEST_F(ImportWindowTest, TheSpreadsheetShowsTheFileAsItsTextReads)
+{
+    TFormMain& w = openMain();
+    QByteArray wide = "w";
+    for (int col = 1; col < 300; ++col)
+        wide += ",AV" + QByteArray::number(col);
+    const QByteArray cases[] = {
+        "146.52,\"Smith, John\",x\r\n7.1,\"a \"\"b\"\"\",\"\"\r\nlast,\"open",
+        "a,\"l1\r\nl2\",b\nc\r\n\r\n  ,\t, x \r",
+        "M\xC3\xBCnchen,\xC2\xA0To Wa\xC2\xA0\r\nZ\xFCrich,\xA0\r\n",
+        "\xEF\xBB\xBFx;y;\"'=1;2\"\r\n1;2,5\r\n",
+        wide + "\r\n1,2\r\n",
+    };
+    for (const QByteArray& bytes : cases) {
+        SCOPED_TRACE(bytes.left(40).toHex().constData());
+        TFormImport form(w);
+        form.FillGrid(file("sheet.csv", bytes));
+        const std::vector<QStringList> rows = ImportText::read(bytes).rows;
+        const TSortableGrid& grid = *form.SortableGrid2;
+        qsizetype columns = 1;
+        for (const QStringList& cells : rows)
+            columns = std::max(columns, cells.size());
+        columns = std::min<qsizetype>(columns, TFormImport::MaxColumns);
+        ASSERT_EQ(grid.ColCount(), columns);
+        ASSERT_EQ(grid.RowCount(), int(rows.size()) + 1);
+        const QFontMetrics metrics(grid.font());
+        for (int col = 0; col < grid.ColCount(); ++col) {
+            EXPECT_EQ(grid.Cells(col, 0), ImportColumns::heading(col));
+            int widest = metrics.horizontalAdvance(ImportColumns::heading(col));
+            for (int r = 1; r < grid.RowCount(); ++r) {
+                const QStringList& cells = rows[std::size_t(r - 1)];
+                const QString expected = col < cells.size() ? cells[col] : QString();
+                EXPECT_EQ(grid.Cells(col, r), expected) << col << ' ' << r;
+                widest = std::max(widest, metrics.horizontalAdvance(expected));
+            }
+            EXPECT_EQ(grid.ColWidths(col), widest + metrics.horizontalAdvance(QStringLiteral("x")))
+                << col;
+        }
+        EXPECT_EQ(labels(form), QStringList({QStringLiteral("Rows = %1").arg(rows.size()),
+                                             QStringLiteral("Columns = %1").arg(columns),
+                                             "Selected Column = 1"}));
+    }
+}
+
+// A file refused for a control character, even one far down, leaves the spreadsheet as it was.
+TEST_F(ImportWindowTest, ARefusedFileLeavesTheSpreadsheetAsItWas)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.FillGrid(file("log.csv", NineColumns));
+    QByteArray refused;
+    for (int i = 0; i < 5000; ++i)
+        refused += "1,2,3,4,5,6,7,8,9,10,11\r\n";
+    refused += "x\x1b" "y\r\n";
+    services.messages.shown.clear();
+    form.FillGrid(file("bad.csv", refused));
+    EXPECT_EQ(services.messages.texts(),
+              QStringList({"Row 5001 holds a control character (code 27), so the file is not a "
+                           "text file this window can read. Nothing was read."}));
+    EXPECT_EQ(form.SortableGrid2->ColCount(), 9);
+    EXPECT_EQ(form.SortableGrid2->RowCount(), 3);
+    EXPECT_EQ(row(form, 1)[2], QStringLiteral("Kxyz"));
+    EXPECT_EQ(row(form, 0)[8], QStringLiteral("Column 9"));
     EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 9", "Selected Column = 1"}));
 }
 

@@ -8,7 +8,12 @@
 #include "exchange/import/ImportText.h"
 #include "grid/PlainText.h"
 
+#include <QStringDecoder>
+
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace wl::fuzz {
 
@@ -34,9 +39,44 @@ inline void checkWholeTextReadsAlike(const QByteArray& bytes, const ImportRead& 
         std::abort();
 }
 
+// The rows a UTF-8 read hands over, decoded again (a byte-order mark that begins a cell stays).
+class CollectedRows : public ImportText::Utf8Sink
+{
+public:
+    std::vector<QStringList> rows;
+    void cell(std::string_view text) override
+    {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        row_ << QString(decoder(QByteArrayView(text.data(), qsizetype(text.size()))));
+    }
+    void endRow() override { rows.push_back(std::exchange(row_, {})); }
+
+private:
+    QStringList row_;
+};
+
+// Cell for cell what the text read gives, or the same refusal.
+inline ImportRead readAsUtf8(const QByteArray& bytes, std::vector<QStringList>* rows)
+{
+    CollectedRows collected;
+    const ImportRead read = ImportText::streamUtf8(bytes, collected);
+    *rows = std::move(collected.rows);
+    return read;
+}
+
+inline void checkUtf8ReadsAlike(const QByteArray& bytes, const ImportRead& read)
+{
+    std::vector<QStringList> rows;
+    const ImportRead utf8 = readAsUtf8(bytes, &rows);
+    if (utf8.badRow != read.badRow || utf8.badCode != read.badCode ||
+        utf8.separator != read.separator || (read.badRow == 0 && rows != read.rows))
+        std::abort();
+}
+
 inline void checkImportRead(const QByteArray& bytes)
 {
     const ImportRead read = ImportText::read(bytes);
+    checkUtf8ReadsAlike(bytes, read);
     // The import window trusts both looks when mayRefuse is false (two-byte files are always
     // read whole first: a cut-off last letter there makes no text at all).
     if (!ImportText::mayRefuse(bytes) &&
