@@ -7,17 +7,6 @@ namespace wl::store {
 
 namespace {
 
-// Cuts text to a number of characters without splitting a surrogate pair.
-QStringView cutText(QStringView text, int size)
-{
-    if (text.size() <= size)
-        return text;
-    qsizetype end = size;
-    if (end > 0 && text.at(end - 1).isHighSurrogate())
-        --end;
-    return text.first(end);
-}
-
 // ASCII, the usual case, is copied as it stands; anything else goes through the converter.
 void appendUtf8(QStringView text, std::string& out)
 {
@@ -36,7 +25,19 @@ void appendUtf8(QStringView text, std::string& out)
     }
 }
 
-bool isNumber(const QVariant& v)
+} // namespace
+
+QStringView BulkRows::cut(QStringView text, int size)
+{
+    if (text.size() <= size)
+        return text;
+    qsizetype end = size;
+    if (end > 0 && text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.first(end);
+}
+
+bool BulkRows::isNumber(const QVariant& v)
 {
     switch (v.typeId()) {
     case QMetaType::Double:
@@ -54,8 +55,6 @@ bool isNumber(const QVariant& v)
         return false;
     }
 }
-
-} // namespace
 
 BulkRows::BulkRows(const std::vector<FieldDef>& fields)
 {
@@ -107,7 +106,7 @@ void BulkRows::addText(QStringView text)
         values_.push_back({});
         return;
     }
-    const QStringView kept = c->type == FieldType::Text ? cutText(text, c->size) : text;
+    const QStringView kept = c->type == FieldType::Text ? cut(text, c->size) : text;
     const std::size_t offset = utf8_.size();
     appendUtf8(kept, utf8_);
     // Offsets are 32-bit: a chunk of rows is far below 4 GB of text.
@@ -116,8 +115,7 @@ void BulkRows::addText(QStringView text)
         values_.push_back({});
         return;
     }
-    values_.push_back(
-        {Kind::Text, 0, std::uint32_t(offset), std::uint32_t(utf8_.size() - offset)});
+    values_.push_back({Kind::Text, 0, std::uint32_t(offset), std::uint32_t(utf8_.size() - offset)});
 }
 
 void BulkRows::addNumber(double value)

@@ -66,6 +66,10 @@ public:
     }
     int fieldOf(int column) const { return columns_[std::size_t(column)].field; }
     std::string_view text(const Value& v) const { return {utf8_.data() + v.offset, v.size}; }
+    // A text cut to a number of characters without splitting a surrogate pair.
+    static QStringView cut(QStringView text, int size);
+    // Whether a value is of a number type a number field takes.
+    static bool isNumber(const QVariant& value);
     // Whether these rows were made for a table with these definitions.
     bool fits(const std::vector<FieldDef>& fields) const;
 

@@ -36,7 +36,6 @@ QString SqliteDb::fileUri(const QString& path, const QString& mode)
     return QString::fromUtf8(url.toEncoded());
 }
 
-
 Status SqliteDb::open(const QString& path, const QString& mode)
 {
     close();

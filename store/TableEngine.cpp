@@ -9,36 +9,6 @@ namespace wl::store {
 
 namespace {
 
-bool isNumber(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Cuts text to a number of characters without splitting a surrogate pair.
-QString cutText(const QString& text, int size)
-{
-    if (text.size() <= size)
-        return text;
-    qsizetype end = size;
-    if (end > 0 && text.at(end - 1).isHighSurrogate())
-        --end;
-    return text.left(end);
-}
-
 bool isBusy(int code)
 {
     return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
@@ -201,12 +171,13 @@ Status TableEngine::normalize(int field, const QVariant& in, QVariant& out) cons
         if (in.typeId() != QMetaType::QString && in.typeId() != QMetaType::QChar)
             return Status::failure(QStringLiteral("Field '%1' needs a text.").arg(def.name));
         const QString text = in.toString();
-        out = def.type == FieldType::Text ? cutText(text, def.size) : text;
+        const QStringView kept = def.type == FieldType::Text ? BulkRows::cut(text, def.size) : text;
+        out = kept.size() == text.size() ? text : kept.toString();
         return Status::success();
     }
     default: {
         const double value = in.toDouble();
-        if (!isNumber(in) || !std::isfinite(value))
+        if (!BulkRows::isNumber(in) || !std::isfinite(value))
             return Status::failure(QStringLiteral("Field '%1' needs a number.").arg(def.name));
         out = value;
         return Status::success();

@@ -6,7 +6,6 @@
 #include "store/PositionText.h"
 #include "store/Table.h"
 
-
 #include <iterator>
 #include <optional>
 #include <thread>
@@ -49,13 +48,18 @@ std::vector<FieldSlot> slotsOf(const store::Table& table)
 class RowFiller
 {
 public:
+    // Keeps its own copy of the definitions: it is used on the worker thread while the table
+    // is written on the caller's.
     explicit RowFiller(const store::Table& table) : fields_(table.fieldDefs())
     {
-        for (const FieldSlot& slot : slotsOf(table)) {
-            if (slot.field->type != store::FieldType::AutoInc)
-                columns_.push_back(slot);
+        const std::vector<FieldSlot> found = slotsOf(table);
+        for (std::size_t f = 0; f < found.size(); ++f) {
+            if (fields_[f].type != store::FieldType::AutoInc)
+                columns_.push_back({&fields_[f], found[f].index});
         }
     }
+    RowFiller(const RowFiller&) = delete;
+    RowFiller& operator=(const RowFiller&) = delete;
     const std::vector<store::FieldDef>& fields() const { return fields_; }
 
     // Adds the record as the next row; the texts the table will cut are added to *cuts.
@@ -193,7 +197,12 @@ private:
                     return;
             }
         } catch (const std::exception& e) {
+            // An exception must not leave the thread: it would end the program.
             failure_ = QString::fromLocal8Bit(e.what());
+            queue_.stop();
+            return;
+        } catch (...) {
+            failure_ = QStringLiteral("The records could not be made.");
             queue_.stop();
             return;
         }

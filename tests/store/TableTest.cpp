@@ -515,7 +515,8 @@ TEST_F(TableTest, TypedRowsWithAnUnsuitableValueAreRefusedWhole)
     };
     const std::vector<Case> cases = {
         {1, [](BulkRows& r) { r.addNumber(5.0); }, "Row 2: Field 'Callsign' needs a text."},
-        {4, [](BulkRows& r) { r.addText(QStringLiteral("7")); }, "Row 2: Field 'Hz' needs a number."},
+        {4, [](BulkRows& r) { r.addText(QStringLiteral("7")); },
+         "Row 2: Field 'Hz' needs a number."},
         {4, [](BulkRows& r) { r.addNumber(std::numeric_limits<double>::infinity()); },
          "Row 2: Field 'Hz' needs a number."},
         {0, [](BulkRows& r) { r.addNull(); }, "Row 2: Field 'Category' must have a value."},

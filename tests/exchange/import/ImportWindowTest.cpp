@@ -512,9 +512,7 @@ TEST_F(ImportWindowTest, TheWorkerStopsWithTheImport)
          },
          true,
          4, // the chunk written, two waiting and one being made
-         true,
-         false,
-         "The import was stopped."},
+         true, false, "The import was stopped."},
         {"refused",
          [&](std::vector<ImportRecord>& chunk, std::size_t room) {
              if (++fed == 3)
