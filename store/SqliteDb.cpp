@@ -7,8 +7,22 @@
 namespace wl::store {
 
 namespace {
+
 constexpr int BusyTimeoutMs = 15 * 100; // 15 retries of 100 ms
+
+// The library counts every allocation it makes under a process-wide lock unless told not to
+// before its first use; nothing here reads those counts, and a large append makes millions of
+// allocations. Told once, before the first connection.
+void configureOnce()
+{
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
 }
+
+} // namespace
 
 SqliteDb::~SqliteDb()
 {
@@ -25,6 +39,7 @@ QString SqliteDb::fileUri(const QString& path, const QString& mode)
 Status SqliteDb::open(const QString& path, const QString& mode)
 {
     close();
+    configureOnce();
     const QByteArray uri = fileUri(path, mode).toUtf8();
     const int flags =
         SQLITE_OPEN_URI | SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
@@ -42,6 +57,7 @@ Status SqliteDb::open(const QString& path, const QString& mode)
 Status SqliteDb::openMemory()
 {
     close();
+    configureOnce();
     if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) !=
         SQLITE_OK) {
         const QString reason = errorMessage();

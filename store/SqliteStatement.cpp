@@ -82,6 +82,13 @@ void SqliteStatement::bindText(int index, const QString& value)
                         SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+void SqliteStatement::bindUtf8(int index, std::string_view bytes)
+{
+    // An empty view may have no pointer; an empty text is still a text, not null.
+    sqlite3_bind_text64(stmt_, index, bytes.data() ? bytes.data() : "",
+                        sqlite3_uint64(bytes.size()), SQLITE_STATIC, SQLITE_UTF8);
+}
+
 int SqliteStatement::step()
 {
     if (!stmt_)

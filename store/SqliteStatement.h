@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <string_view>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -29,6 +31,8 @@ public:
     void bindInt(int index, qint64 value);
     void bindDouble(int index, double value);
     void bindText(int index, const QString& value);
+    // UTF-8 bound without a copy: the bytes must stay until the statement is reset.
+    void bindUtf8(int index, std::string_view bytes);
 
     // Returns SQLITE_ROW, SQLITE_DONE or an error code.
     int step();

@@ -897,7 +897,16 @@ bool Table::inTransaction() const
 
 Status Table::bulkAppend(const std::vector<std::vector<QVariant>>& rows)
 {
-    // Not through checkBrowse: consecutive appends leave their index entries pending.
+    if (!d->isOpen())
+        return d->fail(NotOpen);
+    BulkRows bulk(d->schema().fields());
+    for (const std::vector<QVariant>& row : rows)
+        bulk.addRow(row);
+    return bulkAppendTyped(bulk);
+}
+
+Status Table::bulkAppendTyped(const BulkRows& rows)
+{
     if (!d->isOpen())
         return d->fail(NotOpen);
     if (d->state != EditState::Browse) {
@@ -906,9 +915,17 @@ Status Table::bulkAppend(const std::vector<std::vector<QVariant>>& rows)
     }
     d->stopWalk();
     return d->fail(d->engine.write([&](qint64& delta) {
-        delta = qint64(rows.size());
+        delta = qint64(rows.rowCount());
         return d->engine.appendRows(rows);
     }));
+}
+
+Status Table::setMapped(bool mapped)
+{
+    if (!d->isOpen())
+        return d->fail(NotOpen);
+    d->stopWalk();
+    return d->fail(TableFiles::setMapped(d->engine.db(), mapped));
 }
 
 RepairResult Table::repair(const QString& folder, const QString& tableName)

@@ -11,6 +11,8 @@
 
 namespace wl::store {
 
+class BulkRows;
+
 enum class FieldType
 {
     AutoInc,
@@ -144,6 +146,12 @@ public:
     // Appends many records at once; each row holds the values of the non-auto-increment fields
     // in definition order (a null QVariant writes null).
     Status bulkAppend(const std::vector<std::vector<QVariant>>& rows);
+    // The same from rows made for this table's fields (see BulkRows): the quick way for a large
+    // append, whose rows can be made on another thread.
+    Status bulkAppendTyped(const BulkRows& rows);
+    // Whether the files are read through memory mapping (on when opened). A large append needs
+    // no mapping; turned off for its duration, the pages it touches do not stay mapped.
+    Status setMapped(bool mapped);
 
     // Checks and rebuilds the table's files; the table must not be open anywhere. Damaged or
     // foreign originals are kept aside under the names listed in the result.

@@ -9,36 +9,6 @@ namespace wl::store {
 
 namespace {
 
-bool isNumber(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Cuts text to a number of characters without splitting a surrogate pair.
-QString cutText(const QString& text, int size)
-{
-    if (text.size() <= size)
-        return text;
-    qsizetype end = size;
-    if (end > 0 && text.at(end - 1).isHighSurrogate())
-        --end;
-    return text.left(end);
-}
-
 bool isBusy(int code)
 {
     return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
@@ -201,12 +171,13 @@ Status TableEngine::normalize(int field, const QVariant& in, QVariant& out) cons
         if (in.typeId() != QMetaType::QString && in.typeId() != QMetaType::QChar)
             return Status::failure(QStringLiteral("Field '%1' needs a text.").arg(def.name));
         const QString text = in.toString();
-        out = def.type == FieldType::Text ? cutText(text, def.size) : text;
+        const QStringView kept = def.type == FieldType::Text ? BulkRows::cut(text, def.size) : text;
+        out = kept.size() == text.size() ? text : kept.toString();
         return Status::success();
     }
     default: {
         const double value = in.toDouble();
-        if (!isNumber(in) || !std::isfinite(value))
+        if (!BulkRows::isNumber(in) || !std::isfinite(value))
             return Status::failure(QStringLiteral("Field '%1' needs a number.").arg(def.name));
         out = value;
         return Status::success();
@@ -410,50 +381,66 @@ Status TableEngine::insertRow(const Row& row, qint64& recNum)
     return Status::success();
 }
 
-Status TableEngine::rowFromValues(const std::vector<QVariant>& values, Row& row) const
+Status TableEngine::appendRows(const BulkRows& rows)
 {
+    if (!rows.error())
+        return rows.error();
     const auto& fields = schema_.fields();
-    if (values.size() != fields.size() - 1)
-        return Status::failure(
-            QStringLiteral("%1 values instead of %2.").arg(values.size()).arg(fields.size() - 1));
-    row.resize(fields.size());
-    size_t column = 0;
-    for (int f = 0; f < int(fields.size()); ++f) {
-        if (f == schema_.recNumField())
-            continue;
-        if (Status st = normalize(f, values[column++], row[size_t(f)]); !st)
-            return st;
-    }
-    return checkRequired(row);
-}
-
-Status TableEngine::appendRows(const std::vector<std::vector<QVariant>>& rows)
-{
-    const auto& fields = schema_.fields();
-    Row row;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        if (Status st = rowFromValues(rows[r], row); !st)
-            return Status::failure(QStringLiteral("Row %1: %2").arg(r + 1).arg(st.error));
-        // The index entries are written later, all at once; a key they could not take is
-        // refused here, on its row, as an immediate index write would have refused it.
+    if (!rows.fits(fields) || std::size_t(rows.columns()) != fields.size() - 1)
+        return Status::failure(QStringLiteral("The rows do not fit the table's fields."));
+    // The index entries are written later, all at once; a key they could not take is refused
+    // here, on its row, as an immediate index write would have refused it.
+    std::vector<int> indexed;
+    std::vector<int> memos;
+    for (int c = 0; c < rows.columns(); ++c) {
+        const int f = rows.fieldOf(c);
         for (size_t i = 0; i < insertIndex_.size(); ++i) {
-            const int f = schema_.indexField(int(i));
-            if (insertIndex_[i].isValid() && row[size_t(f)].isNull())
+            if (insertIndex_[i].isValid() && schema_.indexField(int(i)) == f)
+                indexed.push_back(c);
+        }
+        if (fields[size_t(f)].type == FieldType::Memo)
+            memos.push_back(c);
+    }
+    for (std::size_t r = 0; r < rows.rowCount(); ++r) {
+        for (int c : indexed) {
+            if (rows.value(r, c).kind == BulkRows::Kind::Null)
                 return Status::failure(QStringLiteral("Row %1: the indexed field '%2' is empty.")
                                            .arg(r + 1)
-                                           .arg(fields[size_t(f)].name));
+                                           .arg(fields[size_t(rows.fieldOf(c))].name));
         }
-        bindRecord(insertRecord_, row);
+        for (int c = 0; c < rows.columns(); ++c) {
+            const BulkRows::Value& v = rows.value(r, c);
+            const bool memo = fields[size_t(rows.fieldOf(c))].type == FieldType::Memo;
+            switch (v.kind) {
+            case BulkRows::Kind::Null:
+                insertRecord_.bindNull(c + 1);
+                break;
+            case BulkRows::Kind::Number:
+                insertRecord_.bindDouble(c + 1, v.number);
+                break;
+            case BulkRows::Kind::Text:
+                // A memo's column holds the byte length of its note, kept in the memo file.
+                if (memo)
+                    insertRecord_.bindInt(c + 1, v.size);
+                else
+                    insertRecord_.bindUtf8(c + 1, rows.text(v));
+                break;
+            }
+        }
         if (Status st = stepDone(insertRecord_); !st)
             return st;
         const qint64 recNum = db_.lastInsertRowId();
         if (unindexedFrom_ == 0)
             unindexedFrom_ = recNum;
-        for (int f = 0; f < int(fields.size()); ++f) {
-            if (fields[size_t(f)].type == FieldType::Memo && !row[size_t(f)].isNull()) {
-                if (Status st = writeMemo(f, recNum, row[size_t(f)], false); !st)
-                    return st;
-            }
+        for (int c : memos) {
+            const BulkRows::Value& v = rows.value(r, c);
+            if (v.kind != BulkRows::Kind::Text)
+                continue;
+            SqliteStatement& ins = insertMemo_[size_t(rows.fieldOf(c))];
+            ins.bindInt(1, recNum);
+            ins.bindUtf8(2, rows.text(v));
+            if (Status st = stepDone(ins); !st)
+                return st;
         }
     }
     // Inside an explicit transaction more appends may follow: the entries wait for them.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/BulkRows.h"
 #include "store/SqliteDb.h"
 #include "store/TableFiles.h"
 #include "store/TableSchema.h"
@@ -38,11 +39,11 @@ public:
     bool inTransaction() const { return explicit_; }
 
     Status insertRow(const Row& row, qint64& recNum);
-    // Appends rows given as the values of the non-auto-increment fields in definition order,
-    // checked like single records. Inside an explicit transaction their index entries wait
+    // Appends rows made for this table's fields (see BulkRows), refused whole when one of them
+    // does not suit its fields. Inside an explicit transaction their index entries wait
     // until the transaction commits or another read or write needs the indexes, so a large
     // append made of many calls builds each index once, in order, after all its rows.
-    Status appendRows(const std::vector<std::vector<QVariant>>& rows);
+    Status appendRows(const BulkRows& rows);
     // Writes the index entries of appended records that still lack them.
     Status settleIndexes();
     Status updateRow(qint64 recNum, const std::vector<int>& fields, const Row& values);
@@ -68,7 +69,6 @@ private:
     Status stepDone(SqliteStatement& st);
     Status writeMemo(int field, qint64 recNum, const QVariant& text, bool replace);
     Status bindRecord(SqliteStatement& st, const Row& row);
-    Status rowFromValues(const std::vector<QVariant>& values, Row& row) const;
 
     SqliteDb db_;
     TableSchema schema_;

@@ -190,11 +190,22 @@ Status TableFiles::attach(SqliteDb& db, bool exclusive) const
     for (const char* s : Schemas) {
         const QString pragmas =
             QStringLiteral("PRAGMA %1.journal_mode=DELETE; PRAGMA %1.synchronous=FULL; "
-                           "PRAGMA %1.cache_size=-%2; PRAGMA %1.mmap_size=%3;")
+                           "PRAGMA %1.cache_size=-%2;")
                 .arg(QLatin1StringView(s))
-                .arg(CacheKiB)
-                .arg(MmapBytes);
+                .arg(CacheKiB);
         if (st = db.exec(pragmas); !st)
+            return st;
+    }
+    return setMapped(db, true);
+}
+
+Status TableFiles::setMapped(SqliteDb& db, bool mapped)
+{
+    for (const char* s : Schemas) {
+        if (Status st = db.exec(QStringLiteral("PRAGMA %1.mmap_size=%2;")
+                                    .arg(QLatin1StringView(s))
+                                    .arg(mapped ? MmapBytes : 0));
+            !st)
             return st;
     }
     return Status::success();

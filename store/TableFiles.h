@@ -30,6 +30,11 @@ public:
     // the locking, journal and cache settings of an open table.
     Status attach(SqliteDb& db, bool exclusive) const;
 
+    // Maps the three attached files into memory for reading, or stops mapping them. A long
+    // write needs no mapping (it goes through the page cache), and the pages it would map
+    // count in the program's memory.
+    static Status setMapped(SqliteDb& db, bool mapped);
+
     // Reads the meta table of one attached schema; empty when unreadable.
     static QHash<QString, QVariant> readMeta(const SqliteDb& db, const QString& schema);
     // Checks that the attached set belongs together and that no file was cut short.

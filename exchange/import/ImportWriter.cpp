@@ -1,12 +1,14 @@
 #include "exchange/import/ImportWriter.h"
 
 #include "app/RecordDate.h"
+#include "grid/HandOverQueue.h"
+#include "store/BulkRows.h"
 #include "store/PositionText.h"
 #include "store/Table.h"
 
-#include <QVariant>
-
 #include <iterator>
+#include <optional>
+#include <thread>
 
 namespace wl {
 
@@ -15,43 +17,9 @@ namespace {
 // A record without both coordinates keeps a blank position text.
 const QString NoPosition = QString(41, u' ');
 
-// The table's fields an import fills, in the order valueOf takes them.
+// The table's fields an import fills, in the order RowFiller::add takes them.
 const char* const Filled[] = {"category", "callsign", "notes",    "rdate",    "hz",   "modifier",
                               "user",     "location", "optional", "position", "rlat", "rlon"};
-
-QVariant valueOf(const ImportRecord& r, const QString& category, int index)
-{
-    switch (index) {
-    case 0:
-        return category;
-    case 1:
-        return r.callsign;
-    case 2:
-        return r.notes;
-    case 3:
-        return RecordDate::fromDateTime(r.rDate);
-    case 4:
-        return r.hz;
-    case 5:
-        return r.modifier;
-    case 6:
-        return r.user;
-    case 7:
-        return r.location;
-    case 8:
-        return r.special;
-    case 9:
-        // The grid shows the position text, so a file's coordinates are written there too.
-        return r.lat && r.lon ? store::positionText(*r.lat, -*r.lon) : NoPosition;
-    case 10:
-        return r.lat.value_or(0.0);
-    case 11:
-        // The table keeps longitudes west positive.
-        return r.lon ? -*r.lon : 0.0;
-    default:
-        return {};
-    }
-}
 
 // The place in Filled of each field of the table, -1 for a field the import leaves null. Found
 // once per import: a million records would otherwise look every name up a million times.
@@ -75,28 +43,177 @@ std::vector<FieldSlot> slotsOf(const store::Table& table)
     return found;
 }
 
-// The values of records in the table's field order, without the record number.
+// Puts records into rows for the table: each value straight into its field's kind, and the
+// texts the table cuts noted for the report.
 class RowFiller
 {
 public:
-    explicit RowFiller(const store::Table& table)
+    // Keeps its own copy of the definitions: it is used on the worker thread while the table
+    // is written on the caller's.
+    explicit RowFiller(const store::Table& table) : fields_(table.fieldDefs())
     {
-        for (const FieldSlot& slot : slotsOf(table)) {
-            if (slot.field->type != store::FieldType::AutoInc)
-                indexes_.push_back(slot.index);
+        const std::vector<FieldSlot> found = slotsOf(table);
+        for (std::size_t f = 0; f < found.size(); ++f) {
+            if (fields_[f].type != store::FieldType::AutoInc)
+                columns_.push_back({&fields_[f], found[f].index});
         }
     }
-    std::vector<QVariant> row(const ImportRecord& r, const QString& category) const
+    RowFiller(const RowFiller&) = delete;
+    RowFiller& operator=(const RowFiller&) = delete;
+    const std::vector<store::FieldDef>& fields() const { return fields_; }
+
+    // Adds the record as the next row; the texts the table will cut are added to *cuts.
+    void add(const ImportRecord& r, const QString& category, store::BulkRows& rows,
+             QStringList* cuts) const
     {
-        std::vector<QVariant> row;
-        row.reserve(indexes_.size());
-        for (int index : indexes_)
-            row.push_back(valueOf(r, category, index));
-        return row;
+        for (const FieldSlot& slot : columns_) {
+            const auto text = [&](const QString& value) {
+                rows.addText(value);
+                if (cuts)
+                    noteCut(r.row, *slot.field, value, *cuts);
+            };
+            switch (slot.index) {
+            case 0:
+                text(category);
+                break;
+            case 1:
+                text(r.callsign);
+                break;
+            case 2:
+                text(r.notes);
+                break;
+            case 3:
+                rows.addNumber(RecordDate::fromDateTime(r.rDate));
+                break;
+            case 4:
+                rows.addNumber(r.hz);
+                break;
+            case 5:
+                text(r.modifier);
+                break;
+            case 6:
+                text(r.user);
+                break;
+            case 7:
+                text(r.location);
+                break;
+            case 8:
+                text(r.special);
+                break;
+            case 9:
+                // The grid shows the position text, so a file's coordinates are written there.
+                text(r.lat && r.lon ? store::positionText(*r.lat, -*r.lon) : NoPosition);
+                break;
+            case 10:
+                rows.addNumber(r.lat.value_or(0.0));
+                break;
+            case 11:
+                // The table keeps longitudes west positive.
+                rows.addNumber(r.lon ? -*r.lon : 0.0);
+                break;
+            default:
+                rows.addNull();
+            }
+        }
+        rows.endRow();
     }
 
 private:
-    std::vector<int> indexes_;
+    static void noteCut(int row, const store::FieldDef& field, const QString& text,
+                        QStringList& cuts)
+    {
+        const int size = field.size;
+        if (field.type != store::FieldType::Text || size <= 0 || text.size() <= size ||
+            QStringView(text).sliced(size).trimmed().isEmpty())
+            return;
+        cuts << QStringLiteral("Row %1: %2 \"%3\" was cut to %4 characters.")
+                    .arg(row)
+                    .arg(field.name, text)
+                    .arg(size);
+    }
+
+    std::vector<store::FieldDef> fields_;
+    std::vector<FieldSlot> columns_;
+};
+
+// One chunk of records made into rows on the worker.
+struct MadeChunk
+{
+    store::BulkRows rows;
+    QStringList cuts;
+};
+
+// Runs the feed on a thread of its own, turning each chunk of records into rows, while the
+// caller's thread writes the rows made before: the reading and converting of the next chunk
+// overlaps the writing of this one. The queue holds few chunks, so the rows of the whole import
+// are never all held.
+class ChunkMaker
+{
+public:
+    ChunkMaker(const ImportWriter::Feed& feed, const RowFiller& filler, const QString& category,
+               bool wantCuts)
+        : queue_(2), thread_([=, this, &feed, &filler] { run(feed, filler, category, wantCuts); })
+    {
+    }
+    ~ChunkMaker() { stop(); }
+    ChunkMaker(const ChunkMaker&) = delete;
+    ChunkMaker& operator=(const ChunkMaker&) = delete;
+
+    // The next chunk; nothing once the feed is done, refused or failed, or after stop().
+    std::optional<MadeChunk> take() { return queue_.take(); }
+    // Stops the worker (it finishes the chunk it is making) and waits for it.
+    void stop()
+    {
+        queue_.stop();
+        if (thread_.joinable())
+            thread_.join();
+    }
+    // Once stopped: how the feed ended.
+    bool refused() const { return refused_; }
+    const QString& failure() const { return failure_; }
+
+private:
+    void run(const ImportWriter::Feed& feed, const RowFiller& filler, const QString& category,
+             bool wantCuts)
+    {
+        try {
+            std::vector<ImportRecord> chunk;
+            for (auto state = ImportWriter::FeedState::More;
+                 state == ImportWriter::FeedState::More && !queue_.stopped();) {
+                chunk.clear();
+                state = feed(chunk, ImportWriter::ChunkSize);
+                if (state == ImportWriter::FeedState::Refused) {
+                    refused_ = true;
+                    // Nothing already made is to be written any more.
+                    queue_.stop();
+                    return;
+                }
+                if (chunk.empty())
+                    continue;
+                MadeChunk made{store::BulkRows(filler.fields()), {}};
+                for (const ImportRecord& r : chunk)
+                    filler.add(r, category, made.rows, wantCuts ? &made.cuts : nullptr);
+                if (!queue_.put(std::move(made)))
+                    return;
+            }
+        } catch (const std::exception& e) {
+            // An exception must not leave the thread: it would end the program.
+            failure_ = QString::fromLocal8Bit(e.what());
+            queue_.stop();
+            return;
+        } catch (...) {
+            failure_ = QStringLiteral("The records could not be made.");
+            queue_.stop();
+            return;
+        }
+        queue_.finish();
+    }
+
+    HandOverQueue<MadeChunk> queue_;
+    // Written by the worker before it stops or finishes the queue, read after the join.
+    bool refused_ = false;
+    QString failure_;
+    std::thread thread_; // last: started once everything it uses is there
 };
 
 } // namespace
@@ -110,40 +227,43 @@ ImportWriter::Outcome ImportWriter::appendFeed(store::Table& table, const Feed& 
         if (store::Status st = table.beginTransaction(); !st)
             return {st};
     }
-    const auto undo = [&](Outcome outcome) {
-        if (ownTransaction)
+    // The append and the index build at the commit read and write through the page cache;
+    // mapped, the table's pages would stay in the program's memory after them.
+    table.setMapped(false);
+    const auto finish = [&](Outcome outcome) {
+        if (!outcome && ownTransaction)
             table.rollback();
+        table.setMapped(true);
         return outcome;
     };
     const RowFiller filler(table);
-    std::vector<ImportRecord> chunk;
-    std::vector<std::vector<QVariant>> rows;
+    ChunkMaker maker(feed, filler, category, cuts != nullptr);
     int written = 0;
-    for (FeedState state = FeedState::More; state == FeedState::More;) {
-        chunk.clear();
-        state = feed(chunk, ChunkSize);
-        if (state == FeedState::Refused)
-            return undo({store::Status::failure(QStringLiteral("Some rows cannot be stored.")),
-                         false, true});
-        if (chunk.empty())
-            continue;
-        rows.clear();
-        rows.reserve(chunk.size());
-        for (const ImportRecord& r : chunk)
-            rows.push_back(filler.row(r, category));
-        if (store::Status st = table.bulkAppend(rows); !st)
-            return undo({st});
+    while (std::optional<MadeChunk> made = maker.take()) {
+        if (store::Status st = table.bulkAppendTyped(made->rows); !st) {
+            maker.stop();
+            return finish({st});
+        }
         if (cuts)
-            *cuts += ImportWriter::cuts(table, chunk, category);
-        written += int(chunk.size());
-        if (progress && !progress(written))
-            return undo({store::Status::failure(QStringLiteral("The import was stopped.")), true});
+            *cuts += made->cuts;
+        written += int(made->rows.rowCount());
+        if (progress && !progress(written)) {
+            maker.stop();
+            return finish(
+                {store::Status::failure(QStringLiteral("The import was stopped.")), true});
+        }
     }
+    maker.stop();
+    if (maker.refused())
+        return finish(
+            {store::Status::failure(QStringLiteral("Some rows cannot be stored.")), false, true});
+    if (!maker.failure().isEmpty())
+        return finish({store::Status::failure(maker.failure())});
     if (ownTransaction) {
         if (store::Status st = table.commit(); !st)
-            return undo({st});
+            return finish({st});
     }
-    return {store::Status::success(), false, false, written};
+    return finish({store::Status::success(), false, false, written});
 }
 
 ImportWriter::Outcome ImportWriter::appendWithProgress(store::Table& table,
@@ -167,24 +287,11 @@ ImportWriter::Outcome ImportWriter::appendWithProgress(store::Table& table,
 QStringList ImportWriter::cuts(const store::Table& table, const std::vector<ImportRecord>& records,
                                const QString& category)
 {
-    std::vector<FieldSlot> texts;
-    for (const FieldSlot& slot : slotsOf(table)) {
-        if (slot.field->type == store::FieldType::Text && slot.field->size > 0)
-            texts.push_back(slot);
-    }
+    const RowFiller filler(table);
+    store::BulkRows rows(filler.fields());
     QStringList lines;
-    for (const ImportRecord& r : records) {
-        for (const FieldSlot& slot : texts) {
-            const int size = slot.field->size;
-            const QString text = valueOf(r, category, slot.index).toString();
-            if (text.size() > size && !QStringView(text).sliced(size).trimmed().isEmpty()) {
-                lines << QStringLiteral("Row %1: %2 \"%3\" was cut to %4 characters.")
-                             .arg(r.row)
-                             .arg(slot.field->name, text)
-                             .arg(size);
-            }
-        }
-    }
+    for (const ImportRecord& r : records)
+        filler.add(r, category, rows, &lines);
     return lines;
 }
 

@@ -46,8 +46,10 @@ public:
     };
     using Feed = std::function<FeedState(std::vector<ImportRecord>& chunk, std::size_t room)>;
 
-    // Writes what the feed gives inside one transaction. The texts the table cuts are added to
-    // *cuts when it is given (see cuts()).
+    // Writes what the feed gives inside one transaction. The feed runs on a worker thread, one
+    // chunk ahead of the writing, so whatever it reads must not change until this returns; the
+    // table and progress are used on the calling thread only. The texts the table cuts are
+    // added to *cuts when it is given (see cuts()).
     static Outcome appendFeed(store::Table& table, const Feed& feed, const QString& category,
                               const Progress& progress, QStringList* cuts = nullptr);
 

@@ -18,6 +18,7 @@
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -82,6 +83,51 @@ QLabel* plainLabel(const QString& text, QWidget* parent)
     label->setTextFormat(Qt::PlainText);
     return label;
 }
+
+// Keeps a window's own controls from taking input, and the window from closing, while records
+// are stored from its spreadsheet: a worker thread reads the cells meanwhile, and the progress
+// window that would block the input shows only after a second. Its own windows (the progress
+// window) stay usable, so Cancel works.
+class InputHold : public QObject
+{
+public:
+    explicit InputHold(QWidget& window) : window_(window) { qApp->installEventFilter(this); }
+    ~InputHold() override { qApp->removeEventFilter(this); }
+    InputHold(const InputHold&) = delete;
+    InputHold& operator=(const InputHold&) = delete;
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Close:
+            if (target != &window_)
+                return false;
+            event->ignore();
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            const auto* widget = qobject_cast<const QWidget*>(target);
+            return widget && widget->window() == &window_;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget& window_;
+};
 
 } // namespace
 
@@ -791,6 +837,10 @@ void TFormImport::BtnConvertClick()
 // The records are made from the spreadsheet's rows chunk by chunk as they are stored, so they
 // are never all held at once. A row that cannot be read stops the storing; the rest are read
 // only to complete the report, and nothing stays in the table.
+//
+// The feed runs on the writer's worker thread. It only reads the spreadsheet, which nothing
+// changes meanwhile: this thread is inside storeFeed until the worker has ended, and the input
+// hold there keeps the user's clicks and keys away from the window's controls until then.
 void TFormImport::storeSheet(const ImportRecordBuilder& builder, const QString& category)
 {
     const TSortableGrid& grid = *SortableGrid2;
@@ -845,6 +895,7 @@ ImportWriter::Outcome TFormImport::storeFeed(const ImportWriter::Feed& feed, int
     QStringList cuts;
     {
         const WaitCursor wait;
+        const InputHold hold(*this);
         // Shown only when the write takes a while; Cancel stores nothing.
         QProgressDialog progress(QStringLiteral("Importing records..."), QStringLiteral("Cancel"),
                                  0, expected, this);

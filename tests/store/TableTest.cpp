@@ -1,6 +1,11 @@
 #include "StoreTestSupport.h"
 
+#include "store/BulkRows.h"
+
 #include <QFile>
+
+#include <functional>
+#include <limits>
 
 namespace wl::store::test {
 namespace {
@@ -386,6 +391,162 @@ TEST_F(TableTest, FailedOrAbandonedBulkAppendLeavesTableAndIndexAsBefore)
         EXPECT_EQ(hz.size(), before.size() + 1);
         EXPECT_TRUE(std::is_sorted(hz.begin(), hz.end()));
     }
+}
+
+// Rows made for the table's fields store exactly what the cursor stores for the same values:
+// texts cut to their sizes (never inside a surrogate pair, non-ASCII across the cut), empty
+// texts kept as texts, nulls as nulls, notes with their line breaks, numbers to the last bit.
+TEST_F(TableTest, TypedRowsStoreWhatTheCursorStores)
+{
+    using Values = std::vector<std::pair<const char*, QVariant>>;
+    const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80"); // two UTF-16 units
+    const std::vector<Values> cases = {
+        {{"Category", QStringLiteral("Police")},
+         {"Callsign", QStringLiteral("K1ABC")},
+         {"Notes", QStringLiteral("first\r\nsecond")},
+         {"RDate", 45000.5},
+         {"Hz", 146.52},
+         {"Modifier", QStringLiteral(" ")}},
+        {{"Category", QStringLiteral("Fire and rescue services")},
+         {"Callsign", QStringLiteral("K1ABCDEFGHIJKLMNOPQRSTUVWXYZ")},
+         {"RDate", 0.0},
+         {"Hz", 0.1 + 0.2},
+         {"Modifier", QStringLiteral("ABC")},
+         {"User", QString()},
+         {"Location", QString::fromUtf8("Z\xC3\xBCrich \xE2\x80\x93 \xC3\xA9\xC3\xA9\xC3\xA9"
+                                        "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9")},
+         {"Optional", QString(19, u'o') + smile + QStringLiteral("tail")}},
+        {{"Category", QStringLiteral("Air")},
+         {"Notes", QString::fromUtf8("H\xC3\xB6he ") + smile},
+         {"RDate", -1.25},
+         {"Hz", 1e-9},
+         {"User", QStringLiteral("")},
+         {"Position", QString(41, u' ')},
+         {"RLat", -33.8675},
+         {"RLon", 151.2071}},
+    };
+    const std::vector<FieldDef>& fields = table.fieldDefs();
+    for (const Values& values : cases) {
+        SCOPED_TRACE(values.front().second.toString().toStdString());
+        const auto valueOf = [&](const QString& name) {
+            for (const auto& [field, value] : values) {
+                if (name.compare(QLatin1String(field), Qt::CaseInsensitive) == 0)
+                    return value;
+            }
+            return QVariant();
+        };
+        ASSERT_TRUE(table.append());
+        for (const auto& [field, value] : values)
+            ASSERT_TRUE(table.setFieldValue(QLatin1String(field), value));
+        ASSERT_TRUE(table.post());
+        const qint64 byCursor = table.recNum();
+
+        BulkRows rows(fields);
+        for (const FieldDef& field : fields) {
+            const QVariant value = valueOf(field.name);
+            if (field.type == FieldType::AutoInc)
+                continue;
+            if (value.isNull())
+                rows.addNull();
+            else if (value.typeId() == QMetaType::QString)
+                rows.addText(value.toString());
+            else
+                rows.addNumber(value.toDouble());
+        }
+        rows.endRow();
+        ASSERT_TRUE(table.bulkAppendTyped(rows)) << table.lastError().toStdString();
+        const qint64 typed = byCursor + 1;
+
+        for (const FieldDef& field : fields) {
+            if (field.type == FieldType::AutoInc)
+                continue;
+            SCOPED_TRACE(field.name.toStdString());
+            ASSERT_TRUE(table.locate(byCursor));
+            const QVariant expected = table.fieldValue(field.name);
+            ASSERT_TRUE(table.locate(typed));
+            const QVariant stored = table.fieldValue(field.name);
+            EXPECT_EQ(stored.isNull(), expected.isNull());
+            EXPECT_EQ(stored.typeId(), expected.typeId());
+            EXPECT_EQ(stored, expected);
+        }
+    }
+    // The cut itself, as the cursor makes it.
+    ASSERT_TRUE(table.locate(4));
+    EXPECT_EQ(table.fieldValue(QStringLiteral("Optional")).toString(), QString(19, u'o'));
+    EXPECT_EQ(table.fieldValue(QStringLiteral("Modifier")).toString(), QStringLiteral("A"));
+    EXPECT_EQ(table.fieldValue(QStringLiteral("User")).toString(), QString());
+    EXPECT_FALSE(table.fieldValue(QStringLiteral("User")).isNull());
+}
+
+// Rows with a value that does not suit its field are refused whole, naming the row and the
+// field, and leave the table as it was.
+TEST_F(TableTest, TypedRowsWithAnUnsuitableValueAreRefusedWhole)
+{
+    add(3.0);
+    const std::vector<FieldDef>& fields = table.fieldDefs();
+    // Fills a row of the frequency table; `change` then replaces the value of one column.
+    const auto fill = [&](BulkRows& rows, int column, const std::function<void()>& change) {
+        for (int c = 0; c < rows.columns(); ++c) {
+            if (c == column) {
+                change();
+                continue;
+            }
+            switch (c) {
+            case 0:
+                rows.addText(QStringLiteral("Police"));
+                break;
+            case 3:
+                rows.addNumber(45000.0);
+                break;
+            case 4:
+                rows.addNumber(7.0);
+                break;
+            default:
+                rows.addNull();
+            }
+        }
+        rows.endRow();
+    };
+    struct Case
+    {
+        int column;
+        std::function<void(BulkRows&)> value;
+        const char* error;
+    };
+    const std::vector<Case> cases = {
+        {1, [](BulkRows& r) { r.addNumber(5.0); }, "Row 2: Field 'Callsign' needs a text."},
+        {4, [](BulkRows& r) { r.addText(QStringLiteral("7")); },
+         "Row 2: Field 'Hz' needs a number."},
+        {4, [](BulkRows& r) { r.addNumber(std::numeric_limits<double>::infinity()); },
+         "Row 2: Field 'Hz' needs a number."},
+        {0, [](BulkRows& r) { r.addNull(); }, "Row 2: Field 'Category' must have a value."},
+        {11, [](BulkRows&) {}, "Row 2: 11 values instead of 12."},
+        {-1, [](BulkRows& r) { r.addNull(); }, "Row 2: more than 12 values."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        BulkRows rows(fields);
+        fill(rows, -1, [] {});
+        if (c.column < 0) {
+            for (int i = 0; i < rows.columns(); ++i)
+                rows.addNull();
+            c.value(rows);
+            rows.endRow();
+        } else {
+            fill(rows, c.column, [&] { c.value(rows); });
+        }
+        EXPECT_FALSE(table.bulkAppendTyped(rows));
+        EXPECT_EQ(table.lastError(), QLatin1String(c.error));
+        EXPECT_EQ(table.recordCount(), 1);
+    }
+    // Rows made for other fields are not written into this table.
+    std::vector<FieldDef> other = fields;
+    other[2].size = 40;
+    BulkRows foreign(other);
+    fill(foreign, -1, [] {});
+    EXPECT_FALSE(table.bulkAppendTyped(foreign));
+    EXPECT_EQ(table.recordCount(), 1);
+    EXPECT_EQ(walk(QStringLiteral("Hz")), std::vector<QVariant>({3.0}));
 }
 
 TEST_F(TableTest, FieldsReadByPositionMatchFieldsReadByName)

@@ -22,8 +22,11 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <stdexcept>
 
 namespace wl {
 namespace {
@@ -550,6 +553,72 @@ TEST_F(ImportWindowTest, ATableFailureLeavesNoRecordBehind)
     EXPECT_EQ(told, std::vector<int>({ImportWriter::ChunkSize, ImportWriter::ChunkSize + 1}));
     EXPECT_EQ(records(w, {"Hz"}).size(), batch.size());
     EXPECT_FALSE(w.table().inTransaction());
+}
+
+// The feed runs ahead of the writing on a worker thread: a stop or a refusal ends it without
+// reading the rest, and a feed that throws fails the import instead of ending the program.
+TEST_F(ImportWindowTest, TheWorkerStopsWithTheImport)
+{
+    TFormMain& w = openMain();
+    ImportRecord r;
+    r.hz = 146.52;
+    r.modifier = QStringLiteral(" ");
+    r.rDate = QDateTime(QDate(2004, 11, 22), QTime(0, 0), Qt::UTC);
+    std::atomic<int> fed{0};
+    using State = ImportWriter::FeedState;
+    struct Case
+    {
+        const char* name;
+        std::function<State(std::vector<ImportRecord>&, std::size_t)> feed;
+        bool stopAtFirst;
+        int fedAtMost;
+        bool cancelled;
+        bool refused;
+        const char* error;
+    };
+    const std::vector<Case> cases = {
+        {"cancelled",
+         [&](std::vector<ImportRecord>& chunk, std::size_t room) {
+             chunk.assign(room, r);
+             return ++fed < 50 ? State::More : State::Done;
+         },
+         true,
+         4, // the chunk written, two waiting and one being made
+         true, false, "The import was stopped."},
+        {"refused",
+         [&](std::vector<ImportRecord>& chunk, std::size_t room) {
+             if (++fed == 3)
+                 return State::Refused;
+             chunk.assign(room, r);
+             return State::More;
+         },
+         false, 3, false, true, "Some rows cannot be stored."},
+        {"thrown",
+         [&](std::vector<ImportRecord>& chunk, std::size_t room) {
+             if (++fed == 2)
+                 throw std::runtime_error("out of memory");
+             chunk.assign(room, r);
+             return State::More;
+         },
+         false, 2, false, false, "out of memory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fed = 0;
+        const ImportWriter::Outcome outcome = ImportWriter::appendFeed(
+            w.table(), c.feed, QStringLiteral("Police"), [&](int) { return !c.stopAtFirst; });
+        EXPECT_FALSE(outcome);
+        EXPECT_EQ(outcome.cancelled, c.cancelled);
+        EXPECT_EQ(outcome.refused, c.refused);
+        EXPECT_EQ(outcome.status.error, QLatin1String(c.error));
+        EXPECT_LE(fed.load(), c.fedAtMost);
+        EXPECT_TRUE(records(w, {"Hz"}).empty());
+        EXPECT_FALSE(w.table().inTransaction());
+    }
+    // The table takes the next import whole.
+    std::vector<ImportRecord> two(2, r);
+    EXPECT_TRUE(ImportWriter::append(w.table(), two, QStringLiteral("Police")));
+    EXPECT_EQ(records(w, {"Hz"}).size(), 2u);
 }
 
 // The records are stored as they are made, a chunk at a time: a faulty row found after a whole
