@@ -6,6 +6,8 @@
 #include <QVariant>
 
 #include <array>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace wl {
@@ -38,6 +40,9 @@ public:
     static QString nullText(int slot);
     // The cell text of a value of a slot's field.
     QString text(int slot, const QVariant& value) const;
+    // The same for a text value given as UTF-8, appended to out as UTF-8: the usual short
+    // texts need no conversion to QString and back.
+    void appendText(int slot, std::string_view value, std::string& out) const;
 
 private:
     QString dateText(const QVariant& value) const;

@@ -798,6 +798,114 @@ Status Table::deleteRecord()
     return d->removeRecord(d->currentRecNum());
 }
 
+qint64 ScannedRecord::recNum() const
+{
+    return st_.columnInt(0);
+}
+
+bool ScannedRecord::isNull(int i) const
+{
+    return st_.isNull(i + 1);
+}
+
+std::string_view ScannedRecord::utf8(int i) const
+{
+    return st_.columnUtf8(i + 1);
+}
+
+double ScannedRecord::number(int i) const
+{
+    return st_.columnDouble(i + 1);
+}
+
+qint64 ScannedRecord::integer(int i) const
+{
+    return st_.columnInt(i + 1);
+}
+
+Status Table::visibleOrder(std::vector<qint64>& recNums)
+{
+    recNums.clear();
+    if (Status st = d->checkOpen(); !st)
+        return st;
+    const TableSchema& schema = d->schema();
+    SqliteDb& db = d->engine.db();
+    // The filter needs the records' fields: one pass through the records in stored order marks
+    // the ones passing it, which the index walk then keeps.
+    const bool filtering = d->filterOn && !d->filter.sql.isEmpty();
+    std::vector<bool> passing;
+    if (filtering) {
+        SqliteStatement st =
+            db.prepare(d->view.selectRecords(QStringLiteral("r.") + schema.column(schema.recNumField())));
+        if (!st.isValid())
+            return d->fail(st.prepareError());
+        d->view.bind(st);
+        int rc = SQLITE_ROW;
+        while ((rc = st.step()) == SQLITE_ROW) {
+            const qint64 recNum = st.columnInt(0);
+            if (recNum < 0)
+                continue;
+            if (size_t(recNum) >= passing.size())
+                passing.resize(size_t(recNum) + 1);
+            passing[size_t(recNum)] = true;
+        }
+        if (rc != SQLITE_DONE)
+            return d->fail(d->engine.failure(QStringLiteral("Cannot read the records")));
+    }
+    SqliteStatement st = db.prepare(d->view.selectOrder());
+    if (!st.isValid())
+        return d->fail(st.prepareError());
+    d->view.bind(st);
+    int rc = SQLITE_ROW;
+    while ((rc = st.step()) == SQLITE_ROW) {
+        const qint64 recNum = st.columnInt(0);
+        if (!filtering || (recNum >= 0 && size_t(recNum) < passing.size() && passing[size_t(recNum)]))
+            recNums.push_back(recNum);
+    }
+    if (rc != SQLITE_DONE) {
+        recNums.clear();
+        return d->fail(d->engine.failure(QStringLiteral("Cannot read the index")));
+    }
+    return Status::success();
+}
+
+Status Table::scanRecords(const std::vector<int>& fields,
+                         const std::function<bool(const ScannedRecord&)>& visit)
+{
+    if (Status st = d->checkOpen(); !st)
+        return st;
+    const TableSchema& schema = d->schema();
+    const QString recNum = QStringLiteral("r.") + schema.column(schema.recNumField());
+    QStringList columns{recNum};
+    for (int f : fields) {
+        if (f < 0 || f >= int(schema.fields().size()))
+            return d->fail(QStringLiteral("Unknown field."));
+        const QString column = QStringLiteral("r.") + schema.column(f);
+        if (schema.fields()[size_t(f)].type != FieldType::Memo) {
+            columns << column;
+            continue;
+        }
+        // The note is looked up only for records that have one, in record-number order, so
+        // the notes' file is read in order too.
+        columns << QStringLiteral("CASE WHEN %1 IS NULL THEN NULL ELSE (SELECT content FROM %2 "
+                                  "WHERE RecNum = %3) END")
+                       .arg(column, schema.memoTable(f), recNum);
+    }
+    SqliteStatement st = d->engine.db().prepare(d->view.selectRecords(columns.join(u", ")));
+    if (!st.isValid())
+        return d->fail(st.prepareError());
+    d->view.bind(st);
+    const ScannedRecord record(st);
+    int rc = SQLITE_ROW;
+    while ((rc = st.step()) == SQLITE_ROW) {
+        if (!visit(record))
+            return Status::success();
+    }
+    if (rc != SQLITE_DONE)
+        return d->fail(d->engine.failure(QStringLiteral("Cannot read the records")));
+    return Status::success();
+}
+
 Status Table::locate(qint64 recNum)
 {
     return d->locate(recNum);
