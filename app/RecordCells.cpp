@@ -1,7 +1,6 @@
 #include "app/RecordCells.h"
 
 #include "app/RecordDate.h"
-#include "grid/TextPool.h"
 
 #include <array>
 
@@ -43,6 +42,13 @@ bool isNumber(const QVariant& value)
 {
     return value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong ||
            value.typeId() == QMetaType::Int;
+}
+
+// Only for texts made rarely: the usual ones are cached or copied as bytes.
+void appendUtf8(const QString& text, std::string& out)
+{
+    const QByteArray bytes = text.toUtf8();
+    out.append(bytes.constData(), size_t(bytes.size()));
 }
 
 // The length in bytes of the first LongestText UTF-16 units of a UTF-8 text, a character that
@@ -197,6 +203,54 @@ QString RecordCells::dateText(const QVariant& value) const
     if (!when)
         return nullText(DateSlot);
     return cut(dayText(when->date()) + timeText(when->time()));
+}
+
+void RecordCells::appendDate(double value, std::string& out) const
+{
+    const std::optional<RecordDate::DayAndTime> when = RecordDate::split(value);
+    if (!when) {
+        appendUtf8(nullText(DateSlot), out);
+        return;
+    }
+    const std::string& day = dayBytes(when->julianDay);
+    const std::string& time = minuteBytes(when->msecs / 60'000);
+    // A text no longer in bytes than the cut in characters is whole.
+    if (day.size() + time.size() <= size_t(LongestText)) {
+        out += day;
+        out += time;
+        return;
+    }
+    appendUtf8(cut(QString::fromStdString(day + time)), out);
+}
+
+const std::string& RecordCells::dayBytes(qint64 julianDay) const
+{
+    static const qint64 zero = QDate(1899, 12, 30).toJulianDay();
+    constexpr qint64 Span = 1 << 17;
+    const qint64 at = julianDay - zero;
+    if (at < 0 || at >= Span) {
+        farDay_.clear();
+        appendUtf8(dayText(QDate::fromJulianDay(julianDay)), farDay_);
+        return farDay_;
+    }
+    if (size_t(at) >= dayBytes_.size()) {
+        dayBytes_.resize(size_t(at) + 1);
+        dayKnown_.resize(size_t(at) + 1);
+    }
+    if (!dayKnown_[size_t(at)]) {
+        appendUtf8(dayText(QDate::fromJulianDay(julianDay)), dayBytes_[size_t(at)]);
+        dayKnown_[size_t(at)] = true;
+    }
+    return dayBytes_[size_t(at)];
+}
+
+const std::string& RecordCells::minuteBytes(int minute) const
+{
+    if (!minuteBytesKnown_[size_t(minute)]) {
+        appendUtf8(timeText(QTime(minute / 60, minute % 60)), minuteBytes_[size_t(minute)]);
+        minuteBytesKnown_[size_t(minute)] = true;
+    }
+    return minuteBytes_[size_t(minute)];
 }
 
 const QString& RecordCells::dayText(const QDate& date) const

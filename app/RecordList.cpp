@@ -198,6 +198,10 @@ void appendCell(const RecordCells& cells, int slot, store::FieldType type,
         appendUtf8(cells.text(slot, QVariant(record.integer(field))), out);
         return;
     default:
+        if (slot == RecordCells::DateSlot) {
+            cells.appendDate(record.number(field), out);
+            return;
+        }
         appendUtf8(cells.text(slot, QVariant(record.number(field))), out);
         return;
     }

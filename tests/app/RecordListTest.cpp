@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace wl {
 namespace {
 
@@ -139,6 +141,22 @@ TEST(RecordCellsTest, TextsGivenAsUtf8ShowAsTheSameTextsDo)
         EXPECT_EQ(QString::fromUtf8(out.data(), qsizetype(out.size())),
                   QStringLiteral("kept") + expected)
             << c.slot << " " << c.bytes;
+    }
+    // Dates: every form, the edges of the years shown, and values no year can show.
+    const double dates[] = {storedDate(2004, 11, 22, 15, 7), storedDate(2005, 1, 5, 0, 30),
+                            storedDate(1, 1, 1, 0, 0), storedDate(9999, 12, 31, 23, 59),
+                            storedDate(2004, 11, 22, 15, 7) + 59.9 / 86400, -1.25,
+                            2.0 - 1e-12, 1e12, -1e12, -693594.5, std::nan("")};
+    for (const char* locale : {"en_US", "de_DE"}) {
+        for (const int option : {0, 1, 2}) {
+            const RecordCells dateCells(LocaleInfo::fromName(QString::fromLatin1(locale)), option);
+            for (const double date : dates) {
+                std::string out;
+                dateCells.appendDate(date, out);
+                EXPECT_EQ(QString::fromStdString(out), dateCells.text(RecordCells::DateSlot, date))
+                    << locale << " " << option << " " << date;
+            }
+        }
     }
 }
 
