@@ -17,9 +17,9 @@
 #include <algorithm>
 #include <climits>
 #include <map>
-#include <string>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -373,8 +373,8 @@ public:
             for (int i = 0; i < block.count(); ++i) {
                 const size_t cell = size_t(i) * width + c;
                 const std::uint32_t begin = cell == 0 ? 0 : block.ends[cell - 1];
-                model.storeCellUtf8(int(c), block.rows[size_t(i)],
-                                    std::string_view(block.bytes).substr(begin, block.ends[cell] - begin));
+                const std::string_view text(block.bytes.data() + begin, block.ends[cell] - begin);
+                model.storeCellUtf8(int(c), block.rows[size_t(i)], text);
             }
         }
         for (int i = 0; i < block.count(); ++i) {

@@ -178,6 +178,23 @@ struct Table::Impl
         return fail(engine.settleIndexes());
     }
 
+    // Runs a query of the view and hands each of its rows to row, which returns false to stop.
+    Status eachRow(const QString& sql, const std::function<bool(const SqliteStatement&)>& row)
+    {
+        SqliteStatement st = engine.db().prepare(sql);
+        if (!st.isValid())
+            return fail(st.prepareError());
+        view.bind(st);
+        int rc = SQLITE_ROW;
+        while ((rc = st.step()) == SQLITE_ROW) {
+            if (!row(st))
+                return Status::success();
+        }
+        if (rc != SQLITE_DONE)
+            return fail(engine.failure(QStringLiteral("Cannot read the table")));
+        return Status::success();
+    }
+
     // Posts a pending edit before the cursor moves, as a table handle does.
     Status checkBrowse()
     {
@@ -829,44 +846,35 @@ Status Table::visibleOrder(std::vector<qint64>& recNums)
     if (Status st = d->checkOpen(); !st)
         return st;
     const TableSchema& schema = d->schema();
-    SqliteDb& db = d->engine.db();
     // The filter needs the records' fields: one pass through the records in stored order marks
     // the ones passing it, which the index walk then keeps.
     const bool filtering = d->filterOn && !d->filter.sql.isEmpty();
     std::vector<bool> passing;
     if (filtering) {
-        SqliteStatement st =
-            db.prepare(d->view.selectRecords(QStringLiteral("r.") + schema.column(schema.recNumField())));
-        if (!st.isValid())
-            return d->fail(st.prepareError());
-        d->view.bind(st);
-        int rc = SQLITE_ROW;
-        while ((rc = st.step()) == SQLITE_ROW) {
-            const qint64 recNum = st.columnInt(0);
-            if (recNum < 0)
-                continue;
-            if (size_t(recNum) >= passing.size())
-                passing.resize(size_t(recNum) + 1);
-            passing[size_t(recNum)] = true;
-        }
-        if (rc != SQLITE_DONE)
-            return d->fail(d->engine.failure(QStringLiteral("Cannot read the records")));
+        const QString recNum = QStringLiteral("r.") + schema.column(schema.recNumField());
+        const auto mark = [&](const SqliteStatement& row) {
+            const qint64 number = row.columnInt(0);
+            if (number >= 0) {
+                if (size_t(number) >= passing.size())
+                    passing.resize(size_t(number) + 1);
+                passing[size_t(number)] = true;
+            }
+            return true;
+        };
+        const Status st = d->eachRow(d->view.selectRecords(recNum), mark);
+        if (!st)
+            return st;
     }
-    SqliteStatement st = db.prepare(d->view.selectOrder());
-    if (!st.isValid())
-        return d->fail(st.prepareError());
-    d->view.bind(st);
-    int rc = SQLITE_ROW;
-    while ((rc = st.step()) == SQLITE_ROW) {
-        const qint64 recNum = st.columnInt(0);
-        if (!filtering || (recNum >= 0 && size_t(recNum) < passing.size() && passing[size_t(recNum)]))
-            recNums.push_back(recNum);
-    }
-    if (rc != SQLITE_DONE) {
+    const Status st = d->eachRow(d->view.selectOrder(), [&](const SqliteStatement& row) {
+        const qint64 number = row.columnInt(0);
+        if (!filtering ||
+            (number >= 0 && size_t(number) < passing.size() && passing[size_t(number)]))
+            recNums.push_back(number);
+        return true;
+    });
+    if (!st)
         recNums.clear();
-        return d->fail(d->engine.failure(QStringLiteral("Cannot read the index")));
-    }
-    return Status::success();
+    return st;
 }
 
 Status Table::scanRecords(const std::vector<int>& fields,
@@ -891,19 +899,8 @@ Status Table::scanRecords(const std::vector<int>& fields,
                                   "WHERE RecNum = %3) END")
                        .arg(column, schema.memoTable(f), recNum);
     }
-    SqliteStatement st = d->engine.db().prepare(d->view.selectRecords(columns.join(u", ")));
-    if (!st.isValid())
-        return d->fail(st.prepareError());
-    d->view.bind(st);
-    const ScannedRecord record(st);
-    int rc = SQLITE_ROW;
-    while ((rc = st.step()) == SQLITE_ROW) {
-        if (!visit(record))
-            return Status::success();
-    }
-    if (rc != SQLITE_DONE)
-        return d->fail(d->engine.failure(QStringLiteral("Cannot read the records")));
-    return Status::success();
+    return d->eachRow(d->view.selectRecords(columns.join(u", ")),
+                      [&](const SqliteStatement& row) { return visit(ScannedRecord(row)); });
 }
 
 Status Table::locate(qint64 recNum)
