@@ -6,7 +6,10 @@
 #include <QVariant>
 
 #include <array>
+#include <string>
+#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace wl {
 
@@ -38,6 +41,11 @@ public:
     static QString nullText(int slot);
     // The cell text of a value of a slot's field.
     QString text(int slot, const QVariant& value) const;
+    // The same for a text value given as UTF-8, appended to out as UTF-8: the usual short
+    // texts need no conversion to QString and back.
+    void appendText(int slot, std::string_view value, std::string& out) const;
+    // The date-time cell of a stored date value, appended to out as UTF-8.
+    void appendDate(double value, std::string& out) const;
 
 private:
     QString dateText(const QVariant& value) const;
@@ -46,7 +54,17 @@ private:
 
     LocaleInfo locale_;
     int dateOption_;
+    const std::string& dayBytes(qint64 julianDay) const;
+    const std::string& minuteBytes(int minute) const;
+
     mutable std::unordered_map<qint64, QString> days_;
+    // The same texts as UTF-8; days by their distance from the zero date, over a span that
+    // covers every date a log is likely to hold.
+    mutable std::vector<std::string> dayBytes_;
+    mutable std::vector<bool> dayKnown_;
+    mutable std::array<std::string, 24 * 60> minuteBytes_;
+    mutable std::array<bool, 24 * 60> minuteBytesKnown_{};
+    mutable std::string farDay_;
     mutable std::array<QString, 24 * 60> minutes_;
     mutable std::array<bool, 24 * 60> minuteKnown_{};
 };

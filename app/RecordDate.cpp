@@ -15,7 +15,7 @@ QDate zeroDate()
 
 } // namespace
 
-std::optional<QDateTime> RecordDate::toDateTime(double days)
+std::optional<RecordDate::DayAndTime> RecordDate::split(double days)
 {
     static const double first = double(zeroDate().daysTo(QDate(1, 1, 1)));
     static const double pastLast = double(zeroDate().daysTo(QDate(10000, 1, 1)));
@@ -29,10 +29,18 @@ std::optional<QDateTime> RecordDate::toDateTime(double days)
         msecs -= MsecsPerDay;
         ++day;
     }
-    const QDate date = zeroDate().addDays(day);
-    if (!date.isValid() || date.year() > 9999)
+    if (double(day) >= pastLast)
         return std::nullopt;
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)), Qt::UTC);
+    return DayAndTime{zeroDate().toJulianDay() + day, int(msecs)};
+}
+
+std::optional<QDateTime> RecordDate::toDateTime(double days)
+{
+    const std::optional<DayAndTime> parts = split(days);
+    if (!parts)
+        return std::nullopt;
+    return QDateTime(QDate::fromJulianDay(parts->julianDay),
+                     QTime::fromMSecsSinceStartOfDay(parts->msecs), Qt::UTC);
 }
 
 double RecordDate::fromDateTime(const QDateTime& value)

@@ -3,7 +3,9 @@
 #include "app/RecordCells.h"
 #include "app/RecordDate.h"
 #include "app/WaitCursor.h"
+#include "grid/GridModel.h"
 #include "grid/HandOverQueue.h"
+#include "grid/TextPool.h"
 #include "grid/TSortableGrid.h"
 #include "store/Table.h"
 
@@ -17,6 +19,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -125,12 +128,18 @@ constexpr size_t BlocksAhead = 8;
 constexpr qint64 MostRecords = INT_MAX / 2 - 1;
 
 // Records read and turned into cell texts, not yet in the grid: the texts of each row in the
-// order of the shown columns.
+// order of the shown columns. A block either adds its rows at the end of the list (texts as
+// QString), or fills rows the list already has (rows set; texts as UTF-8 in bytes, cell i
+// ending at ends[i]), or only makes room: the list grows to grow rows after the heading.
 struct Block
 {
     std::vector<QString> texts;
     std::vector<qint64> recNums;
-    int rows() const { return int(recNums.size()); }
+    std::vector<int> rows;
+    std::string bytes;
+    std::vector<std::uint32_t> ends;
+    int grow = 0;
+    int count() const { return int(recNums.size()); }
 };
 
 // Hands blocks from the reading thread to the filling one, with what the reader learns on the
@@ -172,8 +181,98 @@ private:
     QString error_;
 };
 
-// Walks the visible records on the reading thread and hands them over in blocks. The count
-// comes after the first block, so that the first screen does not wait for it.
+// A cell's text appended as UTF-8, from a field of a record met in stored order.
+void appendCell(const RecordCells& cells, int slot, store::FieldType type,
+                const store::ScannedRecord& record, int field, std::string& out)
+{
+    if (record.isNull(field)) {
+        appendUtf8(RecordCells::nullText(slot), out);
+        return;
+    }
+    switch (type) {
+    case store::FieldType::Text:
+    case store::FieldType::Memo:
+        cells.appendText(slot, record.utf8(field), out);
+        return;
+    case store::FieldType::AutoInc:
+        appendUtf8(cells.text(slot, QVariant(record.integer(field))), out);
+        return;
+    default:
+        if (slot == RecordCells::DateSlot) {
+            cells.appendDate(record.number(field), out);
+            return;
+        }
+        appendUtf8(cells.text(slot, QVariant(record.number(field))), out);
+        return;
+    }
+}
+
+// Reads the rest of the list after its first screen the cheap way: the list's order from the
+// index alone, then the records as they are stored, each put straight into its row. Walking
+// the index instead seeks each record in turn, which is what makes a long list slow to fill.
+// Returns false, having handed nothing over, when it does not apply: the caller walks on.
+bool readInStoredOrder(store::Table& table, const std::vector<ShownColumn>& columns,
+                       const std::vector<int>& fields, const RecordCells& cells,
+                       const std::vector<qint64>& shown, BlockQueue& queue)
+{
+    if (std::find(fields.begin(), fields.end(), -1) != fields.end())
+        return false;
+    std::vector<qint64> order;
+    if (!table.visibleOrder(order) || order.size() <= shown.size())
+        return false;
+    if (qint64(order.size()) > MostRecords)
+        order.resize(size_t(MostRecords));
+    const qint64 highest = *std::max_element(order.begin(), order.end());
+    // Rows are found by record number through a table as long as the highest one: with
+    // numbers far sparser than the records, the walk is cheaper.
+    if (*std::min_element(order.begin(), order.end()) < 0 ||
+        highest > 4 * qint64(order.size()) + (1 << 20))
+        return false;
+    // The first screen is in the list already; it stays when the order starts with it.
+    const bool sameStart = std::equal(shown.begin(), shown.end(), order.begin());
+    const size_t kept = sameStart ? shown.size() : 0;
+    std::vector<std::uint32_t> rowOf(size_t(highest) + 1, 0);
+    for (size_t i = kept; i < order.size(); ++i)
+        rowOf[size_t(order[i])] = std::uint32_t(i + 1);
+    Block room;
+    room.grow = int(order.size());
+    room.rows.push_back(int(kept));
+    std::vector<qint64>().swap(order);
+    queue.setExpected(room.grow);
+    if (!queue.blocks.put(std::move(room))) {
+        queue.finish({});
+        return true;
+    }
+    std::vector<store::FieldType> types;
+    for (const int field : fields)
+        types.push_back(table.fieldDefs()[size_t(field)].type);
+    Block block;
+    bool stopped = false;
+    const store::Status status = table.scanRecords(fields, [&](const store::ScannedRecord& record) {
+        const qint64 recNum = record.recNum();
+        if (recNum < 0 || recNum > highest || rowOf[size_t(recNum)] == 0)
+            return true;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            appendCell(cells, columns[c].slot, types[c], record, int(c), block.bytes);
+            block.ends.push_back(std::uint32_t(block.bytes.size()));
+        }
+        block.rows.push_back(int(rowOf[size_t(recNum)]));
+        block.recNums.push_back(recNum);
+        if (block.count() < BlockRecords)
+            return true;
+        stopped = !queue.blocks.put(std::move(block));
+        block = Block{};
+        return !stopped;
+    });
+    if (!stopped && !block.recNums.empty())
+        queue.blocks.put(std::move(block));
+    queue.finish(status ? QString() : status.error);
+    return true;
+}
+
+// Reads the visible records on the reading thread and hands them over in blocks: the first
+// screen walking the cursor, so that it shows before anything is counted, then the rest in
+// stored order where that applies, else walking on. A walk counts after the first block.
 void readBlocks(store::Table& table, const std::vector<ShownColumn>& columns,
                 const RecordCells& cells, BlockQueue& queue)
 {
@@ -187,14 +286,22 @@ void readBlocks(store::Table& table, const std::vector<ShownColumn>& columns,
     bool counted = false;
     bool stopped = false;
     const auto handOver = [&] {
+        const bool first = !counted;
+        const std::vector<qint64> shown = first ? block.recNums : std::vector<qint64>{};
         stopped = !queue.blocks.put(std::move(block));
         block = Block{};
-        // Counting a category takes a pass over every record of its own: it is left out,
-        // and the list simply counts up until it is complete.
-        if (!stopped && !counted && !table.filtered())
-            queue.setExpected(table.recordCount());
         counted = true;
         blockSize = BlockRecords;
+        if (stopped || !first)
+            return false;
+        if (shown.size() == size_t(FirstBlockRecords) &&
+            readInStoredOrder(table, columns, fields, cells, shown, queue))
+            return true;
+        // Counting a category takes a pass over every record of its own: it is left out,
+        // and the list simply counts up until it is complete.
+        if (!table.filtered())
+            queue.setExpected(table.recordCount());
+        return false;
     };
     for (store::Status status = table.first();; status = table.next()) {
         if (!status) {
@@ -211,9 +318,10 @@ void readBlocks(store::Table& table, const std::vector<ShownColumn>& columns,
             block.texts.push_back(cells.text(columns[c].slot, table.fieldValueAt(fields[c])));
         block.recNums.push_back(table.recNum());
         ++read;
-        if (block.rows() < blockSize)
+        if (block.count() < blockSize)
             continue;
-        handOver();
+        if (handOver())
+            return;
         if (stopped)
             break;
     }
@@ -228,16 +336,92 @@ void readBlocks(store::Table& table, const std::vector<ShownColumn>& columns,
 // Adds a block's rows to the grid; each row carries its record's number.
 void appendBlock(TSortableGrid& grid, const Block& block, size_t width)
 {
-    grid.AppendRows(block.rows(), [&](int firstRow) {
+    grid.AppendRows(block.count(), [&](int firstRow) {
         // Column by column: each column interns its texts in a store of its own.
         for (size_t c = 0; c < width; ++c) {
-            for (int i = 0; i < block.rows(); ++i)
+            for (int i = 0; i < block.count(); ++i)
                 grid.SetCells(int(c), firstRow + i, block.texts[size_t(i) * width + c]);
         }
-        for (int i = 0; i < block.rows(); ++i)
+        for (int i = 0; i < block.count(); ++i)
             grid.SetObjects(RecNumColumn, firstRow + i, QVariant(block.recNums[size_t(i)]));
     });
 }
+
+// The rows of a list read in stored order: made beforehand, filled as their records arrive.
+class PlacedRows
+{
+public:
+    bool active() const { return !filled_.empty(); }
+
+    // Makes the list's rows, the first `kept` of them already filled.
+    void makeRoom(TSortableGrid& grid, int rows, int kept)
+    {
+        const int have = grid.RowCount() - 1;
+        if (rows > have)
+            grid.AppendRows(rows - have, [](int) {});
+        filled_.assign(size_t(rows), 0);
+        std::fill_n(filled_.begin(), std::min(kept, rows), char(1));
+        count_ = std::min(kept, rows);
+    }
+
+    // Puts a block's texts into their rows and has the views draw them once.
+    void place(TSortableGrid& grid, const Block& block, size_t width)
+    {
+        GridModel& model = grid.Model();
+        // Column by column: each column interns its texts in a store of its own.
+        for (size_t c = 0; c < width; ++c) {
+            for (int i = 0; i < block.count(); ++i) {
+                const size_t cell = size_t(i) * width + c;
+                const std::uint32_t begin = cell == 0 ? 0 : block.ends[cell - 1];
+                const std::string_view text(block.bytes.data() + begin, block.ends[cell] - begin);
+                model.storeCellUtf8(int(c), block.rows[size_t(i)], text);
+            }
+        }
+        for (int i = 0; i < block.count(); ++i) {
+            const int row = block.rows[size_t(i)];
+            grid.SetObjects(RecNumColumn, row, QVariant(block.recNums[size_t(i)]));
+            char& filled = filled_[size_t(row - 1)];
+            count_ += filled ? 0 : 1;
+            filled = 1;
+        }
+        if (model.rowCount() > 0)
+            emit model.dataChanged(model.index(0, 0),
+                                   model.index(model.rowCount() - 1, model.columnCount() - 1));
+    }
+
+    int count() const { return count_; }
+
+    // A complete fill drops the rows left empty (an index entry without its record); the
+    // others keep their order.
+    void dropEmpty(TSortableGrid& grid)
+    {
+        if (count_ == int(filled_.size()))
+            return;
+        std::vector<std::uint32_t> order;
+        order.reserve(filled_.size());
+        for (const bool wanted : {true, false}) {
+            for (size_t i = 0; i < filled_.size(); ++i) {
+                if (bool(filled_[i]) == wanted)
+                    order.push_back(std::uint32_t(i));
+            }
+        }
+        grid.Model().applyRowOrder(order);
+        grid.SetRowCount(1 + count_);
+    }
+
+    // A fill stopped part way keeps the start of the list up to its first row not yet read,
+    // as a walk would have: a list with gaps would pass for the whole.
+    void keepStart(TSortableGrid& grid)
+    {
+        const auto gap = std::find(filled_.begin(), filled_.end(), char(0));
+        count_ = int(gap - filled_.begin());
+        grid.SetRowCount(1 + count_);
+    }
+
+private:
+    std::vector<char> filled_;
+    int count_ = 0;
+};
 
 // Reads the visible records into the rows after the heading, which are the shown columns in
 // their order. Reading the table and making the cell texts run on a helper thread, while this
@@ -249,10 +433,18 @@ void readRows(TSortableGrid& grid, store::Table& table, const MainSettings& layo
     const std::vector<ShownColumn> columns = columnsToRead(layout, categoryTab);
     const RecordCells cells(LocaleInfo::current(), layout.dateOption);
     BlockQueue queue;
+    PlacedRows placed;
     std::thread reader([&] { readBlocks(table, columns, cells, queue); });
     while (std::optional<Block> block = queue.blocks.take()) {
-        appendBlock(grid, *block, columns.size());
-        outcome.records += block->rows();
+        if (block->grow > 0) {
+            placed.makeRoom(grid, block->grow, block->rows.front());
+            continue;
+        }
+        if (placed.active())
+            placed.place(grid, *block, columns.size());
+        else
+            appendBlock(grid, *block, columns.size());
+        outcome.records = placed.active() ? placed.count() : outcome.records + block->count();
         if (progress && !progress(outcome.records, queue.expected())) {
             outcome.cancelled = true;
             break;
@@ -262,6 +454,15 @@ void readRows(TSortableGrid& grid, store::Table& table, const MainSettings& layo
     reader.join();
     outcome.expected = queue.expected();
     outcome.error = queue.error();
+    if (!placed.active())
+        return;
+    if (outcome.cancelled || !outcome.error.isEmpty()) {
+        placed.keepStart(grid);
+    } else {
+        placed.dropEmpty(grid);
+        outcome.expected = placed.count();
+    }
+    outcome.records = placed.count();
 }
 
 void removeHiddenColumns(TSortableGrid& grid, const MainSettings& layout, bool categoryTab)

@@ -26,11 +26,11 @@ public:
     {
         qint64 records = 0;     // rows filled
         qint64 expected = -1;   // records the table holds for the list, -1 when not counted
-        bool cancelled = false; // the progress stopped the fill: the rows read so far stay
+        bool cancelled = false; // the progress stopped the fill: the list's start read so far stays
         QString error;          // why the table could not be read (fully), empty when it could
     };
 
-    // Told the rows shown so far and the records expected (-1 while not yet counted) after the
+    // Told the rows filled so far and the records expected (-1 while not yet counted) after the
     // first screen of rows and after every block after it; returns false to stop the fill.
     // It runs on the calling thread, between blocks, so it may let the window draw and scroll.
     using Progress = std::function<bool(qint64 rows, qint64 expected)>;
@@ -42,9 +42,10 @@ public:
     // Refills the grid, cutting it to its heading row and 10 fresh columns first. A category limits
     // the records to that category and drops the Category column; without one every record in the
     // table's range is shown. A closed table leaves the grid with its headings and no records.
-    // The first screen of rows arrives first, then the rest in blocks, each added to the grid
-    // as one insertion; the table is read on a helper thread meanwhile and must not be used
-    // elsewhere until fill returns. An empty list keeps one blank row.
+    // The first screen of rows arrives first, then the rest in blocks. A list longer than a
+    // screen gets all its rows at once, filled as the records are read in stored order; else
+    // each block is added as one insertion. The table is read on a helper thread meanwhile and
+    // must not be used elsewhere until fill returns. An empty list keeps one blank row.
     static Outcome fill(TSortableGrid& grid, store::Table& table, const MainSettings& layout,
                         const std::optional<QString>& category, const Progress& progress = {});
 

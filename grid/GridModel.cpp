@@ -127,6 +127,14 @@ void GridModel::setCell(int col, int row, const QString& text)
     notifyCell(col, row);
 }
 
+void GridModel::storeCellUtf8(int col, int row, std::string_view text)
+{
+    if (!validCell(col, row))
+        return;
+    CellColumn& column = columns_[std::size_t(col)];
+    column.ids[std::size_t(row)] = column.pool.internUtf8(text);
+}
+
 QVariant GridModel::object(int col, int row) const
 {
     if (!validCell(col, row))

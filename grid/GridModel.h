@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace wl {
@@ -37,6 +38,9 @@ public:
     }
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString& text);
+    // Stores a cell's text given as UTF-8 without telling the views: for a fill that sets many
+    // cells and then announces them at once with dataChanged.
+    void storeCellUtf8(int col, int row, std::string_view text);
     QVariant object(int col, int row) const;
     void setObject(int col, int row, const QVariant& object);
     const CellColumn& column(int col) const { return columns_[std::size_t(col)]; }

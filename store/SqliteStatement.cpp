@@ -135,6 +135,14 @@ QString SqliteStatement::columnText(int column) const
     return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
 }
 
+std::string_view SqliteStatement::columnUtf8(int column) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (!text)
+        return {};
+    return {text, size_t(sqlite3_column_bytes(stmt_, column))};
+}
+
 QVariant SqliteStatement::column(int column) const
 {
     switch (sqlite3_column_type(stmt_, column)) {

@@ -44,6 +44,8 @@ public:
     qint64 columnInt(int column) const;
     double columnDouble(int column) const;
     QString columnText(int column) const;
+    // The column's text as stored (UTF-8), valid until the next step or reset.
+    std::string_view columnUtf8(int column) const;
     // The column as QVariant in its stored type (null, qint64, double or QString).
     QVariant column(int column) const;
 

@@ -178,6 +178,23 @@ struct Table::Impl
         return fail(engine.settleIndexes());
     }
 
+    // Runs a query of the view and hands each of its rows to row, which returns false to stop.
+    Status eachRow(const QString& sql, const std::function<bool(const SqliteStatement&)>& row)
+    {
+        SqliteStatement st = engine.db().prepare(sql);
+        if (!st.isValid())
+            return fail(st.prepareError());
+        view.bind(st);
+        int rc = SQLITE_ROW;
+        while ((rc = st.step()) == SQLITE_ROW) {
+            if (!row(st))
+                return Status::success();
+        }
+        if (rc != SQLITE_DONE)
+            return fail(engine.failure(QStringLiteral("Cannot read the table")));
+        return Status::success();
+    }
+
     // Posts a pending edit before the cursor moves, as a table handle does.
     Status checkBrowse()
     {
@@ -796,6 +813,94 @@ Status Table::deleteRecord()
     if (!d->hasCurrent)
         return d->fail(NoRecord);
     return d->removeRecord(d->currentRecNum());
+}
+
+qint64 ScannedRecord::recNum() const
+{
+    return st_.columnInt(0);
+}
+
+bool ScannedRecord::isNull(int i) const
+{
+    return st_.isNull(i + 1);
+}
+
+std::string_view ScannedRecord::utf8(int i) const
+{
+    return st_.columnUtf8(i + 1);
+}
+
+double ScannedRecord::number(int i) const
+{
+    return st_.columnDouble(i + 1);
+}
+
+qint64 ScannedRecord::integer(int i) const
+{
+    return st_.columnInt(i + 1);
+}
+
+Status Table::visibleOrder(std::vector<qint64>& recNums)
+{
+    recNums.clear();
+    if (Status st = d->checkOpen(); !st)
+        return st;
+    const TableSchema& schema = d->schema();
+    // The filter needs the records' fields: one pass through the records in stored order marks
+    // the ones passing it, which the index walk then keeps.
+    const bool filtering = d->filterOn && !d->filter.sql.isEmpty();
+    std::vector<bool> passing;
+    if (filtering) {
+        const QString recNum = QStringLiteral("r.") + schema.column(schema.recNumField());
+        const auto mark = [&](const SqliteStatement& row) {
+            const qint64 number = row.columnInt(0);
+            if (number >= 0) {
+                if (size_t(number) >= passing.size())
+                    passing.resize(size_t(number) + 1);
+                passing[size_t(number)] = true;
+            }
+            return true;
+        };
+        const Status st = d->eachRow(d->view.selectRecords(recNum), mark);
+        if (!st)
+            return st;
+    }
+    const Status st = d->eachRow(d->view.selectOrder(), [&](const SqliteStatement& row) {
+        const qint64 number = row.columnInt(0);
+        if (!filtering ||
+            (number >= 0 && size_t(number) < passing.size() && passing[size_t(number)]))
+            recNums.push_back(number);
+        return true;
+    });
+    if (!st)
+        recNums.clear();
+    return st;
+}
+
+Status Table::scanRecords(const std::vector<int>& fields,
+                         const std::function<bool(const ScannedRecord&)>& visit)
+{
+    if (Status st = d->checkOpen(); !st)
+        return st;
+    const TableSchema& schema = d->schema();
+    const QString recNum = QStringLiteral("r.") + schema.column(schema.recNumField());
+    QStringList columns{recNum};
+    for (int f : fields) {
+        if (f < 0 || f >= int(schema.fields().size()))
+            return d->fail(QStringLiteral("Unknown field."));
+        const QString column = QStringLiteral("r.") + schema.column(f);
+        if (schema.fields()[size_t(f)].type != FieldType::Memo) {
+            columns << column;
+            continue;
+        }
+        // The note is looked up only for records that have one, in record-number order, so
+        // the notes' file is read in order too.
+        columns << QStringLiteral("CASE WHEN %1 IS NULL THEN NULL ELSE (SELECT content FROM %2 "
+                                  "WHERE RecNum = %3) END")
+                       .arg(column, schema.memoTable(f), recNum);
+    }
+    return d->eachRow(d->view.selectRecords(columns.join(u", ")),
+                      [&](const SqliteStatement& row) { return visit(ScannedRecord(row)); });
 }
 
 Status Table::locate(qint64 recNum)

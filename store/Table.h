@@ -6,12 +6,15 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace wl::store {
 
 class BulkRows;
+class SqliteStatement;
 
 enum class FieldType
 {
@@ -52,6 +55,22 @@ struct RepairResult
     qint64 recordsLost = 0; // -1 when the damage left no way to tell
     qint64 notesLost = 0;   // notes of kept records that could not be recovered
     QStringList keptAside;  // names the damaged originals were moved to
+};
+
+// One record met by Table::scanRecords: its number and the fields asked for, by their place in
+// that request. Texts and notes come as the stored UTF-8, valid until the visit returns.
+class ScannedRecord
+{
+public:
+    explicit ScannedRecord(const SqliteStatement& st) : st_(st) {}
+    qint64 recNum() const;
+    bool isNull(int i) const;
+    std::string_view utf8(int i) const;
+    double number(int i) const;
+    qint64 integer(int i) const;
+
+private:
+    const SqliteStatement& st_;
 };
 
 // A handle on one table kept in three files: the records (.dat), the indexes (.idx) and the
@@ -118,6 +137,18 @@ public:
     int fieldNumber(const QString& name) const;
     QVariant fieldValueAt(int field) const;
     qint64 recNum() const; // 0 when there is no current record
+
+    // Long reads for a list of every visible record, far cheaper than walking the cursor over
+    // a large table: each reads its file in order instead of seeking a record per index entry.
+    // Neither moves the cursor.
+    // The record numbers of the index entries within the range, in index order, of records
+    // passing the filter: the order the cursor walks. An index entry whose record is missing
+    // (a damaged table) is listed all the same; the cursor skips it.
+    Status visibleOrder(std::vector<qint64>& recNums);
+    // Visits every record passing the filter (not the range) in record-number order with the
+    // given fields; a memo field reads as its note. visit returns false to stop.
+    Status scanRecords(const std::vector<int>& fields,
+                       const std::function<bool(const ScannedRecord&)>& visit);
 
     // Writing through the cursor. Moving the cursor, appending or changing the range or filter
     // while a record is being edited posts it first, and fails when that post fails.

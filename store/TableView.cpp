@@ -83,6 +83,23 @@ QString TableView::count() const
     return QStringLiteral("SELECT count(*) FROM ") + from(filterOn_) + where(Seek::None);
 }
 
+QString TableView::selectOrder() const
+{
+    const QString recNum = secondary() ? QStringLiteral("i.RecNum") : keyColumn();
+    QString sql = QStringLiteral("SELECT %1 FROM ").arg(recNum) + from(false);
+    if (rangeOn_)
+        sql += QStringLiteral(" WHERE %1 >= ?1 AND %1 <= ?2").arg(keyColumn());
+    return sql + order(false);
+}
+
+QString TableView::selectRecords(const QString& columns) const
+{
+    QString sql = QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM main.records AS r");
+    if (filterOn_)
+        sql += QStringLiteral(" WHERE ") + filter_.sql;
+    return sql + QStringLiteral(" ORDER BY r.") + schema_->column(schema_->recNumField());
+}
+
 void TableView::bind(SqliteStatement& st, const QVariant& key, qint64 recNum) const
 {
     st.reset();

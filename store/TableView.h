@@ -33,6 +33,12 @@ public:
     // Selects (key, RecNum) of the visible records before the seek position, nearest first.
     QString selectKeysBefore() const;
     QString count() const;
+    // Selects the RecNum of every entry of the active index within the range, in index order;
+    // the filter is not applied (it needs the records, see selectRecords).
+    QString selectOrder() const;
+    // Selects the given columns (of records aliased r) of every record passing the filter, in
+    // record-number order: a pass through the records as they are stored.
+    QString selectRecords(const QString& columns) const;
     void bind(SqliteStatement& st, const QVariant& key = {}, qint64 recNum = 0) const;
 
     // The ordering key of a record read by selectRows.
