@@ -207,6 +207,19 @@ void appendCell(const RecordCells& cells, int slot, store::FieldType type,
     }
 }
 
+// The table's files are read without their memory mapping while the object lives.
+class MappingOff
+{
+public:
+    explicit MappingOff(store::Table& table) : table_(table) { table_.setMapped(false); }
+    ~MappingOff() { table_.setMapped(true); }
+    MappingOff(const MappingOff&) = delete;
+    MappingOff& operator=(const MappingOff&) = delete;
+
+private:
+    store::Table& table_;
+};
+
 // Reads the rest of the list after its first screen the cheap way: the list's order from the
 // index alone, then the records as they are stored, each put straight into its row. Walking
 // the index instead seeks each record in turn, which is what makes a long list slow to fill.
@@ -248,6 +261,9 @@ bool readInStoredOrder(store::Table& table, const std::vector<ShownColumn>& colu
         types.push_back(table.fieldDefs()[size_t(field)].type);
     Block block;
     bool stopped = false;
+    // A scan in stored order reads each page once and gains nothing from the files' mapping,
+    // whose pages would all stay resident and count against the program's memory.
+    const MappingOff unmapped(table);
     const store::Status status = table.scanRecords(fields, [&](const store::ScannedRecord& record) {
         const qint64 recNum = record.recNum();
         if (recNum < 0 || recNum > highest || rowOf[size_t(recNum)] == 0)
