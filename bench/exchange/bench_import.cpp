@@ -29,7 +29,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -174,12 +173,11 @@ int runOurs(const QString& csv, const QString& folder)
     // through memory mapping count as file pages, everything else as anonymous memory.
     std::fprintf(stderr,
                  "held after the import: %ld MB anonymous (the main list's cells %.0f MB, the "
-                 "spreadsheet's %.0f MB, the table engine's cache %.0f MB), %ld MB of mapped "
-                 "table files\n",
+                 "spreadsheet's %.0f MB), %ld MB of mapped table files\n",
                  statusKb("RssAnon") / 1024,
                  double(main.SortableGrid1->Model().memoryBytes()) / 1e6,
                  double(form.SortableGrid2->Model().memoryBytes()) / 1e6,
-                 double(sqlite3_memory_used()) / 1e6, statusKb("RssFile") / 1024);
+                 statusKb("RssFile") / 1024);
     // The convert ends with the main window's list refilled from the table; timed once more on
     // its own so the report can say how much of the whole that refill is.
     resetPeak();
