@@ -194,7 +194,7 @@ void TwlUpdater::infoReceived(const QByteArray& body)
     const std::vector<InfoFileEntry> entries = infoFiles(text);
     bool newer = false;
     if (VersionControl == TwlUpdaterVersionControl::byNumber) {
-        newer = compareVersions(infoValue(text, QStringLiteral("version")), VersionNumber) > 0;
+        newer = isNewerVersion(infoValue(text, QStringLiteral("version")), VersionNumber);
     } else {
         const QDate today = QDate::currentDate();
         newer = versionDate(infoValue(text, QStringLiteral("date")), today) >
