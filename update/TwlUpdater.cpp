@@ -100,7 +100,17 @@ TwlUpdater::TwlUpdater(UpdaterUi& ui, QObject* parent)
     });
 }
 
-TwlUpdater::~TwlUpdater() = default;
+TwlUpdater::~TwlUpdater()
+{
+    // Closing the update window mid-update ends here: the transfer stops and the downloads of
+    // this run go, so no verified file waits beside the program for a later replacer. After the
+    // hand-over the state is idle and the replacer's files stay.
+    if (state_ == State::Downloading || state_ == State::WaitingForWizard) {
+        state_ = State::Idle;
+        Abort();
+        removeDownloads();
+    }
+}
 
 void TwlUpdater::Loaded(const QStringList& arguments)
 {
