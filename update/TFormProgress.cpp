@@ -109,17 +109,28 @@ void TFormProgress::connectUpdater()
         info(QStringLiteral("Update Not Needed"),
              QStringLiteral("You are using the current version."));
     };
+    // Where the server's answer says more than "not there" or "no connection", the message
+    // gives the reason: a server error, a refused redirect or certificate is not a missing file.
     Updater1->OnNoInfoFile = [this] {
         LblConnect->hide();
-        info(app::ProductName, QStringLiteral("Information file not found."));
+        info(app::ProductName, notFound()
+                                   ? QStringLiteral("Information file not found.")
+                                   : QStringLiteral("The information file could not be fetched. ") +
+                                         Updater1->FailureText);
     };
     Updater1->OnHostUnreachable = [this](const QString&, const QString& host) {
         LblConnect->hide();
-        info(app::ProductName, QStringLiteral("Unable to connect to ") + host + '.');
+        QString text = QStringLiteral("Unable to connect to ") + host + '.';
+        if (Updater1->Failure == TwlFailure::Secure)
+            text += QLatin1Char(' ') + Updater1->FailureText;
+        info(app::ProductName, text);
     };
     Updater1->OnLostFile = [this](const QString& url, int, bool& continueUpgrade) {
+        const QString what =
+            notFound() ? QStringLiteral("\" not found.")
+                       : QStringLiteral("\" could not be fetched. ") + Updater1->FailureText;
         updateMessage(app::ProductName,
-                      QStringLiteral("File \"") + url + QStringLiteral("\" not found.\r\r") +
+                      QStringLiteral("File \"") + url + what + QStringLiteral("\r\r") +
                           QStringLiteral(" Upgrade aborted."),
                       MessageKind::Error);
         continueUpgrade = false;
@@ -129,6 +140,11 @@ void TFormProgress::connectUpdater()
     Updater1->OnUpdateRefused = [this](const QString&) { LblConnect->hide(); };
     Updater1->OnLaterUpgrade = [this] { close(); };
     Updater1->OnAborted = [this] { close(); };
+}
+
+bool TFormProgress::notFound() const
+{
+    return Updater1->StatusCode == 404 || Updater1->StatusCode == 410;
 }
 
 void TFormProgress::BtnUpdateClick()

@@ -51,6 +51,8 @@ private:
     void FormCreate();
     void connectUpdater();
     void info(const QString& caption, const QString& text);
+    // The last answer said the file is not there (as opposed to another failure).
+    bool notFound() const;
 
     WidgetUpdaterUi ui_;
 };

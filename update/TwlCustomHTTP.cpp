@@ -150,6 +150,7 @@ struct TwlCustomHTTP::Transfer
     curl_off_t lastDown = -1, lastUp = -1;
     bool badUrl = false, timedOut = false, tooLarge = false, fileError = false;
     bool stopped = false, exception = false;
+    bool errorBodyCut = false; // an error page longer than MaxErrorBodySize was cut
     CURLcode result = CURLE_OK;
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
@@ -158,6 +159,95 @@ struct TwlCustomHTTP::Transfer
         return status == 200 || (status == 206 && rangeRequested);
     }
 };
+
+namespace {
+
+bool secureFailure(CURLcode code)
+{
+    switch (code) {
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CRL_BADFILE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The status line's own words ("500 Internal Server Error"), or just the number.
+QString statusLine(const QByteArray& rawHeaders, int status)
+{
+    const qsizetype end = rawHeaders.indexOf('\n');
+    const QList<QByteArray> words = rawHeaders.left(end).trimmed().split(' ');
+    QString line = QString::number(status);
+    if (words.size() > 2 && words[1] == QByteArray::number(status))
+        line +=
+            QLatin1Char(' ') + QString::fromLatin1(words.mid(2).join(' ')).left(60).simplified();
+    return line;
+}
+
+} // namespace
+
+// Why the transfer failed, as a sentence for the user. libcurl's own detail follows in
+// brackets where it says more than its code.
+QString TwlCustomHTTP::failureWords(const Transfer& t) const
+{
+    const QString detail = QString::fromLocal8Bit(t.errorBuffer).left(200).simplified();
+    const auto withDetail = [&detail](const QString& sentence) {
+        return detail.isEmpty() ? sentence + QLatin1Char('.')
+                                : sentence + QStringLiteral(" (") + detail + QStringLiteral(").");
+    };
+    if (t.errorBodyCut || (t.result == CURLE_OK && t.finalResponse)) {
+        if (StatusCode == 206)
+            return QStringLiteral("The server answered 206 Partial Content: only a part of the "
+                                  "file, where the whole file was asked for.");
+        if (t.successStatus(StatusCode))
+            return QStringLiteral("The server sent %1 of the %2 bytes it announced.")
+                .arg(BytesTransferred)
+                .arg(ContentLength);
+        return QStringLiteral("The server answered %1.").arg(statusLine(t.rawHeaders, StatusCode));
+    }
+    switch (t.result) {
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        if (StatusCode / 100 == 3) {
+            const QString to = displayUrl(headerValue(t.rawHeaders, "Location")).left(200);
+            return t.url.startsWith("https:") && to.startsWith(QLatin1String("http:"))
+                       ? QStringLiteral("The secure address redirects to the insecure address "
+                                        "%1, which is not followed.")
+                             .arg(to)
+                       : QStringLiteral("The server redirects to %1, which cannot be fetched.")
+                             .arg(to);
+        }
+        return withDetail(QStringLiteral("The address cannot be fetched"));
+    case CURLE_TOO_MANY_REDIRECTS:
+        return QStringLiteral("The server redirects in a loop (more than %1 redirects).")
+            .arg(MaxRedirects);
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("The server's name is not known.");
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("The server refused the connection.");
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("The server did not answer in time.");
+    case CURLE_GOT_NOTHING:
+        return QStringLiteral("The server closed the connection without answering.");
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+        return withDetail(QStringLiteral("The server's certificate was not accepted"));
+    default:
+        if (secureFailure(t.result))
+            return withDetail(QStringLiteral("No secure connection could be made"));
+        return withDetail(QString::fromUtf8(curl_easy_strerror(t.result)));
+    }
+}
 
 TwlCustomHTTP::TwlCustomHTTP(QObject* parent)
     : TwlLoginComponent(parent), thread_(new TwlCustomThread(this))
@@ -479,6 +569,15 @@ bool TwlCustomHTTP::onBody(const char* data, qint64 size)
         return false;
     if (!t.finalResponse)
         return true; // a refusal's text
+    if (!t.file && !t.successStatus(StatusCode) && t.body.size() + size > MaxErrorBodySize) {
+        // An error page is not worth more: keep its start and end the transfer; the outcome
+        // is still the status.
+        const qint64 kept = MaxErrorBodySize - t.body.size();
+        t.body.append(data, kept);
+        BytesTransferred += kept;
+        t.errorBodyCut = true;
+        return false;
+    }
     if (t.maxBody > 0 && BytesTransferred + size > t.maxBody) {
         t.tooLarge = true;
         return false;
@@ -538,8 +637,8 @@ void TwlCustomHTTP::dispatch()
     t.file.reset();
     const bool lengthOk = ContentLength == 0 || BytesTransferred == ContentLength;
     const bool success = !t.badUrl && !t.exception && !t.stopped && !t.tooLarge && !t.fileError &&
-                         !t.timedOut && t.result == CURLE_OK && t.finalResponse &&
-                         t.successStatus(StatusCode) && lengthOk;
+                         !t.timedOut && !t.errorBodyCut && t.result == CURLE_OK &&
+                         t.finalResponse && t.successStatus(StatusCode) && lengthOk;
     if (success)
         Failure = TwlFailure::None;
     else if (t.badUrl)
@@ -553,7 +652,7 @@ void TwlCustomHTTP::dispatch()
     else if (t.fileError)
         Failure = TwlFailure::LocalFile;
     else if (StatusCode == -1)
-        Failure = TwlFailure::NoStatus;
+        Failure = secureFailure(t.result) ? TwlFailure::Secure : TwlFailure::NoStatus;
     else if (t.successStatus(StatusCode))
         Failure = TwlFailure::Incomplete;
     else
@@ -567,7 +666,7 @@ void TwlCustomHTTP::dispatch()
     else if (t.fileError)
         FailureText = QStringLiteral("The file %1 could not be written.").arg(t.targetFile);
     else if (!success)
-        FailureText = QString::fromLocal8Bit(t.errorBuffer);
+        FailureText = failureWords(t);
 
     if (!success && t.fileCreated)
         QFile::remove(t.targetFile);
@@ -579,7 +678,7 @@ void TwlCustomHTTP::dispatch()
         } else {
             if (OnTransferFailed)
                 OnTransferFailed();
-            if (Failure == TwlFailure::NoStatus && OnHostMissing)
+            if ((Failure == TwlFailure::NoStatus || Failure == TwlFailure::Secure) && OnHostMissing)
                 OnHostMissing();
             else if (Failure == TwlFailure::Incomplete && OnIncomplete)
                 OnIncomplete(ContentType, &t.body, BytesTransferred, ContentLength);

@@ -89,6 +89,7 @@ enum class TwlFailure
     None,
     BadUrl,     // not an http or https address
     NoStatus,   // no answer at all: host unknown, refused, timed out before the headers
+    Secure,     // no answer: the secure connection failed (the certificate was not accepted)
     HttpStatus, // an answer other than success
     Incomplete, // the body stopped short or stalled
     TooLarge,   // more than MaxBodySize
@@ -129,6 +130,9 @@ public:
     int TransferBufferSize = 4096;
     qint64 MaxBodySize = 0; // 0: no limit
     QString CaFile;         // certificate authorities to trust instead of the system's
+    // The body of an answer other than success (an error page) is only ever shown or dropped:
+    // more than this is not read.
+    static constexpr qint64 MaxErrorBodySize = 64 * 1024;
 
     // State of the last transfer.
     int StatusCode = -1;
@@ -138,7 +142,7 @@ public:
     std::atomic<bool> Continue{true};
     QString Realm;
     TwlFailure Failure = TwlFailure::None;
-    QString FailureText; // plain words, never with credentials
+    QString FailureText; // the reason in plain words, never with credentials
 
     bool Start();
     void Abort();
@@ -175,6 +179,7 @@ private:
     bool onTick(qint64 down, qint64 up);
     void dispatch();
     void release();
+    QString failureWords(const Transfer& t) const;
 
     TwlCustomThread* thread_;
     std::unique_ptr<Transfer> transfer_;

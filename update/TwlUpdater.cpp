@@ -100,7 +100,17 @@ TwlUpdater::TwlUpdater(UpdaterUi& ui, QObject* parent)
     });
 }
 
-TwlUpdater::~TwlUpdater() = default;
+TwlUpdater::~TwlUpdater()
+{
+    // Closing the update window mid-update ends here: the transfer stops and the downloads of
+    // this run go, so no verified file waits beside the program for a later replacer. After the
+    // hand-over the state is idle and the replacer's files stay.
+    if (state_ == State::Downloading || state_ == State::WaitingForWizard) {
+        state_ = State::Idle;
+        Abort();
+        removeDownloads();
+    }
+}
 
 void TwlUpdater::Loaded(const QStringList& arguments)
 {
@@ -194,7 +204,7 @@ void TwlUpdater::infoReceived(const QByteArray& body)
     const std::vector<InfoFileEntry> entries = infoFiles(text);
     bool newer = false;
     if (VersionControl == TwlUpdaterVersionControl::byNumber) {
-        newer = compareVersions(infoValue(text, QStringLiteral("version")), VersionNumber) > 0;
+        newer = isNewerVersion(infoValue(text, QStringLiteral("version")), VersionNumber);
     } else {
         const QDate today = QDate::currentDate();
         newer = versionDate(infoValue(text, QStringLiteral("date")), today) >

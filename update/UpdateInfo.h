@@ -32,9 +32,16 @@ struct InfoFileEntry
 // until the first missing one.
 std::vector<InfoFileEntry> infoFiles(const QString& text);
 
-// Dotted version numbers compared part by part as integers (up to four parts, missing ones
-// are 0); a part that is no integer makes the texts compare byte by byte. <0, 0 or >0.
+// Dotted version numbers compared part by part by value; any number of parts, missing ones are
+// 0. Text after a part's number marks a pre-release, older than the plain number (4.5-rc1 <
+// 4.5, 4.9b < 4.9); two such texts compare digit runs by value (rc2 < rc10). A version that
+// does not start each part with a digit is unreadable and older than any readable one.
+// <0, 0 or >0.
 int compareVersions(const QString& a, const QString& b);
+
+// True only when both versions are readable and the offered one is greater: an older or equal
+// release, however it is spelled, is never offered.
+bool isNewerVersion(const QString& offered, const QString& running);
 
 // month "/" day "/" year; an unreadable text counts as today.
 QDate versionDate(const QString& text, const QDate& today);
@@ -44,7 +51,8 @@ int infoMethod(const QString& text);
 
 // The last segment of the URL's path when it is a safe name for a file beside the program, or
 // empty: only letters, digits, ".", "_" and "-"; never a download's own suffix and never a
-// name of the data, settings or globe files that may live there.
+// name of the data, settings or globe files that may live there, nor of their side files
+// (journals, repairs, backups: the same name with anything after it).
 QString safeDownloadName(const QString& url);
 
 } // namespace wl

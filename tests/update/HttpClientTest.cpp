@@ -255,6 +255,29 @@ TEST_F(HttpClientTest, BodyLimitStopsAnOversizedAnswer)
     }
 }
 
+TEST_F(HttpClientTest, ErrorPageIsCutShortAndStillReportsItsStatus)
+{
+    // A file download answered by a 200 MB error page: at most 64 KiB of it is ever held.
+    Fetch fetch;
+    fetch.http.TargetFile = target();
+    fetch.http.MaxBodySize = qint64(1) << 30;
+    qsizetype kept = -1;
+    fetch.http.OnHTTPErrorStatus = [&](int status, const QByteArray* body) {
+        fetch.events << QStringLiteral("status %1").arg(status);
+        kept = body ? body->size() : -1;
+        fetch.ended = true;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(fetch.run(python->url("/bigerror?len=200000000")),
+              (QStringList{"failed", "status 404"}));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(kept, TwlCustomHTTP::MaxErrorBodySize);
+    EXPECT_EQ(fetch.http.Failure, TwlFailure::HttpStatus);
+    EXPECT_EQ(fetch.http.FailureText, "The server answered 404 Not Found.");
+    EXPECT_FALSE(QFile::exists(target()));
+}
+
 TEST_F(HttpClientTest, HttpsChecksTheCertificate)
 {
     Fetch trusted;
@@ -265,6 +288,10 @@ TEST_F(HttpClientTest, HttpsChecksTheCertificate)
     Fetch unknownIssuer; // the test authority is not among the system's
     EXPECT_EQ(unknownIssuer.run(nginx->tlsUrl(QStringLiteral("/file.bin"))),
               (QStringList{"failed", "hostmissing"}));
+    EXPECT_EQ(unknownIssuer.http.Failure, TwlFailure::Secure);
+    EXPECT_TRUE(unknownIssuer.http.FailureText.startsWith(
+        QStringLiteral("The server's certificate was not accepted (")))
+        << unknownIssuer.http.FailureText.toStdString();
 }
 
 TEST_F(HttpClientTest, RedirectIsFollowedAndReported)

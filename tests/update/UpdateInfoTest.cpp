@@ -18,12 +18,28 @@ TEST(UpdateInfoTest, VersionNumbersCompareByIntegerParts)
         const char *a, *b;
         int sign;
     };
-    for (const Case& c : {Case{"4.42", "4.5", 1}, Case{"4.42", "4.42.0", 0},
-                          Case{"4.42b", "4.42", 1}, Case{"4.43", "4.42", 1}, Case{"5.0", "4.42", 1},
-                          Case{"4.40", "4.44", -1}, Case{"", "4.42", -1}}) {
+    for (const Case& c :
+         {Case{"4.42", "4.5", 1}, Case{"4.42", "4.42.0", 0}, Case{"4.43", "4.42", 1},
+          Case{"5.0", "4.42", 1}, Case{"4.40", "4.44", -1}, Case{"", "4.42", -1},
+          // A suffix marks a pre-release: older than its release, newer than the one before.
+          Case{"4.9b", "4.42", -1}, Case{"4.5-rc1", "4.42", -1}, Case{"4.42b", "4.42", -1},
+          Case{"4.42-rc1", "4.42", -1}, Case{"4.42.0-rc1", "4.42", -1}, Case{"4.43-rc1", "4.42", 1},
+          Case{"4.42-rc2", "4.42-rc10", -1}, Case{"4.42-RC1", "4.42rc1", 0},
+          Case{"4.42a", "4.42b", -1}, Case{"4.42.1", "4.42.0.9", 1}, Case{"4.42.0.0.1", "4.42", 1},
+          Case{"04.042", "4.42", 0}, Case{"99999999999999999999.1", "4.42", 1},
+          // Unreadable versions are older than any readable one.
+          Case{"v5.0", "4.42", -1}, Case{"5..0", "4.42", -1}, Case{"4.42-", "4.42", -1}}) {
         const int r = compareVersions(QString::fromLatin1(c.a), QString::fromLatin1(c.b));
         EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.a << " vs " << c.b;
+        const int back = compareVersions(QString::fromLatin1(c.b), QString::fromLatin1(c.a));
+        EXPECT_EQ((back > 0) - (back < 0), -c.sign) << c.b << " vs " << c.a;
     }
+    // Only a readable, greater version is ever offered.
+    EXPECT_TRUE(isNewerVersion(QStringLiteral("4.43"), QStringLiteral("4.42")));
+    for (const char* offered : {"4.42", "4.9b", "4.5-rc1", "4.42-rc1", "v9", "", "9.x"})
+        EXPECT_FALSE(isNewerVersion(QString::fromLatin1(offered), QStringLiteral("4.42")))
+            << offered;
+    EXPECT_FALSE(isNewerVersion(QStringLiteral("5.0"), QStringLiteral("unknown")));
 }
 
 TEST(UpdateInfoTest, DatesAreMonthDayYearAndUnreadableMeansToday)
@@ -67,7 +83,18 @@ TEST(UpdateInfoTest, OnlyPlainNamesOfProgramFilesAreAccepted)
           Case{"http://h/Exes/Wavelark.ini", ""}, Case{"http://h/Exes/globe.prf", ""},
           Case{"http://h/Exes/a.uTMP", ""}, Case{"http://h/Exes/..%2F..%2Fetc%2Fpasswd", ""},
           Case{"http://h/Exes/.profile", ""}, Case{"http://h/Exes/", ""},
-          Case{"http://h/Exes/a%20b.exe", ""}})
+          Case{"http://h/Exes/a%20b.exe", ""},
+          // The store's and the backup's side files of the data, settings and globe sets.
+          Case{"http://h/Exes/larkbase.dat-journal", ""},
+          Case{"http://h/Exes/larkbase.dat-wal", ""}, Case{"http://h/Exes/LARKBASE.IDX-shm", ""},
+          Case{"http://h/Exes/larkbase.blb.repair", ""},
+          Case{"http://h/Exes/larkbase.cat.previous", ""},
+          Case{"http://h/Exes/Cities.dat.copying", ""}, Case{"http://h/Exes/Land.lay.part", ""},
+          Case{"http://h/Exes/Wavelark.ini.lock", ""}, Case{"http://h/Exes/view.dt_1", ""},
+          Case{"http://h/Exes/wavelark.uOLD", ""},
+          // Names that only look alike stay acceptable.
+          Case{"http://h/Exes/larkbase.hlp", "larkbase.hlp"},
+          Case{"http://h/Exes/update.data", "update.data"}})
         EXPECT_EQ(safeDownloadName(QString::fromLatin1(c.url)), QString::fromLatin1(c.name))
             << c.url;
 }

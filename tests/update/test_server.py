@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Loopback HTTP server for the transfer tests: answers that a well-behaved static server does
-not give (cut short, without a length, stalled, slow, password-protected) and an echo of the
-request's headers. Usage: test_server.py PORT"""
+not give (cut short, without a length, stalled, slow, password-protected, a part where the
+whole was asked for, an endless error page) and an echo of the request's headers. Usage: test_server.py PORT"""
 import base64
 import sys
 import time
@@ -30,9 +30,21 @@ class Handler(BaseHTTPRequestHandler):
         url = urlparse(self.path)
         q = {k: v[0] for k, v in parse_qs(url.query).items()}
         n = int(q.get("len", "1000"))
-        body = bytes((i * 7) % 251 for i in range(n))
         # The first segment chooses the answer, so "/slow/wavelark" is a slow file too.
         route = "/" + url.path.split("/")[1]
+        if route == "/bigerror":
+            # An error page of any size, made as it is sent.
+            self.send_response(404)
+            self.send_header("Content-Length", str(n))
+            self.end_headers()
+            chunk = b"<p>not here</p>" * 4096
+            sent = 0
+            while sent < n:
+                part = chunk[: n - sent]
+                self.wfile.write(part)
+                sent += len(part)
+            return
+        body = bytes((i * 7) % 251 for i in range(n))
         if route == "/short":
             self.answer(200, body[: int(q.get("send", n // 2))], length=n)
         elif route == "/unlengthed":
@@ -58,6 +70,9 @@ class Handler(BaseHTTPRequestHandler):
             else:
                 self.answer(401, b"refused", length=7,
                             headers=[("WWW-Authenticate", 'Basic realm="Updates"')])
+        elif route == "/partial":
+            self.answer(206, body, length=n,
+                        headers=[("Content-Range", f"bytes 0-{n - 1}/{2 * n}")])
         elif route == "/echo":
             text = "".join(f"{k}: {v}\n" for k, v in self.headers.items()).encode()
             self.answer(200, text, length=len(text))

@@ -26,6 +26,8 @@ namespace {
 
 constexpr int PollMs = 100;
 const QString DownloadSuffix = QStringLiteral(".uTMP");
+// An old file waits under this name until its replacement is in place.
+const QString AsideSuffix = QStringLiteral(".uOLD");
 
 bool processAlive(qint64 pid)
 {
@@ -61,14 +63,48 @@ void copyPermissions(const QString& from, const QString& to)
         fs::permissions(to.toStdString(), perms, fs::perm_options::replace, ec);
 }
 
-bool moveOver(const QString& from, const QString& to)
+void removeDownloads(const QDir& folder, const ReplacerJob& job)
+{
+    for (const ReplacedFile& f : job.files)
+        QFile::remove(folder.filePath(f.name + DownloadSuffix));
+}
+
+// One file of the upgrade and how far it got.
+struct Swap
+{
+    QString download, target, aside;
+    bool isProgram = false;
+    bool asideDone = false; // the old file waits under the aside name
+    bool movedIn = false;   // the download is the target now
+};
+
+// Undoes what was done, newest first: the new files go, the old ones come back. False when an
+// old file could not be put back.
+bool putBack(std::vector<Swap>& swaps, const FileMover& move, QStringList& log)
+{
+    bool whole = true;
+    for (auto it = swaps.rbegin(); it != swaps.rend(); ++it) {
+        if (it->movedIn && !QFile::remove(it->target)) {
+            log << QStringLiteral("%1 could not be removed again.").arg(it->target);
+            whole = false;
+        }
+        if (it->asideDone && !move(it->aside, it->target)) {
+            log << QStringLiteral("%1 could not be put back; its old version is kept as %2.")
+                       .arg(it->target, it->aside);
+            whole = false;
+        }
+    }
+    return whole;
+}
+
+} // namespace
+
+bool moveFile(const QString& from, const QString& to)
 {
     std::error_code ec;
     std::filesystem::rename(from.toStdString(), to.toStdString(), ec);
     return !ec;
 }
-
-} // namespace
 
 bool isSafeFileName(const QString& name)
 {
@@ -142,7 +178,7 @@ bool waitForProcessEnd(qint64 pid, int seconds)
     return true;
 }
 
-ReplacerResult replaceFiles(const ReplacerJob& job, QStringList& log)
+ReplacerResult replaceFiles(const ReplacerJob& job, QStringList& log, const FileMover& move)
 {
     const QFileInfo program(job.programPath);
     const QDir folder = program.absoluteDir();
@@ -158,13 +194,12 @@ ReplacerResult replaceFiles(const ReplacerJob& job, QStringList& log)
         if (!info.isFile() || info.isSymLink() || fileSha256(download) != f.sha256) {
             log << QStringLiteral("%1 does not match the verified download; nothing was replaced.")
                        .arg(f.name);
-            for (const ReplacedFile& g : job.files)
-                QFile::remove(folder.filePath(g.name + DownloadSuffix));
+            removeDownloads(folder, job);
             return ReplacerResult::VerificationFailed;
         }
     }
-    bool allMoved = true;
     bool exeSeen = false;
+    std::vector<Swap> swaps;
     for (const ReplacedFile& f : job.files) {
         QString targetName = f.name;
         // A renamed program file still gets the new program: the first program file in the
@@ -175,20 +210,58 @@ ReplacerResult replaceFiles(const ReplacerJob& job, QStringList& log)
             if (!job.externalSetup)
                 targetName = programName;
         }
-        const QString download = folder.filePath(f.name + DownloadSuffix);
         const QString target = folder.filePath(targetName);
-        if (QFileInfo::exists(target))
-            copyPermissions(target, download);
-        else if (targetName == programName)
-            QFile::setPermissions(download, QFile::permissions(download) | QFile::ExeOwner |
-                                                QFile::ExeGroup | QFile::ExeOther);
-        if (!moveOver(download, target)) {
-            log << QStringLiteral("%1 could not be replaced and keeps its old version.")
+        const QFileInfo existing(target);
+        if (existing.exists() && !existing.isFile()) {
+            log << QStringLiteral("%1 is not a file and cannot be replaced; nothing was replaced.")
                        .arg(targetName);
-            allMoved = false;
+            removeDownloads(folder, job);
+            return ReplacerResult::NothingReplaced;
+        }
+        swaps.push_back({folder.filePath(f.name + DownloadSuffix), target, target + AsideSuffix,
+                         targetName == programName});
+    }
+    // Every old file is set aside before any new one moves in, so that a failure at any
+    // point can give back the old version whole.
+    bool moved = true;
+    for (Swap& swap : swaps) {
+        if (!QFileInfo::exists(swap.target))
+            continue;
+        copyPermissions(swap.target, swap.download);
+        QFile::remove(swap.aside); // left by a run that was killed
+        swap.asideDone = move(swap.target, swap.aside);
+        if (!swap.asideDone) {
+            log << QStringLiteral("%1 could not be moved aside.").arg(swap.target);
+            moved = false;
+            break;
         }
     }
-    return allMoved ? ReplacerResult::Replaced : ReplacerResult::SomeFilesKept;
+    for (Swap& swap : swaps) {
+        if (!moved)
+            break;
+        if (!swap.asideDone && swap.isProgram) // a new program file must be runnable
+            QFile::setPermissions(swap.download, QFile::permissions(swap.download) |
+                                                     QFile::ExeOwner | QFile::ExeGroup |
+                                                     QFile::ExeOther);
+        swap.movedIn = move(swap.download, swap.target);
+        if (!swap.movedIn) {
+            log << QStringLiteral("%1 could not be replaced.").arg(swap.target);
+            moved = false;
+        }
+    }
+    ReplacerResult result = ReplacerResult::Replaced;
+    if (!moved) {
+        const bool whole = putBack(swaps, move, log);
+        log << (whole ? QStringLiteral("Nothing was replaced; the old version is whole.")
+                      : QStringLiteral("The old version could not be put back whole."));
+        result = whole ? ReplacerResult::NothingReplaced : ReplacerResult::Mixed;
+    }
+    if (result != ReplacerResult::Mixed)
+        for (const Swap& swap : swaps)
+            if (swap.asideDone)
+                QFile::remove(swap.aside);
+    removeDownloads(folder, job);
+    return result;
 }
 
 namespace {
@@ -209,14 +282,17 @@ QString setupOf(const ReplacerJob& job)
 
 } // namespace
 
-ReplacerResult runReplacer(const ReplacerJob& job, QStringList& log)
+ReplacerResult runReplacer(const ReplacerJob& job, QStringList& log, const FileMover& move)
 {
     if (!waitForProcessEnd(job.pid, job.waitSeconds)) {
         log << QStringLiteral("The program did not end within %1 seconds; nothing was replaced.")
                    .arg(job.waitSeconds);
+        // The program goes on with its old version; its downloads must not wait for another
+        // replacer.
+        removeDownloads(QFileInfo(job.programPath).absoluteDir(), job);
         return ReplacerResult::ProgramStillRunning;
     }
-    const ReplacerResult result = replaceFiles(job, log);
+    const ReplacerResult result = replaceFiles(job, log, move);
     const QString folder = QFileInfo(job.programPath).absolutePath();
     const QString setup = job.externalSetup ? setupOf(job) : QString();
     if (result == ReplacerResult::Replaced && !setup.isEmpty()) {
@@ -231,9 +307,11 @@ ReplacerResult runReplacer(const ReplacerJob& job, QStringList& log)
         }
         QFile::remove(setup);
     }
-    // The program comes back in every case where it has ended: the user asked to upgrade it,
-    // not to be left without it.
-    if (!QProcess::startDetached(job.programPath, restartArguments(job), folder))
+    // The program comes back whenever it is one whole version, old or new: the user asked to
+    // upgrade it, not to be left without it. A mix of versions is not started.
+    if (result == ReplacerResult::Mixed)
+        log << QStringLiteral("The program was not started again.");
+    else if (!QProcess::startDetached(job.programPath, restartArguments(job), folder))
         log << QStringLiteral("The program could not be started again.");
     return result;
 }

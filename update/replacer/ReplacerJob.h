@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace wl::replacer {
@@ -35,8 +36,13 @@ enum class ReplacerResult
     BadArguments = 2,
     ProgramStillRunning = 3,
     VerificationFailed = 4,
-    SomeFilesKept = 5
+    NothingReplaced = 5, // a file could not be moved; every old file was put back
+    Mixed = 6            // putting the old files back failed too; the program is not started
 };
+
+// Renames a file over another; false when it could not.
+using FileMover = std::function<bool(const QString& from, const QString& to)>;
+bool moveFile(const QString& from, const QString& to);
 
 // True for a plain file name the upgrade may write: letters, digits, ".", "_" and "-", not
 // starting with a dot, no folders.
@@ -51,12 +57,15 @@ QString fileSha256(const QString& path);
 // Waits, up to the job's limit, until the process has ended.
 bool waitForProcessEnd(qint64 pid, int seconds);
 
-// Checks every listed download against its digest and, only when all match, moves each over
-// its target keeping the target's permissions. On a mismatch nothing is replaced and the
-// downloads are deleted. Messages for the user are added to log.
-ReplacerResult replaceFiles(const ReplacerJob& job, QStringList& log);
+// Checks every listed download against its digest and, only when all match, replaces all
+// targets or none: the old files are moved aside first, then the downloads moved in; when any
+// move fails the new files go and the old ones come back. The downloads and the set-aside
+// files are gone afterwards in every case. Messages for the user are added to log.
+ReplacerResult replaceFiles(const ReplacerJob& job, QStringList& log,
+                            const FileMover& move = moveFile);
 
-// The whole run: wait, replace, start the program again.
-ReplacerResult runReplacer(const ReplacerJob& job, QStringList& log);
+// The whole run: wait, replace, start the program again when it is one whole version.
+ReplacerResult runReplacer(const ReplacerJob& job, QStringList& log,
+                           const FileMover& move = moveFile);
 
 } // namespace wl::replacer

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -162,8 +163,91 @@ TEST_F(ReplacerTest, WaitsForTheProgramToEndWithinItsTimeLimit)
     EXPECT_EQ(run(args), int(ReplacerResult::ProgramStillRunning));
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(readFile(path("wavelark.hlp")), "new help");
+    EXPECT_FALSE(QFile::exists(path("wavelark.hlp.uTMP"))) << "the download was left behind";
     stuck.kill();
     stuck.waitForFinished();
+}
+
+// Every file of the program folder by name with a digest of its bytes, but for the record
+// that the restarted program writes.
+QMap<QString, QString> folderHash(const QString& folder)
+{
+    QMap<QString, QString> hashes;
+    const QDir dir(folder);
+    for (const QFileInfo& info :
+         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        if (info.fileName() != "started.txt")
+            hashes[info.fileName()] = info.isFile() ? sha(readFile(info.filePath())) : "(folder)";
+    return hashes;
+}
+
+TEST_F(ReplacerTest, TargetThatIsNoFileReplacesNothingAndStartsTheOldProgram)
+{
+    // wavelark.hlp is a folder here: the program file, listed first, must not be replaced alone.
+    QFile::remove(path("wavelark.hlp"));
+    QDir(folder).mkpath("wavelark.hlp/inside");
+    const auto before = folderHash(folder);
+    const QByteArray newProgram = QByteArray("#!/bin/sh\n# new\n") + RecordingScript;
+    writeFile(path("wavelark.uTMP"), newProgram, Private);
+    writeFile(path("wavelark.hlp.uTMP"), "new help", Private);
+    EXPECT_EQ(run(jobArgs(0, {"wavelark=" + sha(newProgram), "wavelark.hlp=" + sha("new help")})),
+              int(ReplacerResult::NothingReplaced));
+    EXPECT_EQ(folderHash(folder), before);
+    ASSERT_TRUE(restarted());
+    EXPECT_EQ(readFile(path("started.txt")), "/afterupgrade\n");
+    EXPECT_TRUE(readFile(program).contains("# old"));
+}
+
+TEST_F(ReplacerTest, FailedMoveGivesBackTheWholeOldVersion)
+{
+    const QByteArray newProgram = QByteArray("#!/bin/sh\n# new\n") + RecordingScript;
+    struct Case
+    {
+        const char* name;
+        QStringList failing; // "from>to" file names whose move fails
+        ReplacerResult result;
+    };
+    const Case cases[] = {
+        {"second file does not move in",
+         {"wavelark.hlp.uTMP>wavelark.hlp"},
+         ReplacerResult::NothingReplaced},
+        {"second old file cannot be set aside",
+         {"wavelark.hlp>wavelark.hlp.uOLD"},
+         ReplacerResult::NothingReplaced},
+        {"and the first cannot be put back",
+         {"wavelark.hlp.uTMP>wavelark.hlp", "wavelark.uOLD>wavelark"},
+         ReplacerResult::Mixed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        QFile::remove(path("started.txt"));
+        const auto before = folderHash(folder);
+        writeFile(path("wavelark.uTMP"), newProgram, Private);
+        writeFile(path("wavelark.hlp.uTMP"), "new help", Private);
+        ReplacerJob job;
+        job.programPath = program;
+        job.restartParams = "/afterupgrade";
+        job.files = {{"wavelark", sha(newProgram)}, {"wavelark.hlp", sha("new help")}};
+        QStringList moves, log;
+        const FileMover mover = [&](const QString& from, const QString& to) {
+            const QString move = QFileInfo(from).fileName() + ">" + QFileInfo(to).fileName();
+            moves << move;
+            return !c.failing.contains(move) && moveFile(from, to);
+        };
+        EXPECT_EQ(runReplacer(job, log, mover), c.result) << log.join('\n').toStdString();
+        EXPECT_EQ(moves.first(), "wavelark>wavelark.uOLD") << "old files go aside first";
+        EXPECT_TRUE(folderHash(folder).keys().filter(".uTMP").isEmpty());
+        if (c.result == ReplacerResult::NothingReplaced) {
+            EXPECT_EQ(folderHash(folder), before);
+            EXPECT_TRUE(restarted()) << "the whole old version is started again";
+        } else {
+            // The old program waits under its aside name; a mix of versions is never started.
+            EXPECT_EQ(readFile(path("wavelark.uOLD")).left(16), "#!/bin/sh\n# old\n");
+            QThread::msleep(300);
+            EXPECT_FALSE(QFile::exists(path("started.txt")));
+        }
+    }
 }
 
 } // namespace
