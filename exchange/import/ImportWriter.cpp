@@ -114,12 +114,13 @@ public:
                 break;
             case 10:
             case 11:
-                // 0 is a latitude and a longitude: a record without a position leaves both
-                // null, so one on the equator or the prime meridian keeps its own.
+                // A record without a position has 0 here as the other writers store it; its
+                // blank position text tells it from one on the equator or the prime meridian,
+                // whose text names its coordinates.
                 if (r.lat && r.lon)
                     rows.addNumber(slot.index == 10 ? *r.lat : westPositive(*r.lon));
                 else
-                    rows.addNull();
+                    rows.addNumber(0.0);
                 break;
             default:
                 rows.addNull();

@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -57,9 +58,8 @@ int expectedRows(QByteArrayView bytes)
         return 1;
     const QByteArrayView sample = bytes.first(std::min<qsizetype>(bytes.size(), 1 << 20));
     qsizetype lines = 1;
-    for (const char* p = sample.data(), *end = p + sample.size();
-         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr;
-         ++p)
+    for (const char *p = sample.data(), *end = p + sample.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr; ++p)
         ++lines;
     const double perByte = double(lines) / double(std::max<qsizetype>(sample.size(), 1));
     return int(std::min(double(bytes.size()) * perByte * 1.05 + 1, double(1 << 24)));
@@ -508,7 +508,8 @@ void TFormImport::BtnOpenDialClick()
 
 std::optional<QByteArray> TFormImport::readImportFile(const QString& fileName)
 {
-    if (const QString refusal = ImportFile::refusal(fileName); !refusal.isEmpty()) {
+    if (const QString refusal = ImportFile::refusal(fileName);
+        !refusal.isEmpty() && QFileInfo::exists(fileName)) {
         ShowMessage(refusal);
         return std::nullopt;
     }
@@ -522,7 +523,8 @@ std::optional<QByteArray> TFormImport::readImportFile(const QString& fileName)
 std::optional<QByteArrayView> TFormImport::mapImportFile(QFile& file, QByteArray& copy)
 {
     // A pipe or device would block or never end, and a huge file is refused before it is read.
-    if (const QString refusal = ImportFile::refusal(file.fileName()); !refusal.isEmpty()) {
+    if (const QString refusal = ImportFile::refusal(file.fileName());
+        !refusal.isEmpty() && file.exists()) {
         ShowMessage(refusal);
         return std::nullopt;
     }

@@ -427,7 +427,7 @@ FormatImport AdifReader::read(const QByteArray& bytes, const QDate& today)
     for (const auto& [name, count] : seen) {
         const auto use = used.find(name);
         out.mapping << QStringLiteral("%1 (%2 records) -> %3")
-                           .arg(name)
+                           .arg(ImportMessages::Quoted(name))
                            .arg(count)
                            .arg(use == used.end() ? QStringLiteral("(not imported)") : use->second);
     }

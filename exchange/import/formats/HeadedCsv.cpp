@@ -76,7 +76,8 @@ void HeadedCsv::describe(const QList<QPair<QString, QString>>& used, FormatImpor
     }
     for (const QString& heading : rows_.front()) {
         if (!heading.trimmed().isEmpty() && !usedHeadings.contains(heading.trimmed().toLower()))
-            out.mapping << QStringLiteral("%1 -> (not imported)").arg(heading.trimmed());
+            out.mapping << QStringLiteral("%1 -> (not imported)")
+                               .arg(ImportMessages::Quoted(heading.trimmed()));
     }
 }
 

@@ -401,6 +401,24 @@ TEST(FormatImportTest, OwnCsvExportReadsBackInBothLocales)
                            "Row 3: the frequency \"x\" is not a number."}));
 }
 
+// A damaged file may hold a heading or field name megabytes long: the mapping and the
+// messages quote its first 40 characters only.
+TEST(FormatImportTest, LongNamesAreQuotedByTheirStart)
+{
+    const QByteArray name(100000, 'Z');
+    const QString shown = QString(40, u'Z') + QChar(0x2026);
+    const FormatImport csv =
+        read(ImportFormat::DirectoryCsv, "Frequency," + name + "\n" + name + ",x\n");
+    EXPECT_TRUE(csv.mapping.contains(shown + " -> (not imported)"));
+    EXPECT_EQ(csv.batch.problems,
+              QStringList{"Row 2: the frequency \"" + shown + "\" cannot be read."});
+    const FormatImport adi =
+        read(ImportFormat::Adif, "<FREQ:3>7.1<" + name + ":1>x<EOR>\n<" + name + ":x>1<EOR>\n");
+    EXPECT_TRUE(adi.mapping.contains(shown + " (1 records) -> (not imported)"));
+    ASSERT_EQ(adi.batch.problems.size(), 1);
+    EXPECT_LT(adi.batch.problems[0].size(), 200);
+}
+
 TEST(FormatImportTest, HundredThousandRowsReadQuickly)
 {
     QByteArray adi = "big log\n<EOH>\n";

@@ -28,6 +28,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 namespace wl {
 namespace {
 
@@ -176,14 +178,21 @@ TEST_F(ImportWindowTest, ReadsAFileIntoTheSpreadsheet)
     EXPECT_EQ(form.SortableGrid2->Row(), 1);
     EXPECT_EQ(form.SortableGrid2->Col(), 0);
 
-    // Cancelling the dialog, an unreadable file and an empty file leave the spreadsheet alone.
+    // Cancelling the dialog, an unreadable file, an empty file, a pipe and an endless device
+    // leave the spreadsheet alone; the pipe and the device are refused without being read.
     form.BtnOpen->click();
+    const QString fifo = install.programFolder() + QStringLiteral("pipe.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     services.dialogs.openFiles = {install.programFolder() + QStringLiteral("missing.csv"),
-                                  file("empty.csv", "")};
-    form.BtnOpen->click();
-    form.BtnOpen->click();
+                                  file("empty.csv", ""), fifo, QStringLiteral("/dev/zero")};
+    for (int i = 0; i < 4; ++i)
+        form.BtnOpen->click();
     EXPECT_EQ(services.messages.texts(),
-              QStringList({"Conversion Error.", "The file holds no lines to import."}));
+              QStringList({"Conversion Error.", "The file holds no lines to import.",
+                           fifo + " is not a regular file (a device, pipe or socket); only a "
+                                  "file can be imported.",
+                           "/dev/zero is not a regular file (a device, pipe or socket); only a "
+                           "file can be imported."}));
     EXPECT_EQ(row(form, 1)[2], QStringLiteral("Kxyz"));
     EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 9", "Selected Column = 1"}));
 }
@@ -244,7 +253,8 @@ TEST_F(ImportWindowTest, ARefusedFileLeavesTheSpreadsheetAsItWas)
     QByteArray refused;
     for (int i = 0; i < 5000; ++i)
         refused += "1,2,3,4,5,6,7,8,9,10,11\r\n";
-    refused += "x\x1b" "y\r\n";
+    refused += "x\x1b"
+               "y\r\n";
     services.messages.shown.clear();
     form.FillGrid(file("bad.csv", refused));
     EXPECT_EQ(services.messages.texts(),
