@@ -725,5 +725,33 @@ TEST_F(ImportWindowTest, AnotherProgramsFileIsPreviewedThenStoredWhole)
     EXPECT_NEAR(k2[3].toDouble(), 71.0, 1e-9);
 }
 
+// The program's own CSV export chosen in the window: each record keeps its row's category and
+// its whole notes; the chosen category is only for rows without one.
+TEST_F(ImportWindowTest, OwnCsvExportKeepsItsCategoriesAndNotes)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.ComboFormat->setCurrentIndex(form.ComboFormat->findData(int(ImportFormat::OwnCsv)));
+    choose(form, "Weather");
+    services.dialogs.openFiles = {
+        file("own.csv", "\"Item\",\"Category\",\"Frequency(MHz)\",\"'+-\",\"Callsign\",\"User\","
+                        "\"Location\",\"Special\",\"Position\",\"Date/Time\",\"Notes\"\r\n"
+                        "1,\"Police\",155.4750,\"'+\",\"KOP1\",\"\",\"\",\"\",\"0 00N 122 41W\","
+                        "\"11/22/2004 12:00 PM\",\"line 1\r\nline 2\"\r\n"
+                        "2,\"\",7.1000,\" \",\"W1AW\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n")};
+    services.messages.answers = {QMessageBox::Yes};
+    form.BtnOpen->click();
+    ASSERT_EQ(services.messages.texts().size(), 2)
+        << services.messages.texts().join(u'\n').toStdString();
+    EXPECT_EQ(services.messages.texts()[1], QStringLiteral("2 records imported."));
+    const auto stored =
+        records(w, {"Callsign", "Category", "Modifier", "Notes", "Position", "RLat"});
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored.begin()->second.mid(0, 5),
+              QStringList({"KOP1", "Police", "+", "line 1\r\nline 2", "0 00N 122 41W       "}));
+    EXPECT_EQ(stored.begin()->second[5], QStringLiteral("0"));
+    EXPECT_EQ(std::next(stored.begin())->second.mid(0, 2), QStringList({"W1AW", "Weather"}));
+}
+
 } // namespace
 } // namespace wl
