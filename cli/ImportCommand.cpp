@@ -4,17 +4,20 @@
 #include "cli/CliContext.h"
 #include "cli/CliNumbers.h"
 #include "exchange/import/ImportColumns.h"
+#include "exchange/import/ImportFile.h"
 #include "exchange/import/ImportMessages.h"
 #include "exchange/import/ImportRecordBuilder.h"
 #include "exchange/import/ImportText.h"
 #include "exchange/import/ImportWriter.h"
 #include "exchange/import/formats/ImportFormats.h"
+#include "exchange/import/formats/OwnCsvReader.h"
 #include "grid/LocaleInfo.h"
+#include "store/CategoryFile.h"
 #include "store/Table.h"
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
@@ -26,6 +29,8 @@ namespace {
 const QString CategoryOption = QStringLiteral("category");
 const QString MultiplierOption = QStringLiteral("multiplier");
 const QString FormatOption = QStringLiteral("format");
+// The longest name the category list holds, as the table's Category field.
+constexpr int CategoryNameLength = 20;
 
 // The columns a row really uses: empty cells at its end do not count.
 qsizetype usedColumns(const QStringList& cells)
@@ -54,6 +59,34 @@ QString knownCategory(const QStringList& names, const QString& wanted)
     return {};
 }
 
+bool everyRowHasCategory(const std::vector<ImportRecord>& records)
+{
+    return std::all_of(records.begin(), records.end(),
+                       [](const ImportRecord& r) { return !r.category.trimmed().isEmpty(); });
+}
+
+// The categories the records brought that the category list lacks join it, so the records
+// show under their own tabs. The records are stored by then: a failure here is told, not fatal.
+void addNewCategories(const CliContext& context, QStringList names,
+                      const std::vector<ImportRecord>& records)
+{
+    const store::CategoryFile file = store::CategoryFile::inFolder(context.dataFolder());
+    for (const ImportRecord& r : records) {
+        const QString name = r.category.trimmed().left(CategoryNameLength);
+        if (name.isEmpty() || !knownCategory(names, name).isEmpty())
+            continue;
+        if (store::Status st = file.append(name); !st) {
+            context.note(QStringLiteral("the category \"%1\" could not be added to the category "
+                                        "list: %2")
+                             .arg(ImportMessages::Quoted(name), st.error));
+            return;
+        }
+        context.note(
+            QStringLiteral("The category \"%1\" was added to the category list.").arg(name));
+        names << name;
+    }
+}
+
 } // namespace
 
 QString ImportCommand::summary() const
@@ -65,8 +98,11 @@ void ImportCommand::define(QCommandLineParser& parser) const
 {
     parser.setApplicationDescription(
         summary() +
-        QStringLiteral("\n\nWithout --format the file is the program's own "
-                       "8-column layout. Other formats (--format NAME):\n") +
+        QStringLiteral("\n\nWithout --format the file is the import window's "
+                       "8-column layout, or Wavelark's own CSV export, which is known by its "
+                       "heading row; its records keep the categories of its Category column "
+                       "(categories new to the list are added to it). Formats (--format "
+                       "NAME):\n") +
         ImportFormats::listing());
     parser.addOption({FormatOption,
                       QStringLiteral("Read the file in another program's format (names "
@@ -79,7 +115,8 @@ void ImportCommand::define(QCommandLineParser& parser) const
                        "dates are written as in the import window (your locale's)."));
     parser.addOption({CategoryOption,
                       QStringLiteral("The category of the new records (one of "
-                                     "the category list)."),
+                                     "the category list); for a file with a Category "
+                                     "column, only of its rows without one."),
                       QStringLiteral("C")});
     parser.addOption({MultiplierOption,
                       QStringLiteral("Multiplies each frequency into MHz, e.g. 0.001 for kHz "
@@ -92,8 +129,6 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
     const QStringList args = parser.positionalArguments();
     if (args.size() != 1)
         return context.fail(UsageError, QStringLiteral("name one file to import"));
-    if (!parser.isSet(CategoryOption))
-        return context.fail(UsageError, QStringLiteral("--category is required"));
     const std::optional<double> multiplier = parseCliNumber(parser.value(MultiplierOption));
     if (!multiplier || !(*multiplier > 0) || !std::isfinite(*multiplier))
         return context.fail(UsageError, ImportMessages::BadMultiplier);
@@ -105,42 +140,25 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
             return context.fail(UsageError,
                                 QStringLiteral("there is no import format \"%1\"; "
                                                "the formats are:\n%2")
-                                    .arg(parser.value(FormatOption), ImportFormats::listing()));
+                                    .arg(ImportMessages::Quoted(parser.value(FormatOption)),
+                                         ImportFormats::listing()));
     }
 
     const QString path = args.front();
-    QFile file(path);
-    if (!file.exists())
+    if (!QFileInfo::exists(path))
         return context.fail(
             MissingFile, QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path)));
-    if (!file.open(QIODevice::ReadOnly))
-        return context.fail(MissingFile,
-                            QStringLiteral("cannot read %1: %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return context.fail(Failed, ImportMessages::ConversionError + QLatin1Char(' ') +
-                                        file.errorString());
-    ImportBatch batch;
-    if (format) {
-        const FormatImport read = ImportFormats::read(*format, bytes, QDate::currentDate());
-        context.note(QStringLiteral("Column mapping:"));
-        for (const QString& line : read.mapping)
-            context.note(QStringLiteral("  ") + line);
-        for (const QString& remark : read.remarks)
-            context.note(remark);
-        batch = read.batch;
-    } else {
-        const std::vector<QStringList> rows = ImportText::parse(bytes);
-        if (rows.empty())
-            return context.fail(Failed, ImportMessages::EmptyFile);
-        if (const qsizetype columns = widestRow(rows); columns > ImportColumns::RecordColumns)
-            return context.fail(Failed, QStringLiteral("the file has %1 columns; an import "
-                                                       "takes 8 (nothing was imported)")
-                                            .arg(columns));
-        const ImportRecordBuilder builder(LocaleInfo::current(), *multiplier, QDate::currentDate());
-        batch = builder.build(rows, 1);
-    }
+    QString readError;
+    const std::optional<QByteArray> bytes = ImportFile::read(path, &readError);
+    if (!bytes)
+        return context.fail(Failed, readError);
+
+    std::optional<ImportBatch> batch = readBatch(context, *bytes, format, *multiplier);
+    if (!batch)
+        return Failed;
+    const bool ownCategories = format == ImportFormat::OwnCsv;
+    if (!ownCategories && !parser.isSet(CategoryOption))
+        return context.fail(UsageError, QStringLiteral("--category is required"));
 
     store::Table table;
     if (const int opened = context.openTable(table, true); opened != Success)
@@ -150,25 +168,80 @@ int ImportCommand::run(const CliContext& context, const QCommandLineParser& pars
         CategoryAccess::read(context.dataFolder(), &error).value_or(QStringList());
     if (!error.isEmpty())
         return context.fail(Failed, error);
-    const QString category = knownCategory(names, parser.value(CategoryOption));
-    if (category.isEmpty())
-        return context.fail(
-            UsageError, QStringLiteral("there is no category \"%1\"; the "
-                                       "categories are: %2")
-                            .arg(parser.value(CategoryOption), names.join(QStringLiteral(", "))));
-
-    if (!batch.problems.isEmpty()) {
+    QString category;
+    if (parser.isSet(CategoryOption)) {
+        category = knownCategory(names, parser.value(CategoryOption));
+        if (category.isEmpty())
+            return context.fail(UsageError,
+                                QStringLiteral("there is no category \"%1\"; the "
+                                               "categories are: %2")
+                                    .arg(ImportMessages::Quoted(parser.value(CategoryOption)),
+                                         names.join(QStringLiteral(", "))));
+    }
+    if (!batch->problems.isEmpty()) {
         context.note(ImportMessages::FileRowsRefused);
-        for (const QString& problem : batch.problems)
+        for (const QString& problem : batch->problems)
             context.note(problem);
         return Failed;
     }
-    if (batch.records.empty())
+    if (batch->records.empty())
         return context.fail(Failed, ImportMessages::NothingToImport);
-    if (store::Status st = ImportWriter::append(table, batch.records, category); !st)
+    if (ownCategories && category.isEmpty() && !everyRowHasCategory(batch->records))
+        return context.fail(UsageError, QStringLiteral("some rows have no category; name one "
+                                                       "for them with --category"));
+    const QStringList cuts = ImportWriter::cuts(table, batch->records, category);
+    if (store::Status st = ImportWriter::append(table, batch->records, category); !st)
         return context.fail(Failed, ImportMessages::WriteFailed + QLatin1Char(' ') + st.error);
-    QTextStream(stdout) << ImportMessages::Imported(int(batch.records.size())) << '\n';
+    if (!cuts.isEmpty()) {
+        context.note(ImportMessages::TextsCut);
+        for (const QString& cut : cuts)
+            context.note(cut);
+    }
+    addNewCategories(context, names, batch->records);
+    QTextStream(stdout) << ImportMessages::Imported(int(batch->records.size())) << '\n';
     return Success;
+}
+
+std::optional<ImportBatch> ImportCommand::readBatch(const CliContext& context,
+                                                    const QByteArray& bytes,
+                                                    std::optional<ImportFormat>& format,
+                                                    double multiplier) const
+{
+    if (!format) {
+        const ImportRead read = ImportText::read(bytes);
+        if (read.badRow != 0) {
+            context.note(ImportMessages::ControlCharacter(read.badRow, read.badCode));
+            return std::nullopt;
+        }
+        if (read.rows.empty()) {
+            context.note(ImportMessages::EmptyFile);
+            return std::nullopt;
+        }
+        // The program's own export is known by its heading row and read by its headings.
+        if (OwnCsvReader::recognises(read.rows.front())) {
+            format = ImportFormat::OwnCsv;
+            context.note(QStringLiteral("The file is Wavelark's own CSV export; its columns are "
+                                        "read by their headings."));
+        } else {
+            if (const qsizetype columns = widestRow(read.rows);
+                columns > ImportColumns::RecordColumns) {
+                context.note(QStringLiteral("the file has %1 columns; an import takes 8 "
+                                            "(nothing was imported)")
+                                 .arg(columns));
+                return std::nullopt;
+            }
+            const ImportRecordBuilder builder(LocaleInfo::current(), multiplier,
+                                              QDate::currentDate());
+            return builder.build(read.rows, 1);
+        }
+    }
+    const FormatImport read = ImportFormats::read(*format, bytes, QDate::currentDate());
+    context.note(QStringLiteral("Column mapping:"));
+    for (const QString& line : read.mapping)
+        context.note(QStringLiteral("  ") + line);
+    for (const QString& remark : read.remarks)
+        context.note(remark);
+    return read.batch;
 }
 
 } // namespace wl::cli

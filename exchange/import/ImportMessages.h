@@ -41,6 +41,18 @@ inline QString ColumnsLeftOut(qsizetype total, int shown)
         .arg(english.toString(total), english.toString(shown), english.toString(total - shown));
 }
 
+// A cell as a message quotes it: a cell may be a whole line of a damaged file, megabytes long,
+// so only its first 40 characters are shown, followed by "…" when there is more.
+inline QString Quoted(const QString& cell)
+{
+    constexpr qsizetype Shown = 40;
+    if (cell.size() <= Shown)
+        return cell;
+    // Never end inside a letter written as two UTF-16 units.
+    const qsizetype cut = cell[Shown - 1].isHighSurrogate() ? Shown - 1 : Shown;
+    return cell.left(cut) + QChar(0x2026);
+}
+
 inline const QString TextsCut =
     QStringLiteral("These texts were longer than their fields and were cut:");
 

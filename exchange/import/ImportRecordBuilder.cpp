@@ -1,6 +1,7 @@
 #include "exchange/import/ImportRecordBuilder.h"
 
 #include "exchange/import/ImportColumns.h"
+#include "exchange/import/ImportMessages.h"
 
 #include <cmath>
 #include <utility>
@@ -80,10 +81,11 @@ std::optional<ImportRecord> ImportRecordBuilder::record(const QStringList& cells
     else if (!mhz)
         problems << QStringLiteral("Row %1: the frequency \"%2\" is not a number.")
                         .arg(row)
-                        .arg(frequency);
+                        .arg(ImportMessages::Quoted(frequency));
     else if (!std::isfinite(*mhz * multiplier_))
-        problems
-            << QStringLiteral("Row %1: the frequency \"%2\" is too large.").arg(row).arg(frequency);
+        problems << QStringLiteral("Row %1: the frequency \"%2\" is too large.")
+                        .arg(row)
+                        .arg(ImportMessages::Quoted(frequency));
     else
         r.hz = toMillihertz(*mhz * multiplier_);
 
@@ -99,7 +101,9 @@ std::optional<ImportRecord> ImportRecordBuilder::record(const QStringList& cells
     if (const std::optional<QDateTime> when = date(dateText))
         r.rDate = *when;
     else
-        problems << QStringLiteral("Row %1: \"%2\" is not a date.").arg(row).arg(dateText);
+        problems << QStringLiteral("Row %1: \"%2\" is not a date.")
+                        .arg(row)
+                        .arg(ImportMessages::Quoted(dateText));
 
     if (problems.size() != problemsBefore)
         return std::nullopt;

@@ -16,6 +16,8 @@ namespace wl {
 struct ImportRecord
 {
     int row = 0; // the spreadsheet row it came from; the first data row is 1
+    // The record's own category, read from the file; empty takes the import's category.
+    QString category;
     double hz = 0;
     QString modifier;
     QString callsign;

@@ -4,6 +4,8 @@
 #include "grid/CodePage1252.h"
 #include "grid/PlainText.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -238,6 +240,33 @@ QByteArrayView withoutByteOrderMarks(QByteArrayView bytes)
     return bytes;
 }
 
+// Two-byte text written without a byte-order mark, as some programs save "Unicode" text:
+// letters of the Latin, Greek and Cyrillic scripts leave one byte of every pair zero, on the
+// same side throughout, which no UTF-8 or single-byte text does (it holds no zero byte).
+std::optional<QStringDecoder::Encoding> bomlessUtf16(QByteArrayView bytes)
+{
+    const qsizetype pairs = std::min<qsizetype>(bytes.size(), 4096) / 2;
+    if (pairs == 0)
+        return std::nullopt;
+    qsizetype lowZero = 0;
+    qsizetype highZero = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        const char first = bytes[2 * i];
+        const char second = bytes[2 * i + 1];
+        if (first == 0 && second == 0)
+            return std::nullopt;
+        lowZero += second == 0 ? 1 : 0;
+        highZero += first == 0 ? 1 : 0;
+    }
+    // Most pairs of ordinary text have the zero byte: commas, digits and line breaks alone
+    // see to that.
+    if (highZero == 0 && lowZero * 2 > pairs)
+        return QStringDecoder::Utf16LE;
+    if (lowZero == 0 && highZero * 2 > pairs)
+        return QStringDecoder::Utf16BE;
+    return std::nullopt;
+}
+
 bool isRefusedByte(unsigned char b)
 {
     return (b < 32 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
@@ -406,6 +435,13 @@ void readRecords(QByteArrayView bytes, RowOut& out, ImportText::Utf8Sink* plainS
         Reader(text, read.separator, out).run();
         return;
     }
+    if (const auto encoding = bomlessUtf16(bytes)) {
+        QStringDecoder decoder(*encoding);
+        const QString text = decoder.decode(bytes);
+        read.separator = ImportText::detectSeparator(text);
+        Reader(text, read.separator, out).run();
+        return;
+    }
     const QByteArrayView body = withoutByteOrderMarks(bytes);
     read.separator = separatorIn(body);
     const qsizetype lastQuote = body.lastIndexOf('"');
@@ -488,7 +524,7 @@ bool ImportText::holdsText(QByteArrayView bytes)
 
 bool ImportText::mayRefuse(QByteArrayView bytes)
 {
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bomlessUtf16(bytes))
         return true;
     // Control characters are single bytes below 0x80 in UTF-8 and in the code page alike.
     const auto refused = [](char c) { return isRefusedByte(static_cast<unsigned char>(c)); };

@@ -1,6 +1,7 @@
 #include "exchange/import/ImportWriter.h"
 
 #include "app/RecordDate.h"
+#include "exchange/import/ImportMessages.h"
 #include "grid/HandOverQueue.h"
 #include "store/BulkRows.h"
 #include "store/PositionText.h"
@@ -16,6 +17,12 @@ namespace {
 
 // A record without both coordinates keeps a blank position text.
 const QString NoPosition = QString(41, u' ');
+
+// The table keeps longitudes west positive; the prime meridian stays 0, not -0.
+double westPositive(double lonEast)
+{
+    return lonEast == 0 ? 0.0 : -lonEast;
+}
 
 // The table's fields an import fills, in the order RowFiller::add takes them.
 const char* const Filled[] = {"category", "callsign", "notes",    "rdate",    "hz",   "modifier",
@@ -74,7 +81,7 @@ public:
             };
             switch (slot.index) {
             case 0:
-                text(category);
+                text(r.category.isEmpty() ? category : r.category);
                 break;
             case 1:
                 text(r.callsign);
@@ -102,14 +109,18 @@ public:
                 break;
             case 9:
                 // The grid shows the position text, so a file's coordinates are written there.
-                text(r.lat && r.lon ? store::positionText(*r.lat, -*r.lon) : NoPosition);
+                text(r.lat && r.lon ? store::positionText(*r.lat, westPositive(*r.lon))
+                                    : NoPosition);
                 break;
             case 10:
-                rows.addNumber(r.lat.value_or(0.0));
-                break;
             case 11:
-                // The table keeps longitudes west positive.
-                rows.addNumber(r.lon ? -*r.lon : 0.0);
+                // A record without a position has 0 here as the other writers store it; its
+                // blank position text tells it from one on the equator or the prime meridian,
+                // whose text names its coordinates.
+                if (r.lat && r.lon)
+                    rows.addNumber(slot.index == 10 ? *r.lat : westPositive(*r.lon));
+                else
+                    rows.addNumber(0.0);
                 break;
             default:
                 rows.addNull();
@@ -128,7 +139,7 @@ private:
             return;
         cuts << QStringLiteral("Row %1: %2 \"%3\" was cut to %4 characters.")
                     .arg(row)
-                    .arg(field.name, text)
+                    .arg(field.name, ImportMessages::Quoted(text))
                     .arg(size);
     }
 

@@ -8,6 +8,7 @@
 #include "app/services/UiServices.h"
 #include "exchange/export/TExportStringGrid.h"
 #include "exchange/import/ImportColumns.h"
+#include "exchange/import/ImportFile.h"
 #include "exchange/import/ImportMessages.h"
 #include "exchange/import/ImportRecordBuilder.h"
 #include "exchange/import/ImportText.h"
@@ -22,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -56,9 +58,8 @@ int expectedRows(QByteArrayView bytes)
         return 1;
     const QByteArrayView sample = bytes.first(std::min<qsizetype>(bytes.size(), 1 << 20));
     qsizetype lines = 1;
-    for (const char* p = sample.data(), *end = p + sample.size();
-         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr;
-         ++p)
+    for (const char *p = sample.data(), *end = p + sample.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))) != nullptr; ++p)
         ++lines;
     const double perByte = double(lines) / double(std::max<qsizetype>(sample.size(), 1));
     return int(std::min(double(bytes.size()) * perByte * 1.05 + 1, double(1 << 24)));
@@ -254,8 +255,8 @@ QWidget* TFormImport::buildToolRow()
     ComboFormat->setObjectName(QStringLiteral("ComboFormat"));
     ComboFormat->setToolTip(QStringLiteral("The layout of the file to select"));
     ComboFormat->addItem(QStringLiteral("Comma Delimited (8 columns)"), -1);
-    for (ImportFormat f :
-         {ImportFormat::ChannelCsv, ImportFormat::DirectoryCsv, ImportFormat::Adif})
+    for (ImportFormat f : {ImportFormat::OwnCsv, ImportFormat::ChannelCsv,
+                           ImportFormat::DirectoryCsv, ImportFormat::Adif})
         ComboFormat->addItem(ImportFormats::title(f), int(f));
     layout->addWidget(ComboFormat);
     layout->addWidget(BtnOpen);
@@ -507,19 +508,26 @@ void TFormImport::BtnOpenDialClick()
 
 std::optional<QByteArray> TFormImport::readImportFile(const QString& fileName)
 {
-    QFile file(fileName);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        ShowMessage(ImportMessages::ConversionError, file.errorString());
+    if (const QString refusal = ImportFile::refusal(fileName);
+        !refusal.isEmpty() && QFileInfo::exists(fileName)) {
+        ShowMessage(refusal);
         return std::nullopt;
     }
+    QString error;
+    std::optional<QByteArray> bytes = ImportFile::read(fileName, &error);
+    if (!bytes)
+        ShowMessage(ImportMessages::ConversionError, error);
     return bytes;
 }
 
 std::optional<QByteArrayView> TFormImport::mapImportFile(QFile& file, QByteArray& copy)
 {
+    // A pipe or device would block or never end, and a huge file is refused before it is read.
+    if (const QString refusal = ImportFile::refusal(file.fileName());
+        !refusal.isEmpty() && file.exists()) {
+        ShowMessage(refusal);
+        return std::nullopt;
+    }
     if (file.open(QIODevice::ReadOnly) && file.size() > 0) {
         if (const uchar* pages = file.map(0, file.size()))
             return QByteArrayView(pages, file.size());

@@ -1,5 +1,6 @@
 #include "exchange/import/formats/AdifReader.h"
 
+#include "exchange/import/ImportMessages.h"
 #include "exchange/import/formats/ExactFrequency.h"
 #include "grid/CodePage1252.h"
 #include "grid/LocaleInfo.h"
@@ -8,6 +9,7 @@
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <map>
 
 namespace wl {
@@ -17,17 +19,105 @@ namespace {
 const QString OptionalField = QStringLiteral("APP_WAVELARK_OPTIONAL");
 const QString ModifierField = QStringLiteral("APP_WAVELARK_MODIFIER");
 
-// ADIF values are counted in bytes; most logs write UTF-8, older ones Windows-1252.
-QString decodeValue(QByteArrayView bytes)
+// Whether only blanks lie between `from` and the next tag (or the end of the text).
+bool blankUpToNextTag(QByteArrayView text, qsizetype from)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? CodePage1252::decode(bytes) : text;
+    for (qsizetype i = from; i < text.size() && text[i] != '<'; ++i) {
+        if (text[i] != ' ' && text[i] != '\t' && text[i] != '\r' && text[i] != '\n')
+            return false;
+    }
+    return true;
+}
+
+// Where `count` UTF-8 characters starting at `from` end; -1 when the text ends first or is not
+// UTF-8 there.
+qsizetype afterCharacters(QByteArrayView text, qsizetype from, qsizetype count)
+{
+    qsizetype at = from;
+    for (qsizetype n = 0; n < count; ++n) {
+        if (at >= text.size())
+            return -1;
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const int length = lead < 0x80    ? 1
+                           : lead >= 0xF0 ? 4
+                           : lead >= 0xE0 ? 3
+                           : lead >= 0xC0 ? 2
+                                          : 0;
+        if (length == 0 || at + length > text.size() || !text.sliced(at, length).isValidUtf8())
+            return -1;
+        at += length;
+    }
+    return at;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The end of a value whose length the tag gives. The format counts bytes, but many logs
+// written in UTF-8 count letters: when the byte count ends inside a letter, or leaves text
+// before the next tag where the letter count ends cleanly, the count is taken as letters.
+// A file that is not UTF-8 as a whole is single-byte text, where the two agree. -1 when
+// neither reading fits, rather than keeping half a letter.
+qsizetype valueEnd(QByteArrayView text, qsizetype from, qsizetype length, bool utf8File)
+{
+    const qsizetype byByte = from + length;
+    if (!utf8File)
+        return byByte;
+    const QByteArrayView bytes = text.sliced(from, length);
+    const bool whole = bytes.isValidUtf8();
+    if (whole && blankUpToNextTag(text, byByte))
+        return byByte;
+    const qsizetype byLetter = afterCharacters(text, from, length);
+    if (byLetter >= 0 && blankUpToNextTag(text, byLetter))
+        return byLetter;
+    // Text between fields is allowed and ignored; it cannot be told from a miscounted value
+    // only when the value holds no letter beyond ASCII.
+    return whole && isAscii(bytes) ? byByte : -1;
+}
+
+QString decodeValue(QByteArrayView bytes, bool utf8File)
+{
+    return utf8File ? QString::fromUtf8(bytes) : CodePage1252::decode(bytes);
 }
 
 QByteArrayView skipBom(QByteArrayView bytes)
 {
     return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
+}
+
+// The fields this reader takes a value from.
+bool isReadField(const QString& name)
+{
+    static const QStringList read = {
+        QStringLiteral("FREQ"),       QStringLiteral("CALL"),    QStringLiteral("NAME"),
+        QStringLiteral("QTH"),        QStringLiteral("MODE"),    QStringLiteral("SUBMODE"),
+        QStringLiteral("NOTES"),      QStringLiteral("COMMENT"), QStringLiteral("QSO_DATE"),
+        QStringLiteral("TIME_ON"),    QStringLiteral("LAT"),     QStringLiteral("LON"),
+        QStringLiteral("GRIDSQUARE"), QStringLiteral("BAND")};
+    return read.contains(name) || name == OptionalField || name == ModifierField;
+}
+
+bool isUserField(const QString& element)
+{
+    return element == u"USERDEF";
+}
+
+// The name a field of the XML form is kept under, as the tagged form names it: an application
+// field <APP PROGRAMID="X" FIELDNAME="FREQ"> is APP_X_FREQ, never the standard FREQ; a user
+// field keeps its own name unless that is a field this reader takes, which it must not replace.
+QString xmlFieldName(const QString& element, const QXmlStreamAttributes& attributes)
+{
+    const QString fieldName = attributes.value(QStringLiteral("FIELDNAME")).toString().toUpper();
+    if (element == u"APP") {
+        const QString program = attributes.value(QStringLiteral("PROGRAMID")).toString().toUpper();
+        return QStringLiteral("APP_%1_%2").arg(program, fieldName);
+    }
+    if (isUserField(element))
+        return isReadField(fieldName) ? QStringLiteral("USERDEF_") + fieldName : fieldName;
+    return element;
 }
 
 bool looksLikeXml(QByteArrayView bytes)
@@ -48,7 +138,8 @@ std::optional<QDateTime> dateTime(const AdifReader::Fields& f, const QDate& toda
     if (!dateText.isEmpty()) {
         date = QDate::fromString(dateText, QStringLiteral("yyyyMMdd"));
         if (!date.isValid()) {
-            why = QStringLiteral("the QSO_DATE \"%1\" is not a date (YYYYMMDD)").arg(dateText);
+            why = QStringLiteral("the QSO_DATE \"%1\" is not a date (YYYYMMDD)")
+                      .arg(ImportMessages::Quoted(dateText));
             return std::nullopt;
         }
     }
@@ -57,7 +148,8 @@ std::optional<QDateTime> dateTime(const AdifReader::Fields& f, const QDate& toda
         time = QTime::fromString(timeText, timeText.size() == 6 ? QStringLiteral("HHmmss")
                                                                 : QStringLiteral("HHmm"));
         if (!time.isValid()) {
-            why = QStringLiteral("the TIME_ON \"%1\" is not a time (HHMM or HHMMSS)").arg(timeText);
+            why = QStringLiteral("the TIME_ON \"%1\" is not a time (HHMM or HHMMSS)")
+                      .arg(ImportMessages::Quoted(timeText));
             return std::nullopt;
         }
     }
@@ -115,6 +207,8 @@ void AdifReader::readTagged(const QByteArray& bytes, const RecordSink& sink,
                             QStringList& problems)
 {
     const QByteArrayView text = skipBom(bytes);
+    // Most logs are UTF-8; one that is not as a whole is read as Windows-1252.
+    const bool utf8File = text.isValidUtf8();
     qsizetype pos = 0;
     // A header is any text before <EOH> in a file that does not start with a tag.
     if (!text.isEmpty() && text.front() != '<') {
@@ -160,7 +254,7 @@ void AdifReader::readTagged(const QByteArray& bytes, const RecordSink& sink,
             !parts[1].trimmed().front().isDigit()) {
             problems << QStringLiteral("Record %1: the field <%2> has a malformed length.")
                             .arg(recordNumber())
-                            .arg(tag);
+                            .arg(ImportMessages::Quoted(tag));
             broken = true;
             continue;
         }
@@ -168,12 +262,23 @@ void AdifReader::readTagged(const QByteArray& bytes, const RecordSink& sink,
             problems << QStringLiteral("Record %1: the field %2 is longer than the rest of the "
                                        "file.")
                             .arg(recordNumber())
-                            .arg(name);
+                            .arg(ImportMessages::Quoted(name));
             broken = true;
             break;
         }
-        fields.insert(name, decodeValue(text.sliced(pos, length)));
-        pos += length;
+        const qsizetype end = valueEnd(text, pos, length, utf8File);
+        if (end < 0) {
+            problems << QStringLiteral("Record %1: the field %2 does not hold the %3 characters "
+                                       "its tag gives, counted as bytes or as letters.")
+                            .arg(recordNumber())
+                            .arg(ImportMessages::Quoted(name))
+                            .arg(length);
+            broken = true;
+            pos += length;
+            continue;
+        }
+        fields.insert(name, decodeValue(text.sliced(pos, end - pos), utf8File));
+        pos = end;
     }
     if (broken || !fields.isEmpty()) {
         if (!broken)
@@ -198,11 +303,11 @@ void AdifReader::readXml(const QByteArray& bytes, const RecordSink& sink, QStrin
                 fields.clear();
             } else if (inRecord) {
                 // Application and user fields carry their name in an attribute.
-                QString field = name;
-                if (name == u"APP" || name == u"USERDEF")
-                    field =
-                        xml.attributes().value(QStringLiteral("FIELDNAME")).toString().toUpper();
-                fields.insert(field, xml.readElementText(QXmlStreamReader::IncludeChildElements));
+                const QString field = xmlFieldName(name, xml.attributes());
+                const QString value = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                // A standard field always wins over a user field that took its name.
+                if (!fields.contains(field) || !isUserField(name))
+                    fields.insert(field, value);
             }
         } else if (xml.isEndElement() && xml.name().toString().toUpper() == u"RECORD") {
             inRecord = false;
@@ -228,12 +333,13 @@ std::optional<ImportRecord> AdifReader::record(const Fields& f, int number, cons
     if (freq.isEmpty()) {
         if (f.contains(QStringLiteral("BAND")))
             return refuse(QStringLiteral("only the band %1 is given; a frequency (FREQ) is needed")
-                              .arg(f.value(QStringLiteral("BAND"))));
+                              .arg(ImportMessages::Quoted(f.value(QStringLiteral("BAND")))));
         return refuse(QStringLiteral("it has no frequency (FREQ)"));
     }
     const std::optional<double> mhz = ExactFrequency::toMHz(freq);
     if (!mhz)
-        return refuse(QStringLiteral("the frequency \"%1\" cannot be read").arg(freq));
+        return refuse(QStringLiteral("the frequency \"%1\" cannot be read")
+                          .arg(ImportMessages::Quoted(freq)));
     QString why;
     const std::optional<QDateTime> when = dateTime(f, today, why);
     if (!when)
@@ -266,15 +372,17 @@ std::optional<ImportRecord> AdifReader::record(const Fields& f, int number, cons
         const bool lonOk =
             lon && (lonText.front().toUpper() == u'E' || lonText.front().toUpper() == u'W');
         if (!latOk || !lonOk)
-            return refuse(QStringLiteral("the position LAT \"%1\" LON \"%2\" cannot be read "
-                                         "(XDDD MM.MMM)")
-                              .arg(latText, lonText));
+            return refuse(
+                QStringLiteral("the position LAT \"%1\" LON \"%2\" cannot be read "
+                               "(XDDD MM.MMM)")
+                    .arg(ImportMessages::Quoted(latText), ImportMessages::Quoted(lonText)));
         r.lat = lat;
         r.lon = lon;
     } else if (const QString grid = f.value(QStringLiteral("GRIDSQUARE")); !grid.isEmpty()) {
         const auto centre = gridCentre(grid);
         if (!centre)
-            return refuse(QStringLiteral("the grid square \"%1\" cannot be read").arg(grid));
+            return refuse(QStringLiteral("the grid square \"%1\" cannot be read")
+                              .arg(ImportMessages::Quoted(grid)));
         r.lat = centre->first;
         r.lon = centre->second;
     }
@@ -319,7 +427,7 @@ FormatImport AdifReader::read(const QByteArray& bytes, const QDate& today)
     for (const auto& [name, count] : seen) {
         const auto use = used.find(name);
         out.mapping << QStringLiteral("%1 (%2 records) -> %3")
-                           .arg(name)
+                           .arg(ImportMessages::Quoted(name))
                            .arg(count)
                            .arg(use == used.end() ? QStringLiteral("(not imported)") : use->second);
     }

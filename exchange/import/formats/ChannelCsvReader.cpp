@@ -1,5 +1,6 @@
 #include "exchange/import/formats/ChannelCsvReader.h"
 
+#include "exchange/import/ImportMessages.h"
 #include "exchange/import/formats/HeadedCsv.h"
 
 namespace wl {
@@ -62,7 +63,7 @@ FormatImport ChannelCsvReader::read(const QByteArray& bytes, const QDate& today)
             out.remarks << QStringLiteral("Row %1: the mode \"%2\" is not a known mode; it is "
                                           "kept as written.")
                                .arg(r.row)
-                               .arg(mode);
+                               .arg(ImportMessages::Quoted(mode));
         QStringList special{mode, toneText(csv, i)};
         special.removeAll(QString());
         r.special = special.join(QLatin1Char(' '));
@@ -73,6 +74,7 @@ FormatImport ChannelCsvReader::read(const QByteArray& bytes, const QDate& today)
                          .trimmed();
         notes.removeAll(QString());
         r.notes = notes.join(QStringLiteral("; "));
+        return QString();
     });
     return out;
 }

@@ -4,10 +4,14 @@
 
 namespace wl {
 
-// The CSV export of public frequency directories: Frequency Output (MHz), Frequency Input,
-// Alpha Tag, Description, Mode, Tag, County or Agency and more. Alpha Tag becomes the call
-// sign, the agency the user, the county the location, the mode (and tone) the optional field
-// and the description, tag and input frequency the notes.
+// The CSV downloads of public frequency directories, which come with more than one set of
+// headings: a long one (Frequency Output, Frequency Input, FCC Callsign, Agency/Category,
+// Description, Alpha Tag, PL Tone, Mode, Class Station Code, Tag, County) and a short one
+// (Frequency, License, Type, Tone, ..., Latitude, Longitude). Columns are found by heading:
+// the alpha tag (or else the licence) becomes the call sign, the agency the user, the county
+// the location, the mode and tone the optional field, latitude and longitude (decimal degrees)
+// the position, and the description, tag, type, station class, input frequency and a licence
+// that is not the call sign the notes.
 class DirectoryCsvReader
 {
 public:

@@ -1,5 +1,6 @@
 #include "exchange/import/formats/HeadedCsv.h"
 
+#include "exchange/import/ImportMessages.h"
 #include "exchange/import/ImportText.h"
 #include "exchange/import/formats/ExactFrequency.h"
 
@@ -55,6 +56,15 @@ QString HeadedCsv::cell(qsizetype i, const QString& heading) const
     return c >= 0 && c < row.size() ? row[c] : QString();
 }
 
+QString HeadedCsv::firstOf(const QStringList& headings) const
+{
+    for (const QString& heading : headings) {
+        if (has(heading))
+            return heading;
+    }
+    return {};
+}
+
 void HeadedCsv::describe(const QList<QPair<QString, QString>>& used, FormatImport& out) const
 {
     QStringList usedHeadings;
@@ -66,12 +76,13 @@ void HeadedCsv::describe(const QList<QPair<QString, QString>>& used, FormatImpor
     }
     for (const QString& heading : rows_.front()) {
         if (!heading.trimmed().isEmpty() && !usedHeadings.contains(heading.trimmed().toLower()))
-            out.mapping << QStringLiteral("%1 -> (not imported)").arg(heading.trimmed());
+            out.mapping << QStringLiteral("%1 -> (not imported)")
+                               .arg(ImportMessages::Quoted(heading.trimmed()));
     }
 }
 
 void HeadedCsv::readRecords(const QString& frequencyHeading, const QDate& today, FormatImport& out,
-                            const std::function<void(qsizetype, ImportRecord&)>& fill) const
+                            const Fill& fill) const
 {
     if (!has(frequencyHeading)) {
         out.batch.problems
@@ -93,7 +104,7 @@ void HeadedCsv::readRecords(const QString& frequencyHeading, const QDate& today,
         if (!mhz) {
             out.batch.problems << QStringLiteral("Row %1: the frequency \"%2\" cannot be read.")
                                       .arg(row)
-                                      .arg(cell(i, frequencyHeading));
+                                      .arg(ImportMessages::Quoted(cell(i, frequencyHeading)));
             continue;
         }
         ImportRecord r;
@@ -101,7 +112,10 @@ void HeadedCsv::readRecords(const QString& frequencyHeading, const QDate& today,
         r.hz = *mhz;
         r.modifier = QStringLiteral(" ");
         r.rDate = QDateTime(today, QTime(0, 0), Qt::UTC);
-        fill(i, r);
+        if (const QString why = fill(i, r); !why.isEmpty()) {
+            out.batch.problems << QStringLiteral("Row %1: %2.").arg(row).arg(why);
+            continue;
+        }
         out.batch.records.push_back(std::move(r));
     }
 }

@@ -32,11 +32,15 @@ public:
     void describe(const QList<QPair<QString, QString>>& used, FormatImport& out) const;
 
     // Makes one record per data row whose frequency column (MHz) reads: the row number, the
-    // exact frequency, a blank modifier and today's date are set, fill adds the rest. Blank
-    // rows are counted; a missing frequency column, a row wider than the heading or a
-    // frequency that cannot be read is reported.
+    // exact frequency, a blank modifier and today's date are set, fill adds the rest and
+    // returns why the row cannot be stored (empty when it can). Blank rows are counted; a
+    // missing frequency column, a row wider than the heading, a frequency that cannot be read
+    // and fill's reasons are reported by row.
+    using Fill = std::function<QString(qsizetype, ImportRecord&)>;
     void readRecords(const QString& frequencyHeading, const QDate& today, FormatImport& out,
-                     const std::function<void(qsizetype, ImportRecord&)>& fill) const;
+                     const Fill& fill) const;
+    // The first of the headings the file has; empty when it has none of them.
+    QString firstOf(const QStringList& headings) const;
 
 private:
     std::vector<QStringList> rows_;

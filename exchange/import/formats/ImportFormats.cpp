@@ -3,13 +3,14 @@
 #include "exchange/import/formats/AdifReader.h"
 #include "exchange/import/formats/ChannelCsvReader.h"
 #include "exchange/import/formats/DirectoryCsvReader.h"
+#include "exchange/import/formats/OwnCsvReader.h"
 
 namespace wl {
 
 namespace {
 
-constexpr ImportFormat All[] = {ImportFormat::ChannelCsv, ImportFormat::DirectoryCsv,
-                                ImportFormat::Adif};
+constexpr ImportFormat All[] = {ImportFormat::OwnCsv, ImportFormat::ChannelCsv,
+                                ImportFormat::DirectoryCsv, ImportFormat::Adif};
 
 } // namespace
 
@@ -34,6 +35,8 @@ QString ImportFormats::name(ImportFormat format)
         return QStringLiteral("directory-csv");
     case ImportFormat::Adif:
         return QStringLiteral("adif");
+    case ImportFormat::OwnCsv:
+        return QStringLiteral("wavelark-csv");
     }
     return {};
 }
@@ -47,6 +50,8 @@ QString ImportFormats::title(ImportFormat format)
         return QStringLiteral("Frequency directory (CSV: Frequency Output, Alpha Tag, ...)");
     case ImportFormat::Adif:
         return QStringLiteral("ADIF log (.adi, .adx)");
+    case ImportFormat::OwnCsv:
+        return QStringLiteral("Wavelark's CSV export (Category, Frequency(MHz), ...)");
     }
     return {};
 }
@@ -68,6 +73,8 @@ FormatImport ImportFormats::read(ImportFormat format, const QByteArray& bytes, c
         return DirectoryCsvReader::read(bytes, today);
     case ImportFormat::Adif:
         return AdifReader::read(bytes, today);
+    case ImportFormat::OwnCsv:
+        return OwnCsvReader::read(bytes, LocaleInfo::current(), today);
     }
     return {};
 }

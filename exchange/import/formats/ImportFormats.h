@@ -26,7 +26,8 @@ enum class ImportFormat
 {
     ChannelCsv,
     DirectoryCsv,
-    Adif
+    Adif,
+    OwnCsv
 };
 
 class ImportFormats

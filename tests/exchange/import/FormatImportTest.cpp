@@ -1,6 +1,8 @@
+#include "exchange/import/ImportText.h"
 #include "exchange/import/formats/AdifReader.h"
 #include "exchange/import/formats/ExactFrequency.h"
 #include "exchange/import/formats/ImportFormats.h"
+#include "exchange/import/formats/OwnCsvReader.h"
 
 #include <gtest/gtest.h>
 
@@ -96,10 +98,10 @@ TEST(FormatImportTest, DirectoryExportInWindows1252)
     EXPECT_EQ(r.batch.records[0].hz, 155.475);
     EXPECT_EQ(r.batch.records[0].callsign, QString::fromUtf8("Mutual É"));
     EXPECT_EQ(r.batch.records[0].location, "Dade");
-    EXPECT_EQ(r.batch.records[0].notes, "Mutual aid, statewide; Interop");
+    EXPECT_EQ(r.batch.records[0].notes, "Mutual aid, statewide; Interop; Class Station Code BM");
     EXPECT_EQ(r.batch.records[1].hz, 460.125);
-    EXPECT_EQ(r.batch.records[1].notes, "Dispatch; Law Dispatch; Input 465.1250");
-    EXPECT_TRUE(r.mapping.contains("FCC Callsign -> (not imported)"));
+    EXPECT_EQ(r.batch.records[1].notes,
+              "Dispatch; Law Dispatch; Class Station Code FB2; Input 465.1250; FCC Callsign KA1");
 }
 
 TEST(FormatImportTest, CsvProblemsAreReportedByRowAndStoreNothing)
@@ -204,6 +206,217 @@ TEST(FormatImportTest, AdifXmlLog)
                                                          "<RECORD><FREQ>7.1</RECORD>");
     ASSERT_EQ(broken.batch.problems.size(), 1);
     EXPECT_TRUE(broken.batch.problems[0].startsWith("Record 1: the XML cannot be read"));
+}
+
+// Application and user fields of the XML form are kept under their own names: a program's
+// FREQ or a user's NOTES never takes the place of the standard field.
+TEST(FormatImportTest, AdxApplicationAndUserFieldsNeverReplaceStandardOnes)
+{
+    const QByteArray adx =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX><HEADER><USERDEF FIELDID=\"1\" "
+        "TYPE=\"S\">NOTES</USERDEF></HEADER><RECORDS>\n"
+        "<RECORD><FREQ>21.074</FREQ><APP PROGRAMID=\"X\" FIELDNAME=\"FREQ\" TYPE=\"N\">99.9</APP>"
+        "<NOTES>heard well</NOTES><USERDEF FIELDNAME=\"NOTES\">mine</USERDEF>"
+        "<USERDEF FIELDNAME=\"RIG\">IC-7300</USERDEF></RECORD>\n"
+        "<RECORD><USERDEF FIELDNAME=\"NOTES\">first</USERDEF><APP PROGRAMID=\"X\" "
+        "FIELDNAME=\"FREQ\">99.9</APP><FREQ>7.074</FREQ></RECORD>\n"
+        "</RECORDS></ADX>\n";
+    const FormatImport r = read(ImportFormat::Adif, adx);
+    ASSERT_TRUE(r.batch.problems.isEmpty()) << report(r);
+    ASSERT_EQ(r.batch.records.size(), 2u);
+    EXPECT_EQ(r.batch.records[0].hz, 21.074);
+    EXPECT_EQ(r.batch.records[0].notes, "heard well");
+    EXPECT_EQ(r.batch.records[1].hz, 7.074);
+    EXPECT_EQ(r.batch.records[1].notes, "");
+    EXPECT_TRUE(r.mapping.contains("APP_X_FREQ (2 records) -> (not imported)"))
+        << r.mapping.join(u'\n').toStdString();
+    EXPECT_TRUE(r.mapping.contains("USERDEF_NOTES (2 records) -> (not imported)"));
+    EXPECT_TRUE(r.mapping.contains("RIG (1 records) -> (not imported)"));
+}
+
+// Lengths counted in letters (as many UTF-8 loggers write them) read whole; lengths counted in
+// bytes still do; a length that fits neither refuses its record instead of storing half a letter.
+TEST(FormatImportTest, AdifLengthsInLettersOrBytesNeverGiveGarbage)
+{
+    const struct
+    {
+        QByteArray field;
+        const char* value; // UTF-8; nullptr: the record is refused
+    } cases[] = {
+        {"<NAME:11>J\xC3\xBCrg M\xC3\xBCller", "J\xC3\xBCrg M\xC3\xBCller"},   // letters
+        {"<NAME:13>J\xC3\xBCrg M\xC3\xBCller", "J\xC3\xBCrg M\xC3\xBCller"},   // bytes
+        {"<NAME:2>\xE5\x8C\x97\xE4\xBA\xAC", "\xE5\x8C\x97\xE4\xBA\xAC"},      // CJK, letters
+        {"<NAME:6>\xE5\x8C\x97\xE4\xBA\xAC \r\n", "\xE5\x8C\x97\xE4\xBA\xAC"}, // CJK, bytes
+        {"<NAME:4>Anna ignored text", "Anna"},                                 // ASCII
+        {"<NAME:5>J\xC3\xBCrg M\xC3\xBCller", nullptr},                        // neither
+        {"<NAME:4>\xE5\x8C\x97\xE4\xBA\xAC", nullptr},                         // mid-letter
+    };
+    for (const auto& c : cases) {
+        const QByteArray adi = "<FREQ:5>7.074" + c.field + "<CALL:3>K1A<EOR>\n<FREQ:3>7.1<EOR>\n";
+        const FormatImport r = read(ImportFormat::Adif, adi);
+        if (c.value) {
+            ASSERT_TRUE(r.batch.problems.isEmpty()) << report(r) << " for " << c.field.constData();
+            ASSERT_EQ(r.batch.records.size(), 2u);
+            EXPECT_EQ(r.batch.records[0].user, QString::fromUtf8(c.value)) << c.field.constData();
+            EXPECT_EQ(r.batch.records[0].callsign, "K1A") << c.field.constData();
+        } else {
+            ASSERT_EQ(r.batch.problems.size(), 1) << c.field.constData();
+            EXPECT_TRUE(r.batch.problems[0].startsWith("Record 1: the field NAME does not hold"))
+                << report(r);
+        }
+    }
+    // A file that is not UTF-8 as a whole is Windows-1252, its lengths in bytes.
+    const FormatImport legacy =
+        read(ImportFormat::Adif, "<FREQ:5>7.074<NAME:11>J\xFCrg M\xFCller<EOR>\n");
+    ASSERT_EQ(legacy.batch.records.size(), 1u) << report(legacy);
+    EXPECT_EQ(legacy.batch.records[0].user, QString::fromUtf8("J\xC3\xBCrg M\xC3\xBCller"));
+}
+
+// 0 is a latitude and a longitude: a station on the equator or the prime meridian keeps its
+// position.
+TEST(FormatImportTest, AdifPositionsOnTheEquatorAndThePrimeMeridian)
+{
+    const FormatImport r =
+        read(ImportFormat::Adif, "<FREQ:3>7.1<LAT:11>N000 00.000<LON:11>W000 07.668<EOR>\n"
+                                 "<FREQ:3>7.2<LAT:11>S051 30.000<LON:11>E000 00.000<EOR>\n");
+    ASSERT_TRUE(r.batch.problems.isEmpty()) << report(r);
+    ASSERT_EQ(r.batch.records.size(), 2u);
+    ASSERT_TRUE(r.batch.records[0].lat && r.batch.records[0].lon);
+    EXPECT_EQ(*r.batch.records[0].lat, 0.0);
+    EXPECT_NEAR(*r.batch.records[0].lon, -0.1278, 1e-9);
+    ASSERT_TRUE(r.batch.records[1].lat && r.batch.records[1].lon);
+    EXPECT_EQ(*r.batch.records[1].lat, -51.5);
+    EXPECT_EQ(*r.batch.records[1].lon, 0.0);
+}
+
+// Both heading sets of the directory downloads: every column used or listed as not imported,
+// coordinates read (0 included) and range-checked by row.
+TEST(FormatImportTest, DirectoryHeadingSetsAndCoordinates)
+{
+    const QByteArray longForm =
+        "Frequency Output,Frequency Input,FCC Callsign,Agency/Category,Description,Alpha Tag,"
+        "PL Tone,Mode,Class Station Code,Tag,County\n"
+        "460.1250,465.1250,KA1,City Police,Dispatch,PD Disp,156.7 PL,FMN,FB2,Law Dispatch,Dade\n"
+        "154.4300,,WQX9,Fire,Fireground,,,FM,,Fire-Tac,\n";
+    const FormatImport a = read(ImportFormat::DirectoryCsv, longForm);
+    ASSERT_TRUE(a.batch.problems.isEmpty()) << report(a);
+    ASSERT_EQ(a.batch.records.size(), 2u);
+    const ImportRecord& pd = a.batch.records[0];
+    EXPECT_EQ(pd.callsign, "PD Disp");
+    EXPECT_EQ(pd.user, "City Police");
+    EXPECT_EQ(pd.location, "Dade");
+    EXPECT_EQ(pd.special, "FMN 156.7 PL");
+    EXPECT_EQ(pd.notes, "Dispatch; Law Dispatch; Class Station Code FB2; Input 465.1250; "
+                        "FCC Callsign KA1");
+    EXPECT_EQ(a.batch.records[1].callsign, "WQX9"); // no alpha tag: the licence
+    EXPECT_EQ(a.batch.records[1].notes, "Fireground; Fire-Tac");
+    for (const QString& line : a.mapping)
+        EXPECT_FALSE(line.endsWith("(not imported)")) << line.toStdString();
+
+    const QByteArray shortForm = "Frequency,License,Type,Tone,Alpha Tag,Description,Mode,Tag,"
+                                 "Latitude,Longitude,Remarks\n"
+                                 "162.550,WXJ41,BM,,NOAA,Weather radio,FM,Weather,0,-0.1278,r\n"
+                                 "163.275,KIG78,BM,CSQ,,Weather radio,FM,Weather,51.5,0,\n"
+                                 "162.400,KEC49,BM,,,x,FM,,95,10,\n"
+                                 "162.475,KEC50,BM,,,x,FM,,45.1,,\n"
+                                 "162.500,,,,,,,,,,\n";
+    const FormatImport b = read(ImportFormat::DirectoryCsv, shortForm);
+    EXPECT_EQ(b.batch.problems,
+              QStringList({"Row 4: the latitude \"95\" is not a number of degrees from -90 to 90.",
+                           "Row 5: the latitude \"45.1\" has no longitude beside it."}));
+    ASSERT_EQ(b.batch.records.size(), 3u);
+    const ImportRecord& noaa = b.batch.records[0];
+    EXPECT_EQ(noaa.callsign, "NOAA");
+    EXPECT_EQ(noaa.notes, "Weather radio; Weather; Type BM; License WXJ41");
+    ASSERT_TRUE(noaa.lat && noaa.lon);
+    EXPECT_EQ(*noaa.lat, 0.0);
+    EXPECT_EQ(*noaa.lon, -0.1278);
+    const ImportRecord& second = b.batch.records[1];
+    EXPECT_EQ(second.callsign, "KIG78");
+    EXPECT_EQ(second.special, "FM CSQ");
+    ASSERT_TRUE(second.lat && second.lon);
+    EXPECT_EQ(*second.lat, 51.5);
+    EXPECT_EQ(*second.lon, 0.0);
+    EXPECT_FALSE(b.batch.records[2].lat || b.batch.records[2].lon);
+    EXPECT_TRUE(b.mapping.contains("Remarks -> (not imported)"));
+    EXPECT_TRUE(b.mapping.contains("Latitude -> Position (latitude)"));
+}
+
+// The program's own CSV export, as it writes it in a point and in a comma locale: found by its
+// headings, each row keeping its category, notes whole with their line breaks, positions on
+// the equator and the prime meridian kept.
+TEST(FormatImportTest, OwnCsvExportReadsBackInBothLocales)
+{
+    const QString note = QStringLiteral("first line, \"quoted\"\r\nsecond; line\r\n\r\nlast");
+    const QDateTime when(QDate(2024, 3, 5), QTime(13, 30), Qt::UTC);
+    for (const LocaleInfo& locale : {LocaleInfo(), LocaleInfo::fromName("de_DE")}) {
+        const QString sep = locale.decimalSeparator == u',' ? ";" : ",";
+        const QStringList heading = {"Category",  "Frequency(MHz)", "+-",      "Callsign",
+                                     "User",      "Location",       "Special", "Position",
+                                     "Date/Time", "Notes"};
+        const auto line = [&](const QStringList& cells) {
+            QStringList quoted;
+            for (const QString& c : cells)
+                quoted << u'"' + QString(c).replace("\"", "\"\"") + u'"';
+            return quoted.join(sep) + "\r\n";
+        };
+        const QString date = locale.formatDisplayDateTime(when, 0);
+        const QString text =
+            line(heading) +
+            line({"Short Wave", locale.formatFrequency(9.58), "", "TOK", "", "", "'=1+2",
+                  "0 00N 122 41W", date, note}) +
+            line({"Police", locale.formatFrequency(155.475), "+", "KOP1", "", "", "",
+                  "45 38S 0 00E", date, ""}) +
+            line({"Pirates", locale.formatFrequency(6.2), "", "", "", "", "", "", "", ""});
+        ASSERT_TRUE(OwnCsvReader::recognises(ImportText::read(text.toUtf8()).rows.front()));
+        const FormatImport r = OwnCsvReader::read(text.toUtf8(), locale, Today);
+        ASSERT_TRUE(r.batch.problems.isEmpty()) << report(r) << " in " << text.toStdString();
+        ASSERT_EQ(r.batch.records.size(), 3u);
+        const ImportRecord& tok = r.batch.records[0];
+        EXPECT_EQ(tok.category, "Short Wave");
+        EXPECT_EQ(tok.hz, 9.58);
+        EXPECT_EQ(tok.modifier, " ");
+        EXPECT_EQ(tok.special, "=1+2");
+        EXPECT_EQ(tok.notes, note);
+        EXPECT_EQ(tok.rDate, when) << date.toStdString();
+        ASSERT_TRUE(tok.lat && tok.lon);
+        EXPECT_EQ(*tok.lat, 0.0);
+        EXPECT_EQ(*tok.lon, -(122 + 41 / 60.0));
+        const ImportRecord& kop = r.batch.records[1];
+        EXPECT_EQ(kop.category, "Police");
+        EXPECT_EQ(kop.modifier, "+");
+        EXPECT_EQ(*kop.lat, -(45 + 38 / 60.0));
+        EXPECT_EQ(*kop.lon, 0.0);
+        const ImportRecord& pirates = r.batch.records[2];
+        EXPECT_EQ(pirates.category, "Pirates");
+        EXPECT_FALSE(pirates.lat || pirates.lon);
+        EXPECT_EQ(pirates.rDate, QDateTime(Today, QTime(0, 0), Qt::UTC));
+    }
+    const FormatImport bad = OwnCsvReader::read("Category,Frequency(MHz),Position,Date/Time\n"
+                                                "A,1.5,91 00N 0 00E,\nB,x,,\n",
+                                                LocaleInfo(), Today);
+    EXPECT_EQ(bad.batch.problems,
+              QStringList({"Row 2: the position \"91 00N 0 00E\" cannot be read (as in 45 38N "
+                           "122 41W).",
+                           "Row 3: the frequency \"x\" is not a number."}));
+}
+
+// A damaged file may hold a heading or field name megabytes long: the mapping and the
+// messages quote its first 40 characters only.
+TEST(FormatImportTest, LongNamesAreQuotedByTheirStart)
+{
+    const QByteArray name(100000, 'Z');
+    const QString shown = QString(40, u'Z') + QChar(0x2026);
+    const FormatImport csv =
+        read(ImportFormat::DirectoryCsv, "Frequency," + name + "\n" + name + ",x\n");
+    EXPECT_TRUE(csv.mapping.contains(shown + " -> (not imported)"));
+    EXPECT_EQ(csv.batch.problems,
+              QStringList{"Row 2: the frequency \"" + shown + "\" cannot be read."});
+    const FormatImport adi =
+        read(ImportFormat::Adif, "<FREQ:3>7.1<" + name + ":1>x<EOR>\n<" + name + ":x>1<EOR>\n");
+    EXPECT_TRUE(adi.mapping.contains(shown + " (1 records) -> (not imported)"));
+    ASSERT_EQ(adi.batch.problems.size(), 1);
+    EXPECT_LT(adi.batch.problems[0].size(), 200);
 }
 
 TEST(FormatImportTest, HundredThousandRowsReadQuickly)

@@ -105,6 +105,20 @@ TEST(ImportRecordTest, FaultyRowsAreNamedAndBlankRowsSkipped)
     EXPECT_EQ(batch.blankRows, 2);
 }
 
+// A refused cell may be a whole line of a damaged file: the message quotes its beginning only.
+TEST(ImportRecordTest, RefusalsQuoteOnlyTheStartOfALongCell)
+{
+    const QString huge = QStringLiteral("x").repeated(500000);
+    const QString radios = "a" + QStringLiteral("\U0001F4FB").repeated(100);
+    const ImportBatch batch = build({{huge, "", "", "", "", "", radios, ""}});
+    ASSERT_EQ(batch.problems.size(), 2);
+    EXPECT_EQ(batch.problems[0], "Row 1: the frequency \"" + QString(40, u'x') + QChar(0x2026) +
+                                     "\" is not a number.");
+    // 40 units would end inside the twentieth radio: the quote stops before it.
+    EXPECT_EQ(batch.problems[1], "Row 1: \"a" + QStringLiteral("\U0001F4FB").repeated(19) +
+                                     QChar(0x2026) + "\" is not a date.");
+}
+
 TEST(ImportRecordTest, ShortRowsReadAsEmptyCells)
 {
     const ImportBatch batch = build({{"146.52", "+", "K1ABC"}});

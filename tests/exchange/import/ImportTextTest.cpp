@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringEncoder>
+
 #include <ostream>
 
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -192,6 +194,25 @@ TEST(ImportTextTest, ControlCharactersRefuseTheFileWithTheirRow)
         EXPECT_TRUE(read.rows.empty());
     }
     EXPECT_EQ(ImportText::read("a\tb,c\r\n").rows, std::vector<QStringList>({{"a\tb", "c"}}));
+}
+
+// Text saved as two bytes a letter without a byte-order mark reads as the same text saved as
+// UTF-8, in either byte order; before, its zero bytes refused it.
+TEST(ImportTextTest, TwoByteTextWithoutByteOrderMarkReads)
+{
+    const QString text = QString::fromUtf8("146.52,Jürg,\"Zoë, Straße\"\r\n7.1,Ωμέγα,x\r\n");
+    const Rows expected = ImportText::read(text.toUtf8()).rows;
+    ASSERT_EQ(expected.size(), 2u);
+    QStringEncoder little(QStringEncoder::Utf16LE);
+    QStringEncoder big(QStringEncoder::Utf16BE);
+    for (const QByteArray& bytes :
+         {QByteArray(little.encode(text)), QByteArray(big.encode(text))}) {
+        EXPECT_FALSE(bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"));
+        const ImportRead read = ImportText::read(bytes);
+        EXPECT_EQ(read.badRow, 0);
+        EXPECT_EQ(read.rows, expected);
+        EXPECT_TRUE(ImportText::mayRefuse(bytes));
+    }
 }
 
 // Large files are read record by record from their bytes; the records must be those of the text

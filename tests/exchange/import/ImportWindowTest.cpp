@@ -28,6 +28,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 namespace wl {
 namespace {
 
@@ -176,14 +178,21 @@ TEST_F(ImportWindowTest, ReadsAFileIntoTheSpreadsheet)
     EXPECT_EQ(form.SortableGrid2->Row(), 1);
     EXPECT_EQ(form.SortableGrid2->Col(), 0);
 
-    // Cancelling the dialog, an unreadable file and an empty file leave the spreadsheet alone.
+    // Cancelling the dialog, an unreadable file, an empty file, a pipe and an endless device
+    // leave the spreadsheet alone; the pipe and the device are refused without being read.
     form.BtnOpen->click();
+    const QString fifo = install.programFolder() + QStringLiteral("pipe.csv");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     services.dialogs.openFiles = {install.programFolder() + QStringLiteral("missing.csv"),
-                                  file("empty.csv", "")};
-    form.BtnOpen->click();
-    form.BtnOpen->click();
+                                  file("empty.csv", ""), fifo, QStringLiteral("/dev/zero")};
+    for (int i = 0; i < 4; ++i)
+        form.BtnOpen->click();
     EXPECT_EQ(services.messages.texts(),
-              QStringList({"Conversion Error.", "The file holds no lines to import."}));
+              QStringList({"Conversion Error.", "The file holds no lines to import.",
+                           fifo + " is not a regular file (a device, pipe or socket); only a "
+                                  "file can be imported.",
+                           "/dev/zero is not a regular file (a device, pipe or socket); only a "
+                           "file can be imported."}));
     EXPECT_EQ(row(form, 1)[2], QStringLiteral("Kxyz"));
     EXPECT_EQ(labels(form), QStringList({"Rows = 2", "Columns = 9", "Selected Column = 1"}));
 }
@@ -244,7 +253,8 @@ TEST_F(ImportWindowTest, ARefusedFileLeavesTheSpreadsheetAsItWas)
     QByteArray refused;
     for (int i = 0; i < 5000; ++i)
         refused += "1,2,3,4,5,6,7,8,9,10,11\r\n";
-    refused += "x\x1b" "y\r\n";
+    refused += "x\x1b"
+               "y\r\n";
     services.messages.shown.clear();
     form.FillGrid(file("bad.csv", refused));
     EXPECT_EQ(services.messages.texts(),
@@ -713,6 +723,34 @@ TEST_F(ImportWindowTest, AnotherProgramsFileIsPreviewedThenStoredWhole)
     const QStringList k2 = std::next(stored.begin())->second;
     EXPECT_NEAR(k2[2].toDouble(), 42.5, 1e-9);
     EXPECT_NEAR(k2[3].toDouble(), 71.0, 1e-9);
+}
+
+// The program's own CSV export chosen in the window: each record keeps its row's category and
+// its whole notes; the chosen category is only for rows without one.
+TEST_F(ImportWindowTest, OwnCsvExportKeepsItsCategoriesAndNotes)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.ComboFormat->setCurrentIndex(form.ComboFormat->findData(int(ImportFormat::OwnCsv)));
+    choose(form, "Weather");
+    services.dialogs.openFiles = {
+        file("own.csv", "\"Item\",\"Category\",\"Frequency(MHz)\",\"'+-\",\"Callsign\",\"User\","
+                        "\"Location\",\"Special\",\"Position\",\"Date/Time\",\"Notes\"\r\n"
+                        "1,\"Police\",155.4750,\"'+\",\"KOP1\",\"\",\"\",\"\",\"0 00N 122 41W\","
+                        "\"11/22/2004 12:00 PM\",\"line 1\r\nline 2\"\r\n"
+                        "2,\"\",7.1000,\" \",\"W1AW\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n")};
+    services.messages.answers = {QMessageBox::Yes};
+    form.BtnOpen->click();
+    ASSERT_EQ(services.messages.texts().size(), 2)
+        << services.messages.texts().join(u'\n').toStdString();
+    EXPECT_EQ(services.messages.texts()[1], QStringLiteral("2 records imported."));
+    const auto stored =
+        records(w, {"Callsign", "Category", "Modifier", "Notes", "Position", "RLat"});
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored.begin()->second.mid(0, 5),
+              QStringList({"KOP1", "Police", "+", "line 1\r\nline 2", "0 00N 122 41W       "}));
+    EXPECT_EQ(stored.begin()->second[5], QStringLiteral("0"));
+    EXPECT_EQ(std::next(stored.begin())->second.mid(0, 2), QStringList({"W1AW", "Weather"}));
 }
 
 } // namespace
