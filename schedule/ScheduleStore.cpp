@@ -202,4 +202,15 @@ std::vector<Site> ScheduleStore::sites() const
     return result;
 }
 
+std::optional<OnAirLookup> ScheduleStore::lookupFor(const QDate& date, std::optional<LLPoint> home,
+                                                    QString* season) const
+{
+    const std::optional<StoredSeason> used = seasonFor(date);
+    if (!used)
+        return std::nullopt;
+    if (season)
+        *season = used->season.code;
+    return OnAirLookup(entries(used->season.code), sites(), home);
+}
+
 } // namespace wl::schedule

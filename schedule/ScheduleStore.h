@@ -1,5 +1,6 @@
 #pragma once
 
+#include "schedule/OnAirLookup.h"
 #include "schedule/ScheduleEntry.h"
 #include "schedule/Season.h"
 #include "schedule/Site.h"
@@ -44,6 +45,10 @@ public:
     std::optional<StoredSeason> seasonFor(const QDate& date) const;
     std::vector<ScheduleEntry> entries(const QString& seasonCode) const;
     std::vector<Site> sites() const;
+    // The look-up over the season to use on a date and the site table; none when no season
+    // is kept. season receives the season's code.
+    std::optional<OnAirLookup> lookupFor(const QDate& date, std::optional<LLPoint> home,
+                                         QString* season = nullptr) const;
 
 private:
     store::Status createSchema();

@@ -2,6 +2,7 @@
 // with and without a year, tolerance, order, and the site's distance and course from home.
 #include "schedule/OnAirLookup.h"
 #include "globe/Geodesy.h"
+#include "schedule/QStringPrint.h"
 #include "schedule/ScheduleFixture.h"
 #include "schedule/ScheduleParser.h"
 #include "schedule/SiteParser.h"

@@ -1,14 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
-
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace wl::schedule::test {
 

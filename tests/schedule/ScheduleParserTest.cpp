@@ -2,6 +2,7 @@
 // repeated lines, and the lines and files that are refused.
 #include "schedule/ScheduleParser.h"
 #include "schedule/ScheduleDays.h"
+#include "schedule/QStringPrint.h"
 #include "schedule/ScheduleFixture.h"
 #include "schedule/Season.h"
 #include "schedule/SiteParser.h"

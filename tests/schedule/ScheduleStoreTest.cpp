@@ -1,6 +1,7 @@
 // The schedule store through the import: all or nothing, replacing a season, keeping several
 // and choosing the one in force; the log's files are never touched.
 #include "schedule/ScheduleStore.h"
+#include "schedule/QStringPrint.h"
 #include "schedule/ScheduleFixture.h"
 #include "schedule/ScheduleImport.h"
 
