@@ -1,8 +1,8 @@
 // Reading schedule and site files: the fields of a line, days, dates, single-byte names,
 // repeated lines, and the lines and files that are refused.
 #include "schedule/ScheduleParser.h"
-#include "schedule/ScheduleDays.h"
 #include "schedule/QStringPrint.h"
+#include "schedule/ScheduleDays.h"
 #include "schedule/ScheduleFixture.h"
 #include "schedule/Season.h"
 #include "schedule/SiteParser.h"
