@@ -15,7 +15,7 @@ namespace {
 constexpr int Margin = 8;
 constexpr int ScaleHeight = 18;
 constexpr int LoggedHeight = 16;
-constexpr int MarkStep = 5; // pixels a mark rises for each transmission sharing a channel
+constexpr int MarkStep = 5; // a third of the tallest mark, in pixels
 constexpr int HoverReach = 3;
 
 const QColor OnAirColor(0x1f, 0x5f, 0xbf);
@@ -100,18 +100,30 @@ void BandStrip::paintEvent(QPaintEvent*)
     for (double k = std::ceil(low_ / step) * step; k <= high_; k += step) {
         const int x = xOf(k);
         p.drawLine(x, axis, x, axis + 4);
-        p.drawText(QRect(x - 30, r.bottom() - ScaleHeight + 4, 60, ScaleHeight - 4),
-                   Qt::AlignHCenter | Qt::AlignTop, QString::number(k, 'f', 0));
+        // The end labels stay inside the strip.
+        const int left = std::clamp(x - 30, r.left(), r.right() - 60);
+        p.drawText(QRect(left, r.bottom() - ScaleHeight + 4, 60, ScaleHeight - 4),
+                   Qt::AlignTop |
+                       (left == x - 30 ? Qt::AlignHCenter
+                                       : (left == r.left() ? Qt::AlignLeft : Qt::AlignRight)),
+                   QString::number(k, 'f', 0));
     }
-    // Transmissions on the air, stacked per channel.
+    // Transmissions on the air, stacked per channel; the marks grow when few share one.
     std::map<int, int> stack;
+    for (const OnAirHit& hit : hits_)
+        ++stack[xOf(hit.entry.khz)];
+    int highest = 1;
+    for (const auto& [x, count] : stack)
+        highest = std::max(highest, count);
+    const int markStep = std::clamp((axis - 4 - r.top()) / highest, 2, MarkStep * 3);
+    stack.clear();
     p.setPen(Qt::NoPen);
     p.setBrush(OnAirColor);
     for (const OnAirHit& hit : hits_) {
         const int x = xOf(hit.entry.khz);
         const int level = stack[x]++;
-        const int top = std::max(r.top(), axis - 4 - (level + 1) * MarkStep);
-        p.drawRect(QRect(x - 1, top, 3, MarkStep - 1));
+        const int top = std::max(r.top(), axis - 4 - (level + 1) * markStep);
+        p.drawRect(QRect(x - 1, top, 3, std::max(1, markStep - 1)));
     }
     // The user's own records, below the scale line.
     p.setBrush(LoggedColor);
