@@ -238,7 +238,6 @@ void TFormOnAir::refresh()
 {
     // A moment in another season (or a new day under "Now") may need another season's list.
     if (moment().date() != loadedFor_ && store_.isOpen()) {
-        QString season;
         const auto wanted = store_.seasonFor(moment().date());
         if (wanted && wanted->season.code != season_) {
             reload();

@@ -8,6 +8,7 @@
 #include "schedule/ScheduleImport.h"
 #include "schedule/ScheduleStore.h"
 #include "schedule/ui/BandStrip.h"
+#include "schedule/ui/ScheduleImportDialog.h"
 #include "schedule/ui/TFormOnAir.h"
 
 #include <QLabel>
@@ -129,4 +130,29 @@ TEST_F(OnAirWindowTest, LogThisStoresTheEntryWithTheSitePosition)
     EXPECT_EQ(column(main, "RLat").value(0).left(6), QStringLiteral("-1.466"));
     EXPECT_EQ(column(main, "RLon"), QStringList{QStringLiteral("48.5")});
     window->close();
+}
+
+TEST_F(OnAirWindowTest, ImportWithMalformedLinesStoresNothingUnlessTheUserAgrees)
+{
+    TFormMain& main = openMain();
+    const QString file = install.programFolder() + QStringLiteral("A25.txt");
+    writeBytes(file, "kHz:75;Time(UTC):93;Days:59;ITU:49;Station:201;Lng:49;Target:62;"
+                     "Remarks:135;P:35;Start:60;Stop:60;\n"
+                     "6070;2100-2200;;CAN;Good;E;NAm;;1;;;\n"
+                     "6070;2100-2200;Mo\n");
+    const QString data = main.settings().dataBasePath;
+    services.dialogs.openFiles = {file, file};
+    services.messages.answers = {QMessageBox::No, QMessageBox::Yes, QMessageBox::Ok};
+    EXPECT_FALSE(ScheduleImportDialog::run(&main, data, ScheduleImportDialog::Kind::Schedule));
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_TRUE(
+        services.messages.shown[0].text.contains(QStringLiteral("line 3: 3 fields instead of 11")));
+    ScheduleStore store;
+    ASSERT_TRUE(store.open(data));
+    EXPECT_TRUE(store.seasons().empty());
+
+    EXPECT_TRUE(ScheduleImportDialog::run(&main, data, ScheduleImportDialog::Kind::Schedule));
+    EXPECT_EQ(services.messages.texts().last(),
+              QStringLiteral("1 transmissions stored as season A25.\n1 malformed lines left out."));
+    EXPECT_EQ(store.entries(QStringLiteral("A25")).size(), 1u);
 }
