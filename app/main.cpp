@@ -9,6 +9,7 @@
 #include "exchange/export/ExportCommands.h"
 #include "exchange/import/ImportCommands.h"
 #include "map/MapCommands.h"
+#include "schedule/ui/ScheduleCommands.h"
 #include "update/UpdateCommands.h"
 
 #include <QApplication>
@@ -35,6 +36,7 @@ int main(int argc, char* argv[])
         wl::installReportCommands(mainWindow);
         wl::installMaintenanceCommands(mainWindow);
         wl::installUpdateCommands(mainWindow);
+        wl::schedule::installScheduleCommands(mainWindow);
         mainWindow.show();
         result = QApplication::exec();
     }

@@ -8,7 +8,9 @@
 #include "cli/ListCommand.h"
 #include "cli/MapCommand.h"
 #include "cli/MergeCommand.h"
+#include "cli/OnAirCommand.h"
 #include "cli/RepairCommand.h"
+#include "cli/ScheduleCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -39,6 +41,8 @@ CliProgram::CliProgram()
     commands_.push_back(std::make_unique<RepairCommand>());
     commands_.push_back(std::make_unique<MergeCommand>());
     commands_.push_back(std::make_unique<MapCommand>());
+    commands_.push_back(std::make_unique<ScheduleCommand>());
+    commands_.push_back(std::make_unique<OnAirCommand>());
 }
 
 const CliCommand* CliProgram::find(const QString& name) const

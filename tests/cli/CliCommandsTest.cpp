@@ -51,7 +51,7 @@ protected:
 
 TEST_F(CliCommands, EveryCommandHasItsHelpAndUnknownOnesAreRefused)
 {
-    for (const char* name : {"list", "import", "export", "backup", "repair", "merge", "map"}) {
+    for (const char* name : {"list", "import", "export", "backup", "repair", "merge", "map", "schedule", "onair"}) {
         const CliRun run = cli({QLatin1String(name), QStringLiteral("--help")}, false);
         EXPECT_EQ(run.code, 0) << name;
         EXPECT_TRUE(
