@@ -9,6 +9,7 @@
 #include "cli/MapCommand.h"
 #include "cli/MergeCommand.h"
 #include "cli/RepairCommand.h"
+#include "cli/RigCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -39,6 +40,7 @@ CliProgram::CliProgram()
     commands_.push_back(std::make_unique<RepairCommand>());
     commands_.push_back(std::make_unique<MergeCommand>());
     commands_.push_back(std::make_unique<MapCommand>());
+    commands_.push_back(std::make_unique<RigCommand>());
 }
 
 const CliCommand* CliProgram::find(const QString& name) const

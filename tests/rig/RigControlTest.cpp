@@ -6,6 +6,13 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace wl::rig::test {
 
 namespace {

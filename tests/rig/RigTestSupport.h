@@ -16,12 +16,6 @@
 
 #include <functional>
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace wl::rig::test {
 
