@@ -3,6 +3,8 @@
 #include "app/AppConstants.h"
 #include "app/services/Registry.h"
 
+#include <algorithm>
+
 namespace wl::rig {
 
 namespace {
@@ -43,9 +45,13 @@ RigSettings RigSettings::read(Registry& registry)
     s.device = registry.readString(QStringLiteral("Device"), s.device);
     s.speed = registry.readInteger(QStringLiteral("Speed"), s.speed);
     s.address = registry.readString(QStringLiteral("Address"), s.address);
+    s.dwellSeconds = registry.readInteger(QStringLiteral("Scan Dwell"), s.dwellSeconds);
+    s.stopOnSignal = registry.readBool(QStringLiteral("Stop On Signal"), s.stopOnSignal);
+    s.signalLevel = registry.readInteger(QStringLiteral("Signal Level"), s.signalLevel);
     registry.closeKey();
     if (s.speed <= 0)
         s.speed = DefaultSpeed;
+    s.dwellSeconds = std::clamp(s.dwellSeconds, 1, 3600);
     return s;
 }
 
@@ -58,6 +64,9 @@ bool RigSettings::write(Registry& registry) const
     ok = registry.writeString(QStringLiteral("Device"), device) && ok;
     ok = registry.writeInteger(QStringLiteral("Speed"), speed) && ok;
     ok = registry.writeString(QStringLiteral("Address"), address) && ok;
+    ok = registry.writeInteger(QStringLiteral("Scan Dwell"), dwellSeconds) && ok;
+    ok = registry.writeBool(QStringLiteral("Stop On Signal"), stopOnSignal) && ok;
+    ok = registry.writeInteger(QStringLiteral("Signal Level"), signalLevel) && ok;
     registry.closeKey();
     return registry.flush() && ok;
 }

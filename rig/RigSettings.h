@@ -28,9 +28,20 @@ struct RigSettings
     QString device;
     int speed = DefaultSpeed;
     QString address; // host:port, for Kind::Network
+    // Scanning: how long each record is listened to, and whether a signal stronger than
+    // signalLevel (dB over S9) stops the scan on it.
+    int dwellSeconds = 3;
+    bool stopOnSignal = false;
+    int signalLevel = 0;
 
     bool configured() const { return kind != Kind::None; }
     bool operator==(const RigSettings&) const = default;
+    // Whether both reach the same radio the same way (scanning aside).
+    bool sameRadio(const RigSettings& other) const
+    {
+        return kind == other.kind && model == other.model && device == other.device &&
+               speed == other.speed && address == other.address;
+    }
 
     static RigSettings read(Registry& registry);
     bool write(Registry& registry) const;

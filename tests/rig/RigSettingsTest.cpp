@@ -19,6 +19,9 @@ TEST(RigSettings, KeepsTheRadioUnderTheProgramsKey)
     s.device = QStringLiteral("/dev/ttyUSB0");
     s.speed = 38400;
     s.address = QStringLiteral("localhost:4532");
+    s.dwellSeconds = 7;
+    s.stopOnSignal = true;
+    s.signalLevel = -12;
     {
         Registry registry(file);
         EXPECT_EQ(RigSettings::read(registry), RigSettings()); // nothing stored: no radio
