@@ -20,7 +20,6 @@ RigControl::RigControl(QObject* parent, int timeoutMs, int pollMs)
 RigControl::~RigControl()
 {
     QMetaObject::invokeMethod(worker_, &RigWorker::shutdown, Qt::QueuedConnection);
-    thread_->quit();
     // A call in progress ends within its time limits (open: a connect and a few reads).
     if (!thread_->wait(8 * timeoutMs_ + 2000)) {
         // Never reached while the limits hold; leaving the thread is safer than killing it

@@ -1,5 +1,7 @@
 #include "rig/RigWorker.h"
 
+#include <QThread>
+
 #include <algorithm>
 
 namespace wl::rig {
@@ -83,6 +85,9 @@ void RigWorker::shutdown()
     poll_.stop();
     retry_.stop();
     radio_.close();
+    // Ended from here, after the radio is closed: a quit from the window thread could end the
+    // loop before this call had run.
+    thread()->quit();
 }
 
 void RigWorker::publish(const RigState& state)
