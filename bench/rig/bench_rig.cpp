@@ -5,6 +5,7 @@
 //
 //   bench_rig        needs rigctld on the PATH
 #include "dialogs/ScanController.h"
+#include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
 #include "rig/RigControl.h"
 
@@ -139,6 +140,8 @@ void BM_ScanAgainstSlowRadio(benchmark::State& state)
                 ("the radio did not connect: " + control.state().reason.toStdString()).c_str());
             break;
         }
+        // The program has its locale conventions long before a scan; so does the bench.
+        wl::LocaleInfo::current();
         proxy.slow = true;
         wl::ScanController scan(grid, control, [&](int row) {
             return wl::ScanTarget{frequencies[row], {}};
