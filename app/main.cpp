@@ -6,6 +6,7 @@
 #include "app/report/ReportCommands.h"
 #include "app/services/UiServices.h"
 #include "dialogs/DialogCommands.h"
+#include "dialogs/RadioCommands.h"
 #include "exchange/export/ExportCommands.h"
 #include "exchange/import/ImportCommands.h"
 #include "map/MapCommands.h"
@@ -37,6 +38,7 @@ int main(int argc, char* argv[])
         wl::installMaintenanceCommands(mainWindow);
         wl::installUpdateCommands(mainWindow);
         wl::schedule::installScheduleCommands(mainWindow);
+        wl::installRadioCommands(mainWindow);
         mainWindow.show();
         result = QApplication::exec();
     }

@@ -11,6 +11,7 @@
 #include "cli/OnAirCommand.h"
 #include "cli/RepairCommand.h"
 #include "cli/ScheduleCommand.h"
+#include "cli/RigCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -43,6 +44,7 @@ CliProgram::CliProgram()
     commands_.push_back(std::make_unique<MapCommand>());
     commands_.push_back(std::make_unique<ScheduleCommand>());
     commands_.push_back(std::make_unique<OnAirCommand>());
+    commands_.push_back(std::make_unique<RigCommand>());
 }
 
 const CliCommand* CliProgram::find(const QString& name) const

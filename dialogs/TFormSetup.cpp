@@ -7,6 +7,7 @@
 #include "app/services/Registry.h"
 #include "app/services/UiServices.h"
 #include "dialogs/FieldBox.h"
+#include "dialogs/RadioPage.h"
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
 
@@ -183,6 +184,7 @@ void TFormSetup::buildControls()
     BtnClose->setObjectName(QStringLiteral("BtnClose"));
     BtnClose->setIcon(Glyphs::icon(Glyph::Exit));
     BtnClose->setToolTip(QStringLiteral("Close"));
+    bottom->addWidget(RadioPage::makeButton(this, main_.settingsFile()), 0, Qt::AlignBottom);
     for (QAbstractButton* b :
          {static_cast<QAbstractButton*>(BtnDef), static_cast<QAbstractButton*>(Btnsave1),
           static_cast<QAbstractButton*>(BtnClose)})
