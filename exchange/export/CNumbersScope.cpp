@@ -1,13 +1,8 @@
 #include "exchange/export/CNumbersScope.h"
 
 #include <clocale>
-
-#ifdef _WIN32
 #include <locale.h>
 #include <string>
-#else
-#include <locale.h>
-#endif
 
 namespace wl {
 

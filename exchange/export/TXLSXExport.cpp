@@ -62,7 +62,7 @@ constexpr size_t BatchCells = 32 * 1024;
 constexpr size_t QueuedBatches = 4;
 
 // ".log-XXXXXX.xlsx.part" for "log.xlsx": the name an unfinished workbook has beside its
-// target. The pattern (with "*" for the random part) finds those an earlier run left behind.
+// target. With "??????" for the random part it finds those an earlier run left behind.
 QString partName(const QFileInfo& target, const QString& random)
 {
     return QStringLiteral(".") + target.completeBaseName() + u'-' + random +
