@@ -7,6 +7,7 @@
 #include "app/services/UiServices.h"
 #include "dialogs/DialogCommands.h"
 #include "dialogs/RadioCommands.h"
+#include "exchange/export/CNumbersScope.h"
 #include "exchange/export/ExportCommands.h"
 #include "exchange/import/ImportCommands.h"
 #include "map/MapCommands.h"
@@ -18,6 +19,10 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    // The application object has taken the user's locale for the C library; files written
+    // through printf (the workbook) must not follow its decimal comma. Qt's own number texts
+    // go through the locale service and are unaffected.
+    wl::CNumbersScope::useForProcess();
     // The help router answers every help request from here on, also those of the main
     // window's start-up.
     wl::THelpRouter helpRouter;

@@ -45,11 +45,14 @@ bool ConsoleExportHost::interrupted()
     return stopAsked.load();
 }
 
+// A warning tells of a change made to a file that was still written in full (letters shown as
+// "?", rows past a sheet's end): the export succeeds, and the warning stays on stderr. Only an
+// error fails it.
 void ConsoleExportHost::message(ExportMessageKind kind, const QString& text)
 {
-    if (kind != ExportMessageKind::Information)
+    if (kind == ExportMessageKind::Error)
         failed_ = true;
-    context_.note(text);
+    context_.note(kind == ExportMessageKind::Warning ? QStringLiteral("warning: ") + text : text);
 }
 
 std::unique_ptr<ExportProgress> ConsoleExportHost::createProgress(const QString&, const QString&,

@@ -32,7 +32,7 @@ public:
     void setBusy(bool, bool) override {}
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 
-    // Whether an error or a warning was reported.
+    // Whether an error was reported; warnings do not fail an export.
     bool failed() const { return failed_; }
     // Whether the user asked the export to stop.
     static bool interrupted();

@@ -77,8 +77,24 @@ bool RecordRowReader::next(QStringList& cells)
     }
     cells.clear();
     for (int slot = 0; slot < RecordCells::SlotCount; ++slot)
-        cells << cells_.text(slot, current_[at_++]);
+        cells << wholeText(slot, current_[at_++]);
     return true;
+}
+
+// A file carries whole fields: the grid's cut to its longest text and its notes on one line are
+// for the screen. The formats that cannot hold a line break turn it into a blank themselves.
+QString RecordRowReader::wholeText(int slot, const QVariant& value) const
+{
+    switch (slot) {
+    case RecordCells::CategorySlot:
+    case RecordCells::FrequencySlot:
+    case RecordCells::DateSlot:
+        return cells_.text(slot, value);
+    default:
+        if (value.typeId() != QMetaType::QString)
+            return cells_.text(slot, value);
+        return value.toString();
+    }
 }
 
 QString RecordRowReader::error() const

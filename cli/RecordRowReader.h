@@ -20,7 +20,8 @@ class Table;
 namespace cli {
 
 // Reads the records visible on a table, from its first, as the main window's ten column texts
-// (RecordCells). The table is read on a thread of its own while the caller makes the texts and
+// (RecordCells), except that texts are whole: no cut to the grid's longest text, line breaks
+// of the notes kept. The table is read on a thread of its own while the caller makes the texts and
 // writes them out: reading costs about as much as the rest, so the two halves overlap. Values
 // are handed over in chunks through a short queue, so memory stays bounded however many
 // records there are. The table must not be used otherwise while a reader exists.
@@ -41,6 +42,7 @@ private:
     // The values of whole records, RecordCells::SlotCount to a record.
     using Chunk = std::vector<QVariant>;
     void run();
+    QString wholeText(int slot, const QVariant& value) const;
     // Hands a chunk to the queue, waiting while it is full, and starts a new one; false when
     // asked to stop.
     bool handOver(Chunk& chunk);

@@ -1,5 +1,6 @@
 #include "app/AppConstants.h"
 #include "cli/CliProgram.h"
+#include "exchange/export/CNumbersScope.h"
 
 #include <QGuiApplication>
 
@@ -17,6 +18,9 @@ int main(int argc, char* argv[])
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
+    // The application object has taken the user's locale for the C library; files written
+    // through printf (the workbook) must not follow its decimal comma.
+    wl::CNumbersScope::useForProcess();
     // The same name as the program, so both find the same user folders.
     QCoreApplication::setApplicationName(wl::app::ProductName);
     QCoreApplication::setApplicationVersion(wl::app::VersionText);

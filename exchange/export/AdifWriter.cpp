@@ -1,5 +1,7 @@
 #include "exchange/export/AdifWriter.h"
 
+#include "exchange/export/AdifModes.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -18,19 +20,6 @@ void field(QByteArray& out, const QString& name, const QString& value)
         return;
     const QByteArray bytes = value.toUtf8();
     out += '<' + name.toLatin1() + ':' + QByteArray::number(bytes.size()) + '>' + bytes + ' ';
-}
-
-// The ADIF modes a free-text optional field may hold as it stands; anything else travels only
-// in the program's own field, so no other program is handed an invalid mode.
-bool adifMode(const QString& text)
-{
-    static const QStringList modes = {
-        QStringLiteral("AM"),     QStringLiteral("FM"),           QStringLiteral("SSB"),
-        QStringLiteral("CW"),     QStringLiteral("RTTY"),         QStringLiteral("PSK"),
-        QStringLiteral("MFSK"),   QStringLiteral("DIGITALVOICE"), QStringLiteral("PKT"),
-        QStringLiteral("SSTV"),   QStringLiteral("FAX"),          QStringLiteral("HELL"),
-        QStringLiteral("OLIVIA"), QStringLiteral("DYNAMIC"),      QStringLiteral("MT63")};
-    return modes.contains(text);
 }
 
 } // namespace
@@ -64,8 +53,12 @@ QByteArray AdifWriter::write(const std::vector<LoggedRecord>& records)
         }
         field(out, QStringLiteral("NAME"), r.user);
         field(out, QStringLiteral("QTH"), r.location);
-        if (adifMode(r.special))
-            field(out, QStringLiteral("MODE"), r.special);
+        // The free Special field becomes a mode only when it names one of ADIF's, so no other
+        // program is handed an invalid mode; it always travels whole in the program's field.
+        if (const std::optional<AdifModes::Mode> mode = AdifModes::find(r.special)) {
+            field(out, QStringLiteral("MODE"), mode->mode);
+            field(out, QStringLiteral("SUBMODE"), mode->submode);
+        }
         if (r.hasPosition()) {
             field(out, QStringLiteral("LAT"), location(*r.lat, true));
             field(out, QStringLiteral("LON"), location(*r.lon, false));

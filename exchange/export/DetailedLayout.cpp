@@ -35,7 +35,7 @@ QString DetailedLayout::item(const QStringList& cells) const
         const QString caption = i < captions.size() ? captions[i] : QString();
         if (writer_.HasOption(ShowColHeaders) && !caption.trimmed().isEmpty())
             text += writer_.FitToWidth(caption, labelWidth, false) + QStringLiteral(": ");
-        text += ExportText::StripControlChars(cells[i]) + CrLf;
+        text += ExportText::FlattenBreaks(cells[i]) + CrLf;
     }
     return text + CrLf;
 }

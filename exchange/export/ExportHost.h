@@ -28,6 +28,7 @@ struct ExportChoice
     bool view = true;                      // out: view on screen rather than save to a file
     int itemCount = 0;                     // in: for the window caption
     QStringList typeNames;                 // in: the display names to offer, in order
+    QString typeName;                      // out: the display name chosen
 };
 
 enum class ExportMessageKind

@@ -170,7 +170,8 @@ QString ExportText::FitToWidth(const QString& text, int width, bool alignNumbers
                                const QString& truncateSymbol, const LocaleInfo& locale)
 {
     width = qMax(width, 0);
-    QString fitted = StripControlChars(text);
+    // A line break or TAB inside a cell becomes a blank, so its words stay apart.
+    QString fitted = FlattenBreaks(text);
     if (fitted.size() > width) {
         if (truncateSymbol.size() < width)
             return fitted.left(width - truncateSymbol.size()) + truncateSymbol;

@@ -43,7 +43,7 @@ public:
     static bool IsNumberText(const QString& text, const LocaleInfo& locale);
     // The first decimal separator replaced by ".".
     static QString ToDotDecimal(const QString& text, const LocaleInfo& locale);
-    // The text without control characters, cut or padded to width. A cut text ends with
+    // The text on one line (FlattenBreaks), cut or padded to width. A cut text ends with
     // truncateSymbol when that is shorter than the width; with alignNumbers a number that fits
     // is right-aligned.
     static QString FitToWidth(const QString& text, int width, bool alignNumbers,

@@ -12,7 +12,14 @@ namespace {
 
 constexpr LogFormat All[] = {LogFormat::Kml, LogFormat::GeoJson, LogFormat::Adif};
 
-QString title(LogFormat format)
+} // namespace
+
+QList<LogFormat> LogFileExport::formats()
+{
+    return {std::begin(All), std::end(All)};
+}
+
+QString LogFileExport::title(LogFormat format)
 {
     switch (format) {
     case LogFormat::Kml:
@@ -24,8 +31,6 @@ QString title(LogFormat format)
     }
     return {};
 }
-
-} // namespace
 
 std::optional<LogFormat> LogFileExport::find(const QString& name)
 {

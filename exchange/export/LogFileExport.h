@@ -29,7 +29,10 @@ struct LogExportResult
 class LogFileExport
 {
 public:
+    static QList<LogFormat> formats();
     static std::optional<LogFormat> find(const QString& name);
+    // "ADIF listening log (.adi)": for lists and dialogs.
+    static QString title(LogFormat format);
     static QString name(LogFormat format);
     static QString extension(LogFormat format);
     static QString filter(LogFormat format); // for a save dialog

@@ -7,20 +7,43 @@
 
 namespace wl {
 
-store::Status LoggedRecords::read(store::Table& table, std::vector<LoggedRecord>& records)
+bool LoggedRecords::hasPosition(const QString& positionText, double rLat, double rLon)
 {
-    // Each field is looked up by name once; a long log is then read by position.
-    const auto at = [&](const char* name) { return table.fieldNumber(QString::fromLatin1(name)); };
-    const int recNum = at("RecNum"), hz = at("Hz"), modifier = at("Modifier"),
-              category = at("Category"), callsign = at("Callsign"), user = at("User"),
-              location = at("Location"), special = at("Optional"), notes = at("Notes"),
-              rDate = at("RDate"), rLat = at("RLat"), rLon = at("RLon");
-    const auto text = [&](int field) { return table.fieldValueAt(field).toString().trimmed(); };
-    for (store::Status st = table.first();; st = table.next()) {
-        if (!st)
-            return st;
-        if (table.eof())
-            return store::Status::success();
+    if (!positionText.isEmpty())
+        return true;
+    return rLat != 0 && rLon != 0;
+}
+
+namespace {
+
+// The fields of the table by position, looked up by name once: a long log is then read by
+// position.
+struct Fields
+{
+    explicit Fields(const store::Table& table)
+    {
+        const auto at = [&](const char* name) {
+            return table.fieldNumber(QString::fromLatin1(name));
+        };
+        recNum = at("RecNum");
+        hz = at("Hz");
+        modifier = at("Modifier");
+        category = at("Category");
+        callsign = at("Callsign");
+        user = at("User");
+        location = at("Location");
+        special = at("Optional");
+        notes = at("Notes");
+        rDate = at("RDate");
+        rLat = at("RLat");
+        rLon = at("RLon");
+        position = at("Position");
+    }
+
+    // The table's current record.
+    LoggedRecord current(const store::Table& table) const
+    {
+        const auto text = [&](int field) { return table.fieldValueAt(field).toString().trimmed(); };
         LoggedRecord r;
         r.recNum = table.fieldValueAt(recNum).toInt();
         r.mhz = table.fieldValueAt(hz).toDouble();
@@ -38,12 +61,41 @@ store::Status LoggedRecords::read(store::Table& table, std::vector<LoggedRecord>
             r.rDate = RecordDate::toDateTime(date.toDouble()).value_or(QDateTime());
         const double lat = table.fieldValueAt(rLat).toDouble();
         const double lon = table.fieldValueAt(rLon).toDouble();
-        if (lat != 0 && lon != 0) {
+        if (LoggedRecords::hasPosition(text(position), lat, lon)) {
             r.lat = lat;
-            r.lon = -lon;
+            r.lon = lon == 0 ? 0.0 : -lon; // never "-0" in a file
         }
-        records.push_back(std::move(r));
+        return r;
     }
+
+    int recNum, hz, modifier, category, callsign, user, location, special, notes, rDate, rLat, rLon,
+        position;
+};
+
+} // namespace
+
+store::Status LoggedRecords::read(store::Table& table, std::vector<LoggedRecord>& records)
+{
+    const Fields fields(table);
+    for (store::Status st = table.first();; st = table.next()) {
+        if (!st)
+            return st;
+        if (table.eof())
+            return store::Status::success();
+        records.push_back(fields.current(table));
+    }
+}
+
+store::Status LoggedRecords::read(store::Table& table, const std::vector<qint64>& recNums,
+                                  std::vector<LoggedRecord>& records)
+{
+    const Fields fields(table);
+    for (const qint64 recNum : recNums) {
+        if (store::Status st = table.locate(recNum); !st)
+            return st;
+        records.push_back(fields.current(table));
+    }
+    return store::Status::success();
 }
 
 } // namespace wl

@@ -267,10 +267,11 @@ int TBIFFExport::formatOfRow(int row) const
     return PlainFormat;
 }
 
-// Single-byte text of at most 255 characters; cells that lose characters are counted.
+// Single-byte text of at most 255 characters on one line (a line break or TAB becomes a blank,
+// so words never run together); cells that lose characters are counted.
 QByteArray TBIFFExport::cellBytes(const QString& text)
 {
-    const QString stripped = ExportText::StripControlChars(text);
+    const QString stripped = ExportText::FlattenBreaks(text);
     bool lossless = true;
     QByteArray bytes = CodePage1252::encode(QStringView(stripped).left(MaxText), &lossless);
     if (!lossless)

@@ -31,6 +31,9 @@ protected:
     QByteArray encode(const QString& text);
     // True once the file is UTF-8.
     bool Unicode() const { return unicode_; }
+    // Writes the file in UTF-8 from its start, without a byte-order mark: for a format whose
+    // readers know it by its first bytes. Called before anything is written.
+    void UseUnicodeWithoutMark() { unicode_ = true; }
     // The file starts again in UTF-8: a writer drops whatever it keeps of the earlier pass.
     virtual void RestartWriting() {}
     // False for formats whose readers take no UTF-8 file: their text stays single-byte, and

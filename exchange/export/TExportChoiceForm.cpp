@@ -91,24 +91,27 @@ void TExportChoiceForm::ViewRadioButtonClick(QRadioButton* clicked)
 
 void TExportChoiceForm::OKBtnClick()
 {
-    ChosenType = selectedType();
+    ChosenName = ExportTypeComboBox->currentText();
+    ChosenType = selectedType().value_or(ChosenType);
 }
 
-TExportType TExportChoiceForm::selectedType() const
+std::optional<TExportType> TExportChoiceForm::selectedType() const
 {
-    return ExportTypeOfName(ExportTypeComboBox->currentText()).value_or(TExportType::xText);
+    return ExportTypeOfName(ExportTypeComboBox->currentText());
 }
 
 void TExportChoiceForm::ExportTypeComboBoxChange()
 {
-    const TExportType type = selectedType();
+    const std::optional<TExportType> type = selectedType();
     const bool clipboard = type == TExportType::xClipboard;
     FileRadioButton->setEnabled(!clipboard);
-    ViewRadioButton->setEnabled(FileRadioButton->isEnabled() && canView_ && canView_(type));
+    // The caller's own formats (the log for other programs) are saved to a file only.
+    ViewRadioButton->setEnabled(FileRadioButton->isEnabled() && type && canView_ &&
+                                canView_(*type));
     if (ViewRadioButton->isEnabled() || clipboard) {
         ViewRadioButton->setChecked(true);
         view_ = true;
-        showIcon(type);
+        showIcon(*type);
     } else {
         FileRadioButton->setChecked(true);
         view_ = false;

@@ -6,6 +6,7 @@
 #include <QIcon>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -29,6 +30,7 @@ public:
     // Set by the caller before showing.
     int ItemCount = 0;
     TExportType ChosenType = TExportType::xText; // replaced on OK
+    QString ChosenName;                          // the name chosen, set on OK
     bool ViewChoice() const { return view_; }
 
     QGroupBox* GroupBox1 = nullptr;
@@ -49,7 +51,8 @@ protected:
 
 private:
     void FormCreate();
-    TExportType selectedType() const;
+    // Empty for a format written by the caller rather than by a writer of the export.
+    std::optional<TExportType> selectedType() const;
     void showIcon(TExportType type);
 
     ViewCheck canView_;

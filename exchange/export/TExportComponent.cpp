@@ -145,9 +145,15 @@ bool TExportComponent::ChooseAndExport()
     choice.itemCount = GetItemCount();
     for (TExportType type : OfferedTypes())
         choice.typeNames << ExportTypeName(type);
+    for (const TOtherFormat& other : OtherFormats)
+        choice.typeNames << other.name;
     if (!host_->choose(choice)) {
         fireFailed();
         return false;
+    }
+    for (const TOtherFormat& other : OtherFormats) {
+        if (other.name == choice.typeName)
+            return exportOther(other);
     }
     ViewOnly = choice.view;
     ExportFile.clear();
@@ -206,6 +212,19 @@ bool TExportComponent::exportNow()
     writer->Finish();
     writer.reset();
     if (ok && OnExportFinished)
+        OnExportFinished(*this);
+    return ok;
+}
+
+bool TExportComponent::exportOther(const TOtherFormat& format)
+{
+    const QString file = host_->saveFileName(
+        QStringLiteral("Export to %1 File").arg(format.name), format.extension,
+        QStringLiteral("%1|*.%2|All Files (*.*)|*.*").arg(format.filter, format.extension));
+    const bool ok = !file.isEmpty() && format.write && format.write(*host_, file);
+    if (!ok)
+        fireFailed();
+    else if (OnExportFinished)
         OnExportFinished(*this);
     return ok;
 }

@@ -66,6 +66,18 @@ public:
     TXL_Options XL_Options;
     TRTF_Options Word_RTF_Options;
 
+    // A format the choice dialog offers after the writers' ones, written by the caller (the
+    // log for other programs): its name in the list, the extension and filter of the save
+    // dialog, and what writes the file the user chose and tells the user how it went.
+    struct TOtherFormat
+    {
+        QString name;
+        QString extension;
+        QString filter; // "Title (*.ext)"
+        std::function<bool(ExportHost& host, const QString& file)> write;
+    };
+    QList<TOtherFormat> OtherFormats;
+
     // ---- events ----
     TExportNotifyEvent OnBeginExport;
     TExportNotifyEvent OnExportFinished;
@@ -131,6 +143,7 @@ protected:
 
 private:
     bool exportNow();
+    bool exportOther(const TOtherFormat& format);
     void fireFailed();
 
     std::unique_ptr<ExportHost> host_;

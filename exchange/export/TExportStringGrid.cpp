@@ -86,8 +86,13 @@ void TExportStringGrid::FillItem(QStringList& cells)
         return;
     const int row = ItemCursor() + 1;
     for (int col = 0; col < grid_->ColCount(); ++col) {
-        if (isExported(col))
-            cells << grid_->Cells(col, row);
+        if (!isExported(col))
+            continue;
+        const QString shown = grid_->Cells(col, row);
+        std::optional<QString> whole;
+        if (WholeCellText)
+            whole = WholeCellText(col, row, shown);
+        cells << (whole ? *whole : shown);
     }
 }
 

@@ -6,6 +6,9 @@
 
 #include <QPointer>
 
+#include <functional>
+#include <optional>
+
 class QWidget;
 
 namespace wl {
@@ -18,6 +21,11 @@ class TExportStringGrid : public TExportComponent
 public:
     // Without a grid, the first string grid among the owner's children is taken.
     explicit TExportStringGrid(QWidget* owner, TSortableGrid* grid = nullptr);
+
+    // The whole text behind a cell that the grid shows shortened (the grid cuts long texts and
+    // puts notes on one line), by grid column and row (1 for the first item); nullopt keeps
+    // the cell as shown. Unset, every cell is exported as shown.
+    std::function<std::optional<QString>(int col, int row, const QString& shown)> WholeCellText;
 
     // The grid may go away before the component; it is forgotten then.
     TSortableGrid* StringGrid() const;

@@ -1,5 +1,7 @@
 #include "exchange/export/THTMLExport.h"
 
+#include "exchange/export/ExportText.h"
+
 #include "exchange/export/HTMLTemplate.h"
 #include "exchange/export/HTMLText.h"
 #include "exchange/export/TExportComponent.h"
@@ -69,12 +71,21 @@ void THTMLExport::BeginExport(const QStringList& columns)
     writeLine(QStringLiteral("<tr valign=\"top\" bgcolor=\"%1\">").arg(f(7)));
     const bool bold = has(htColHeadersBold);
     for (const QString& caption : columns) {
-        writeLine(QStringLiteral("<td>%1<font color=\"%2\">%3</font>%4</td>")
-                      .arg(bold ? QStringLiteral("<b>") : QString(), f(8),
+        writeLine(QStringLiteral("%1%2<font color=\"%3\">%4</font>%5</td>")
+                      .arg(cellStart(caption), bold ? QStringLiteral("<b>") : QString(), f(8),
                            HTMLText::cell(text(caption)),
                            bold ? QStringLiteral("</b>") : QString()));
     }
     writeLine(QStringLiteral("</tr>"));
+}
+
+// A spreadsheet opening the file would work out a cell reading "=1+2" as a formula; the text
+// number format on the cell makes it keep the text, and browsers ignore the attribute.
+QString THTMLExport::cellStart(const QString& raw) const
+{
+    if (ExportText::LooksLikeFormula(raw) && !ExportText::IsNumberText(raw, Locale()))
+        return QStringLiteral("<td sdnum=\"1033;0;@\">");
+    return QStringLiteral("<td>");
 }
 
 void THTMLExport::WriteItem(const QStringList& cells, int itemNumber)
@@ -87,7 +98,7 @@ void THTMLExport::WriteItem(const QStringList& cells, int itemNumber)
         writeLine(QStringLiteral("<tr valign=\"top\">"));
     }
     for (const QString& cell : cells)
-        writeLine(QStringLiteral("<td>") + HTMLText::cell(linked(cell)) + QStringLiteral("</td>"));
+        writeLine(cellStart(cell) + HTMLText::cell(linked(cell)) + QStringLiteral("</td>"));
     writeLine(QStringLiteral("</tr>"));
 }
 

@@ -23,6 +23,8 @@ private:
     QString text(const QString& raw) const;
     QString linked(const QString& raw) const;
     QString rule() const;
+    // The cell's opening tag.
+    QString cellStart(const QString& raw) const;
 
     QString template_;
 };

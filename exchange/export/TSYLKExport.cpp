@@ -21,13 +21,16 @@ QString escaped(const QString& text)
 TSYLKExport::TSYLKExport(TExportComponent& component, TExportType type, const QString& fileName)
     : TCustomTextExport(component, type, fileName)
 {
+    // Spreadsheets know the format by its ID record; a byte-order mark before it would hide
+    // it. The office suites of this system read the file in its UTF-8.
+    UseUnicodeWithoutMark();
 }
 
 void TSYLKExport::BeginExport(const QStringList& columns)
 {
     TCustomTextExport::BeginExport(columns);
     const TExportOptions options = Component().Options();
-    writeLine(QStringLiteral("ID;ZARAZORAZ"));
+    writeLine(QStringLiteral("ID;PWXL;N;E"));
     writeLine(QStringLiteral("P;P") + escaped(ExportLocaleFormats::DateFormatText(Locale())));
     writeLine(QStringLiteral("P;P") +
               escaped(ExportLocaleFormats::TimeFormatText(options, Locale())));
@@ -66,7 +69,7 @@ void TSYLKExport::writeCells(const QStringList& cells)
             if (!text.trimmed().isEmpty())
                 writeLine(record + ExportText::ToDotDecimal(text.trimmed(), Locale()));
         } else {
-            writeLine(record + u'"' + escaped(text.left(255)) + u'"');
+            writeLine(record + u'"' + escaped(text) + u'"');
         }
     }
 }

@@ -5,6 +5,8 @@
 namespace wl {
 
 // Symbolic link format: one cell record per cell, number formats first, column widths last.
+// The file is UTF-8 under the ID record that spreadsheets recognise the format by; cells are
+// whole, on one line (a line break or TAB is a blank).
 class TSYLKExport : public TCustomTextExport
 {
 public:
@@ -14,7 +16,6 @@ protected:
     void BeginExport(const QStringList& columns) override;
     void WriteItem(const QStringList& cells, int itemNumber) override;
     void EndExport() override;
-    bool TakesUnicode() const override { return false; }
 
 private:
     void writeCells(const QStringList& cells);

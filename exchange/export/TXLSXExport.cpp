@@ -1,5 +1,6 @@
 #include "exchange/export/TXLSXExport.h"
 
+#include "exchange/export/CNumbersScope.h"
 #include "exchange/export/ExportError.h"
 #include "exchange/export/ExportMessages.h"
 #include "exchange/export/ExportText.h"
@@ -60,6 +61,33 @@ bool hasControlChars(const QString& text)
 constexpr size_t BatchCells = 32 * 1024;
 constexpr size_t QueuedBatches = 4;
 
+// ".log-XXXXXX.xlsx.part" for "log.xlsx": the name an unfinished workbook has beside its
+// target. With "??????" for the random part it finds those an earlier run left behind.
+QString partName(const QFileInfo& target, const QString& random)
+{
+    return QStringLiteral(".") + target.completeBaseName() + u'-' + random +
+           QStringLiteral(".xlsx.part");
+}
+
+// Workbooks of an earlier export to the same file that was killed before it could clean up.
+void removeStaleParts(const QFileInfo& target)
+{
+    const QDir folder = target.absoluteDir();
+    const QStringList stale = folder.entryList({partName(target, QStringLiteral("??????"))},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : stale)
+        QFile::remove(folder.filePath(name));
+}
+
+// A file that exists and may not be written is refused, as every other format refuses it:
+// renaming over it would replace what the user protected.
+void checkWritable(const QFileInfo& target)
+{
+    if (target.exists() && !target.isWritable())
+        throw ExportError(QStringLiteral("%1 is read-only; it was left unchanged.")
+                              .arg(QDir::toNativeSeparators(target.absoluteFilePath())));
+}
+
 } // namespace
 
 // The workbook, and the thread that writes cells into it. The library's work (its XML and the
@@ -110,6 +138,8 @@ struct TXLSXExport::Book
 
     void writeBatches()
     {
+        // The library writes each finished row's numbers with printf.
+        const CNumbersScope numbers;
         while (std::optional<CellBatch> batch = queued.take()) {
             const lxw_error error = write(*batch);
             if (error != LXW_NO_ERROR) {
@@ -198,9 +228,13 @@ TXLSXExport::TXLSXExport(TExportComponent& component, TExportType type, const QS
     // A new name beside the target, freed again: the library creates the file itself at the
     // end, with the permissions any new file of the user gets.
     const QFileInfo target(TargetFile());
+    if (ToFile()) {
+        checkWritable(target);
+        removeStaleParts(target);
+    }
     {
-        QTemporaryFile part(target.absolutePath() + QStringLiteral("/.") +
-                            target.completeBaseName() + QStringLiteral("-XXXXXX.xlsx.part"));
+        QTemporaryFile part(
+            target.absoluteDir().filePath(partName(target, QStringLiteral("XXXXXX"))));
         if (!part.open())
             throw ExportError(part.errorString());
         partFile_ = part.fileName();
@@ -299,7 +333,17 @@ void TXLSXExport::Complete()
 {
     book_->drain();
     lxw_workbook* workbook = std::exchange(book_->workbook, nullptr);
-    check(workbook_close(workbook));
+    {
+        // Closing writes the last row, the column widths and the properties with printf.
+        const CNumbersScope numbers;
+        check(workbook_close(workbook));
+    }
+    // The file replaced keeps its permissions, as with every other format; a new one gets
+    // those of any new file of the user.
+    const QFileInfo target(TargetFile());
+    checkWritable(target);
+    if (target.exists())
+        QFile::setPermissions(partFile_, QFile::permissions(TargetFile()));
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(partFile_).toStdString(),
                             QFile::encodeName(TargetFile()).toStdString(), error);

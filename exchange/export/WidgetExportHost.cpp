@@ -88,6 +88,7 @@ bool WidgetExportHost::choose(ExportChoice& choice)
     if (form.exec() != QDialog::Accepted)
         return false;
     choice.type = form.ChosenType;
+    choice.typeName = form.ChosenName;
     choice.view = form.ViewChoice();
     return true;
 }

@@ -26,7 +26,7 @@ TEST(ExportTextTest, FitToWidthCutsPadsAndAlignsNumbers)
         {"12.5", 6, "-", false, "en_US", "12.5  "},
         {"12.5", 6, "-", true, "de_DE", "12.5  "}, // not a number under a decimal comma
         {"12,5", 6, "-", true, "de_DE", "  12,5"},
-        {"a\tb\r\nc", 5, "-", false, "en_US", "abc  "},
+        {"a\tb\r\nc", 5, "-", false, "en_US", "a b c"}, // words never run together
         {"123456", 4, "-", true, "en_US", "123-"},
     };
     for (const Case& c : cases) {

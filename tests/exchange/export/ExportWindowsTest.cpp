@@ -184,7 +184,7 @@ TEST_F(ExportWindowsTest, ExportCommandOfTheMainWindow)
     services.dialogs.saveFiles = {path};
     answerChoice(QStringLiteral("SYLK Format"), false);
     main.action(Command::Export)->trigger();
-    EXPECT_TRUE(test::bytesOf(path).startsWith("ID;ZARAZORAZ\r\n"));
+    EXPECT_TRUE(test::bytesOf(path).startsWith("ID;PWXL;N;E\r\n"));
     EXPECT_EQ(exporter->LastExportType(), TExportType::xSYLK);
 
     // Cancel exports nothing and asks for no file.

@@ -1,0 +1,138 @@
+// The main window's Export command on real records: files carry whole fields read from the
+// table, and the log formats for other programs are offered beside the grid's formats.
+#include "ExportTestSupport.h"
+
+#include "app/AppTestSupport.h"
+#include "app/RecordCells.h"
+#include "app/RecordList.h"
+#include "app/TFormMain.h"
+#include "app/services/ServiceDoubles.h"
+#include "exchange/export/ExportCommands.h"
+#include "exchange/export/TExportChoiceForm.h"
+#include "grid/TSortableGrid.h"
+#include "store/PositionText.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace wl {
+namespace {
+
+QString longNote()
+{
+    QString note;
+    for (int line = 1; note.size() < 2000; ++line)
+        note += QStringLiteral("Line %1: \u00c5se heard the relay.\n").arg(line);
+    note.truncate(2000);
+    return note;
+}
+
+// Picks a format in the next choice dialog and saves to a file.
+void chooseFile(const QString& format, QStringList* offered = nullptr, bool* viewEnabled = nullptr)
+{
+    QTimer::singleShot(0, [=] {
+        auto* form = qobject_cast<TExportChoiceForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        if (offered) {
+            for (int i = 0; i < form->ExportTypeComboBox->count(); ++i)
+                *offered << form->ExportTypeComboBox->itemText(i);
+        }
+        form->ExportTypeComboBox->setCurrentText(format);
+        if (viewEnabled)
+            *viewEnabled = form->ViewRadioButton->isEnabled();
+        form->FileRadioButton->click();
+        form->OKBtn->click();
+    });
+}
+
+class MainWindowExportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::ensureApplication();
+        LocaleInfo::setCurrent(LocaleInfo());
+    }
+
+    // Appends a record; west-positive longitude, the position text only with a position.
+    static void append(store::Table& table, const QString& callsign, double hz,
+                       const QString& notes, std::optional<std::pair<double, double>> position)
+    {
+        ASSERT_TRUE(table.append());
+        table.setFieldValue(QStringLiteral("Category"), QStringLiteral("Short Wave"));
+        table.setFieldValue(QStringLiteral("Hz"), hz);
+        table.setFieldValue(QStringLiteral("Callsign"), callsign);
+        table.setFieldValue(QStringLiteral("Notes"), notes);
+        table.setFieldValue(QStringLiteral("RDate"), 46000.5);
+        const auto [lat, lon] = position.value_or(std::pair{0.0, 0.0});
+        table.setFieldValue(QStringLiteral("RLat"), lat);
+        table.setFieldValue(QStringLiteral("RLon"), lon);
+        if (position)
+            table.setFieldValue(QStringLiteral("Position"), store::positionText(lat, lon));
+        ASSERT_TRUE(table.post()) << table.lastError().toStdString();
+    }
+
+    test::ServiceDoubles services;
+};
+
+TEST_F(MainWindowExportTest, FilesCarryWholeNotesAndTheLogFormatsAreOffered)
+{
+    test::TempInstall install;
+    TFormMain main(install.setup());
+    main.show();
+    installExportCommands(main);
+    const QString note = longNote();
+    append(main.table(), QStringLiteral("LONG"), 9.58, note, std::pair{0.0, 78.5});
+    append(main.table(), QStringLiteral("EDITED"), 14.2, QStringLiteral("as stored"), std::nullopt);
+    main.ReadAllRecords();
+    TSortableGrid& grid = *main.SortableGrid1;
+    ASSERT_EQ(grid.RowCount(), 3);
+    const int notesColumn = RecordList::columnOfSlot(grid, RecordCells::NotesSlot);
+    ASSERT_GE(notesColumn, 0);
+    // The grid shows the first characters on one line; a cell changed in the grid and not
+    // saved is exported as it stands.
+    EXPECT_EQ(grid.Cells(notesColumn, 1).size(), RecordCells::LongestText);
+    grid.SetCells(notesColumn, 2, QStringLiteral("typed in the grid"));
+
+    const QString csv = install.programFolder() + QStringLiteral("log.csv");
+    services.dialogs.saveFiles = {csv};
+    QStringList offered;
+    chooseFile(QStringLiteral("Comma-Delimited Text (CSV)"), &offered);
+    main.action(Command::Export)->trigger();
+    // Single-byte text, as every letter here is in the code page.
+    const QString text = QString::fromLatin1(test::bytesOf(csv));
+    QString quoted = note;
+    EXPECT_TRUE(text.contains(u'"' + quoted.replace(u'\n', QStringLiteral("\r\n")) + u'"') ||
+                text.contains(u'"' + note + u'"'))
+        << text.mid(200, 400).toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\"typed in the grid\"")));
+    EXPECT_FALSE(text.contains(QStringLiteral("as stored")));
+
+    // The log for other programs, saved to a file only, from the grid's records.
+    for (const QString& name : {QStringLiteral("ADIF listening log (.adi)"),
+                                QStringLiteral("Plotted records as KML placemarks (.kml)"),
+                                QStringLiteral("Plotted records as GeoJSON points (.geojson)")})
+        EXPECT_TRUE(offered.contains(name)) << name.toStdString();
+    const QString adi = install.programFolder() + QStringLiteral("log.adi");
+    services.dialogs.saveFiles = {adi};
+    services.messages.shown.clear();
+    bool viewEnabled = true;
+    chooseFile(QStringLiteral("ADIF listening log (.adi)"), nullptr, &viewEnabled);
+    main.action(Command::Export)->trigger();
+    EXPECT_FALSE(viewEnabled);
+    const QByteArray adif = test::bytesOf(adi);
+    EXPECT_TRUE(adif.contains("<CALL:4>LONG ")) << adif.constData();
+    EXPECT_TRUE(adif.contains("<LAT:11>N000 00.000 <LON:11>W078 30.000 "));
+    EXPECT_TRUE(
+        adif.contains("<NOTES:" + QByteArray::number(note.toUtf8().size()) + '>' + note.toUtf8()));
+    EXPECT_TRUE(
+        services.messages.texts().join(u'\n').contains(QStringLiteral("2 records exported")))
+        << services.messages.texts().join(u'\n').toStdString();
+}
+
+} // namespace
+} // namespace wl
