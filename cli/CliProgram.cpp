@@ -9,6 +9,7 @@
 #include "cli/MapCommand.h"
 #include "cli/MergeCommand.h"
 #include "cli/RepairCommand.h"
+#include "cli/RestoreCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -36,6 +37,7 @@ CliProgram::CliProgram()
     commands_.push_back(std::make_unique<ImportCommand>());
     commands_.push_back(std::make_unique<ExportCommand>());
     commands_.push_back(std::make_unique<BackupCommand>());
+    commands_.push_back(std::make_unique<RestoreCommand>());
     commands_.push_back(std::make_unique<RepairCommand>());
     commands_.push_back(std::make_unique<MergeCommand>());
     commands_.push_back(std::make_unique<MapCommand>());
