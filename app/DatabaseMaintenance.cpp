@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace wl {
 
@@ -325,12 +326,24 @@ void DatabaseMaintenance::DataBackup()
     if (target == defaultBackupDirectory())
         QDir().mkpath(target);
     const BackupCopy copy(main_.settings().dataBasePath, target, dataFileNames());
-    ShowMessage(backUp(copy));
+    bool copied = false;
+    const QString outcome = backUp(copy, copied);
     reopenTable();
+    if (!copied) {
+        ShowMessage(outcome);
+        return;
+    }
+    // Where the files went, with the folder a click away.
+    if (CaptionedMessage(app::ProductName,
+                         QStringLiteral("The data files were copied to %1.").arg(native(target)),
+                         MessageKind::Information, app::HelpContext::Maintenance,
+                         QMessageBox::Ok | QMessageBox::Open) == QMessageBox::Open)
+        UiServices::desktop().openUrl(QUrl::fromLocalFile(target));
 }
 
-QString DatabaseMaintenance::backUp(const BackupCopy& copy)
+QString DatabaseMaintenance::backUp(const BackupCopy& copy, bool& copied)
 {
+    copied = false;
     if (const store::Status ready = copy.check(); !ready)
         return ready.error;
     if (copy.targetHoldsAny() &&
@@ -341,8 +354,9 @@ QString DatabaseMaintenance::backUp(const BackupCopy& copy)
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return QStringLiteral("Operation Aborted");
     WaitCursor wait;
-    const store::Status copied = copy.run();
-    return copied ? QStringLiteral("Operation Complete.") : copied.error;
+    const store::Status done = copy.run();
+    copied = done.ok;
+    return done ? QString() : done.error;
 }
 
 void DatabaseMaintenance::SetDataBackupFolder()

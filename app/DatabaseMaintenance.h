@@ -46,8 +46,8 @@ private:
     void reopenTable();
     void showAfterSwitch();
     void reportRepair(const store::RepairResult& result);
-    // Copies the data files; the text to tell the user how it went.
-    static QString backUp(const BackupCopy& copy);
+    // Copies the data files; when they were not copied, the text that says why.
+    static QString backUp(const BackupCopy& copy, bool& copied);
     static bool sameFolder(const QString& a, const QString& b);
 
     TFormMain& main_;

@@ -4,6 +4,7 @@
 #include "app/CategoryPanel.h"
 #include "app/EditSaver.h"
 #include "app/PositionPanel.h"
+#include "app/RecordCaption.h"
 #include "app/RecordCells.h"
 #include "app/RecordList.h"
 #include "app/TFormMain.h"
@@ -11,6 +12,7 @@
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QToolButton>
 
@@ -73,6 +75,7 @@ void EditMode::edit()
     installEditLayout();
     grid.SetColCount(ColumnCount);
     main_.ReadAllRecords();
+    fitEditColumns();
     main_.button(Command::Save)->setEnabled(true);
     main_.button(Command::Add)->setEnabled(false);
     main_.button(Command::Delete)->setEnabled(false);
@@ -86,6 +89,21 @@ void EditMode::installEditLayout()
         layout.columnShown[size_t(position)] = true;
         layout.columnWidths[size_t(position)] = position == 2 ? 20 : position == 9 ? 120 : 80;
     }
+}
+
+// Every column of edit mode shows its whole heading and its texts, as the fitted columns of
+// browse mode do, up to a limit that keeps long notes from pushing the rest off screen. The
+// widths are not stored: edit mode's layout is its own.
+void EditMode::fitEditColumns()
+{
+    TSortableGrid& grid = *main_.SortableGrid1;
+    const int widest = QFontMetrics(grid.font()).averageCharWidth() * MaxFittedChars;
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        const int before = grid.ColWidths(col);
+        grid.FitColumnWidth(col);
+        grid.SetColWidths(col, std::clamp(grid.ColWidths(col), before, std::max(before, widest)));
+    }
+    RecordList::fitColumnsToText(grid, main_.settings());
 }
 
 void EditMode::showBrowseMode()
@@ -146,7 +164,8 @@ void EditMode::deleteSelected()
     if (recNum <= 0)
         return;
     const auto answer = CaptionedMessage(
-        QStringLiteral("Confirmation Request"), QStringLiteral("Deleting record, please confirm."),
+        QStringLiteral("Confirmation Request"),
+        QStringLiteral("Deleting record %1, please confirm.").arg(RecordCaption::of(main_, recNum)),
         MessageKind::Confirmation, 0, QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;

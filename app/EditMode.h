@@ -27,7 +27,10 @@ public:
     PositionPanel* positionPanel() const { return positionPanel_; }
 
 private:
+    // A fitted column is at most this many average characters wide.
+    static constexpr int MaxFittedChars = 40;
     void installEditLayout();
+    void fitEditColumns();
     void cellSelected(int row);
     void cellClicked();
     void writeCurrentCell(int slot, const QString& text);

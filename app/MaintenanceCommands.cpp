@@ -2,6 +2,7 @@
 
 #include "app/DatabaseMaintenance.h"
 #include "app/TFormMain.h"
+#include "app/TFormRestore.h"
 
 #include <memory>
 
@@ -21,6 +22,10 @@ void installMaintenanceCommands(TFormMain& main)
     };
     for (const auto& [command, handler] : commands)
         main.setCommandHandler(command, [maintenance, handler] { ((*maintenance).*handler)(); });
+    main.setCommandHandler(Command::RestoreBackup, [maintenance, &main] {
+        TFormRestore form(main, maintenance->backupDirectory());
+        form.exec();
+    });
 }
 
 } // namespace wl

@@ -5,6 +5,7 @@
 #include "app/services/UiServices.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -60,6 +61,17 @@ TFormAbout::TFormAbout(QWidget* parent)
     layout->addWidget(panel);
     layout->addWidget(closeButton_, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+// The close button is a tool button, which a dialog never presses as its default: Enter and
+// Return close the window here, as Escape does.
+void TFormAbout::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TFormAbout::showEvent(QShowEvent* event)

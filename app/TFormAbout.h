@@ -17,6 +17,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QToolButton* closeButton_ = nullptr;

@@ -109,6 +109,7 @@ void TFormMain::buildMenus()
     file->addSeparator();
     addCommand(file, Command::DataBackup, QStringLiteral("&Data Backup"));
     addCommand(file, Command::BackupFolder, QStringLiteral("Set Data Backup &Folder"));
+    addCommand(file, Command::RestoreBackup, QStringLiteral("Res&tore From Backup\u2026"));
     file->addSeparator();
     addCommand(file, Command::Exit, QStringLiteral("E&xit"));
 
@@ -127,8 +128,8 @@ void TFormMain::buildMenus()
     // The commands whose windows are not part of the program yet stay visible but disabled.
     for (Command c : {Command::NewDatabase, Command::SelectDatabase, Command::MergeData,
                       Command::RepairDatabase, Command::Import, Command::Export,
-                      Command::DataBackup, Command::BackupFolder, Command::EditCategories,
-                      Command::Preferences, Command::CheckUpdates})
+                      Command::DataBackup, Command::BackupFolder, Command::RestoreBackup,
+                      Command::EditCategories, Command::Preferences, Command::CheckUpdates})
         actions_[c]->setEnabled(false);
 }
 

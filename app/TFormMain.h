@@ -49,6 +49,7 @@ enum class Command
     Export,
     DataBackup,
     BackupFolder,
+    RestoreBackup,
     Exit,
     EditCategories,
     Preferences,

@@ -12,6 +12,7 @@
 #include "cli/RepairCommand.h"
 #include "cli/ScheduleCommand.h"
 #include "cli/RigCommand.h"
+#include "cli/RestoreCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -39,6 +40,7 @@ CliProgram::CliProgram()
     commands_.push_back(std::make_unique<ImportCommand>());
     commands_.push_back(std::make_unique<ExportCommand>());
     commands_.push_back(std::make_unique<BackupCommand>());
+    commands_.push_back(std::make_unique<RestoreCommand>());
     commands_.push_back(std::make_unique<RepairCommand>());
     commands_.push_back(std::make_unique<MergeCommand>());
     commands_.push_back(std::make_unique<MapCommand>());

@@ -37,7 +37,27 @@ bool blank(const QString& a, const QString& b)
     return a.trimmed().isEmpty() && b.trimmed().isEmpty();
 }
 
+QString axisProblem(const QString& name, const QString& degText, const QString& minText, int limit)
+{
+    const int degrees = degText.trimmed().toInt();
+    const int minutes = degrees >= limit ? 0 : minText.trimmed().toInt();
+    if (degrees <= limit && minutes <= 59)
+        return {};
+    return QStringLiteral("The %1 %2\u00B0 %3' is out of range: degrees go from 0 to %4 and "
+                          "minutes from 0 to 59.")
+        .arg(name, degText.trimmed().isEmpty() ? QStringLiteral("0") : degText.trimmed(),
+             minText.trimmed().isEmpty() ? QStringLiteral("0") : minText.trimmed())
+        .arg(limit);
+}
+
 } // namespace
+
+QString CoordinateEntry::problem() const
+{
+    QString latitude = axisProblem(QStringLiteral("latitude"), degLat, minLat, 90);
+    return latitude.isEmpty() ? axisProblem(QStringLiteral("longitude"), degLon, minLon, 180)
+                              : latitude;
+}
 
 CoordinateEntry::Result CoordinateEntry::toRecord() const
 {

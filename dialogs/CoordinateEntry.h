@@ -26,6 +26,10 @@ struct CoordinateEntry
     // Degrees at the limit (90 or 180) carry no minutes: a minutes box that kept its text while
     // it was disabled must not turn 90 degrees into 90.5.
     Result toRecord() const;
+
+    // Why the typed position cannot be stored (degrees past 90 or 180, minutes past 59), or
+    // empty when it can. Minutes beside degrees at the limit are not counted, as above.
+    QString problem() const;
 };
 
 } // namespace wl

@@ -74,6 +74,8 @@ void TFormFind::buildControls()
     row->addWidget(BtnFind);
     row->addWidget(BtnClose);
     connect(BtnFind, &QToolButton::clicked, this, &TFormFind::BtnFindClick);
+    // Enter in the text box searches, as the Find button does.
+    connect(Edit1, &QLineEdit::returnPressed, this, &TFormFind::BtnFindClick);
     connect(BtnClose, &QToolButton::clicked, this, &TFormFind::BtnCloseClick);
 }
 

@@ -16,6 +16,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QFontMetrics>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -32,6 +34,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace wl {
 
@@ -59,6 +63,17 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     button->setFlat(true);
     button->setAutoDefault(false);
     return button;
+}
+
+// Wide enough to show a field's whole length of ordinary text without scrolling it.
+void fitToLength(QLineEdit* box)
+{
+    const QFontMetrics metrics(box->font());
+    const int text = std::max(metrics.horizontalAdvance(QString(box->maxLength(), u'0')),
+                              metrics.averageCharWidth() * box->maxLength());
+    // The frame and inner margins of the box, as the style draws them.
+    const int frame = box->sizeHint().width() - metrics.horizontalAdvance(QString(17, u'x'));
+    box->setMinimumWidth(text + std::max(frame, 2 * metrics.averageCharWidth()));
 }
 
 QRadioButton* makeRadio(QWidget* parent, QButtonGroup* group, const char* name,
@@ -140,19 +155,27 @@ QWidget* TFormNew::buildHeader()
     return header;
 }
 
+// Three columns: the category list; the frequency, modifier and notes; the four free fields,
+// each label on the line of its box.
 QWidget* TFormNew::buildFields()
 {
     auto* panel = new QWidget(this);
-    auto* grid = new QGridLayout(panel);
+    auto* columns = new QHBoxLayout(panel);
+
+    auto* categories = new QVBoxLayout;
     ListCategory = new QListWidget(panel);
     ListCategory->setObjectName(QStringLiteral("ListCategory"));
     ListCategory->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->addWidget(new QLabel(QStringLiteral("Category"), panel), 0, 0);
-    grid->addWidget(ListCategory, 1, 0, 6, 1);
+    categories->addWidget(new QLabel(QStringLiteral("Category"), panel));
+    categories->addWidget(ListCategory, 1);
+    columns->addLayout(categories);
 
+    auto* middle = new QVBoxLayout;
+    auto* frequency = new QFormLayout;
     EditFrequency = makeBox(panel, "EditFrequency", FrequencyLength, QStringLiteral("[0-9,.\\-]*"));
-    grid->addWidget(new QLabel(QStringLiteral("Frequency(MHZ)"), panel), 0, 1);
-    grid->addWidget(EditFrequency, 1, 1);
+    fitToLength(EditFrequency);
+    frequency->addRow(QStringLiteral("Frequency(MHZ)"), EditFrequency);
+    middle->addLayout(frequency);
 
     auto* modifier = new QGroupBox(QStringLiteral("Modifier"), panel);
     modifier->setToolTip(QStringLiteral("2 meter modifiers"));
@@ -164,8 +187,19 @@ QWidget* TFormNew::buildFields()
     for (QRadioButton* r : {RadioSimplex, RadioUp, RadioDown})
         modRow->addWidget(r);
     RadioSimplex->setChecked(true);
-    grid->addWidget(modifier, 2, 1);
+    middle->addWidget(modifier);
 
+    EditNotes = new QPlainTextEdit(panel);
+    EditNotes->setObjectName(QStringLiteral("EditNotes"));
+    EditNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    EditNotes->setTabChangesFocus(true);
+    middle->addWidget(new QLabel(QStringLiteral("Notes"), panel));
+    middle->addWidget(EditNotes, 1);
+    columns->addLayout(middle, 1);
+
+    auto* free = new QFormLayout;
+    free->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    free->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EditCallSign = makeBox(panel, "EditCallSign", FreeFieldLength);
     EditUser = makeBox(panel, "EditUser", FreeFieldLength);
     EditLocation = makeBox(panel, "EditLocation", FreeFieldLength);
@@ -174,16 +208,14 @@ QWidget* TFormNew::buildFields()
     QLineEdit* boxes[] = {EditCallSign, EditUser, EditLocation, EditOptional};
     for (int i = 0; i < 4; ++i) {
         *labels[i] = new QLabel(panel);
-        grid->addWidget(*labels[i], i * 2, 2);
-        grid->addWidget(boxes[i], i * 2 + 1, 2);
+        (*labels[i])->setBuddy(boxes[i]);
+        fitToLength(boxes[i]);
+        free->addRow(*labels[i], boxes[i]);
     }
-
-    EditNotes = new QPlainTextEdit(panel);
-    EditNotes->setObjectName(QStringLiteral("EditNotes"));
-    EditNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    EditNotes->setTabChangesFocus(true);
-    grid->addWidget(new QLabel(QStringLiteral("Notes"), panel), 3, 1);
-    grid->addWidget(EditNotes, 4, 1, 4, 1);
+    auto* right = new QVBoxLayout;
+    right->addLayout(free);
+    right->addStretch(1);
+    columns->addLayout(right);
     return panel;
 }
 
@@ -229,11 +261,18 @@ QWidget* TFormNew::buildDateTime()
     row->addWidget(DateEdit1);
     MaskEdit = new TimeBox(main_.settings().dateOption == 1, panel);
     row->addWidget(MaskEdit);
-    auto spin = [&](const char* upName, const char* downName, auto up, auto down) {
+    // Each pair of arrows steps one part of the time; a label beside it says which.
+    auto spin = [&](const QString& part, const char* upName, const char* downName, auto up,
+                    auto down) {
         auto* pair = new QVBoxLayout;
         pair->setSpacing(0);
         QToolButton* upButton = makeArrow(panel, Qt::UpArrow, upName);
         QToolButton* downButton = makeArrow(panel, Qt::DownArrow, downName);
+        upButton->setToolTip(QStringLiteral("One %1 later").arg(part.toLower()));
+        downButton->setToolTip(QStringLiteral("One %1 earlier").arg(part.toLower()));
+        upButton->setAccessibleName(part + QStringLiteral(" up"));
+        downButton->setAccessibleName(part + QStringLiteral(" down"));
+        row->addWidget(new QLabel(part, panel));
         connect(upButton, &QToolButton::clicked, this, up);
         connect(downButton, &QToolButton::clicked, this, down);
         pair->addWidget(upButton);
@@ -241,10 +280,10 @@ QWidget* TFormNew::buildDateTime()
         row->addLayout(pair);
     };
     spin(
-        "HourUp", "HourDown", [this] { MaskEdit->stepHour(1); },
+        QStringLiteral("Hour"), "HourUp", "HourDown", [this] { MaskEdit->stepHour(1); },
         [this] { MaskEdit->stepHour(-1); });
     spin(
-        "MinuteUp", "MinuteDown", [this] { MaskEdit->stepMinute(1); },
+        QStringLiteral("Minute"), "MinuteUp", "MinuteDown", [this] { MaskEdit->stepMinute(1); },
         [this] { MaskEdit->stepMinute(-1); });
     row->addStretch(1);
     return panel;
@@ -266,18 +305,10 @@ void TFormNew::buildPopupMenu()
 
 void TFormNew::limitDegrees(QLineEdit* degrees, QLineEdit* minutes, int limit)
 {
-    connect(degrees, &QLineEdit::textChanged, this, [degrees, minutes, limit] {
-        minutes->setEnabled(true);
-        const int value = degrees->text().toInt();
-        if (value > limit)
-            degrees->clear();
-        else if (value == limit)
-            minutes->setEnabled(false);
-    });
-    connect(minutes, &QLineEdit::textChanged, this, [minutes] {
-        if (minutes->text().toInt() > 59)
-            minutes->clear();
-    });
+    // Values out of range stay as typed: Save says what is wrong with them, where clearing
+    // the box would drop the position without a word.
+    connect(degrees, &QLineEdit::textChanged, this,
+            [degrees, minutes, limit] { minutes->setEnabled(degrees->text().toInt() != limit); });
 }
 
 void TFormNew::watchOtherWindows()
@@ -397,10 +428,15 @@ bool TFormNew::AppendRecords()
              QStringLiteral("A frequency cannot be negative. Please re-enter a frequency."));
         return false;
     }
-    const CoordinateEntry::Result position =
-        CoordinateEntry{EditDegLat->text(), EditMinLat->text(), RadioSouth->isChecked(),
-                        EditDegLon->text(), EditMinLon->text(), RadioEast->isChecked()}
-            .toRecord();
+    const CoordinateEntry entry{EditDegLat->text(), EditMinLat->text(), RadioSouth->isChecked(),
+                                EditDegLon->text(), EditMinLon->text(), RadioEast->isChecked()};
+    if (const QString problem = entry.problem(); !problem.isEmpty()) {
+        warn(QStringLiteral("Position Entry Error"),
+             problem + QStringLiteral(" Please correct the position."));
+        (problem.contains(QStringLiteral("latitude")) ? EditDegLat : EditDegLon)->setFocus();
+        return false;
+    }
+    const CoordinateEntry::Result position = entry.toRecord();
     const QString modifier = RadioUp->isChecked()     ? QStringLiteral("+")
                              : RadioDown->isChecked() ? QStringLiteral("-")
                                                       : QStringLiteral(" ");

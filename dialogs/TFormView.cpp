@@ -1,6 +1,7 @@
 #include "dialogs/TFormView.h"
 
 #include "app/AppConstants.h"
+#include "app/RecordCaption.h"
 #include "app/TFormMain.h"
 #include "app/WaitCursor.h"
 #include "app/services/CaptionedMessage.h"
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 namespace wl {
@@ -93,20 +95,32 @@ TFormView::TFormView(TFormMain& main, Role role, qint64 recNum, const QString& n
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint);
-    setWindowTitle(role == Role::Editor ? QStringLiteral("Notes Editor")
-                                        : QStringLiteral("Wavelark Notes"));
-    resize(632, 453);
+    // The title says whose notes these are: the window stays open while the list moves on.
+    setWindowTitle(
+        (role == Role::Editor ? QStringLiteral("Notes Editor") : QStringLiteral("Wavelark Notes")) +
+        QStringLiteral(" - ") + RecordCaption::of(main, recNum));
     buildControls();
     BtnSaveNotes->setVisible(role == Role::Editor);
     BtnPrintNotes->setVisible(role == Role::Viewer);
     RE1->setReadOnly(role == Role::Viewer);
     RE1->setPlainText(NotesPrinter::splitLines(notes).join(QLatin1Char('\n')));
     RE1->document()->setModified(false);
-    setGeometry(main.geometry());
+    placeOver(main.geometry());
     auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
     connect(f1, &QShortcut::activated, this,
             [] { UiServices::help().showContext(app::HelpContext::NotesViewer); });
     watchTable();
+}
+
+// Over the right part of the main window, which stays in sight to the left of it: the notes
+// window is on top and would otherwise hide the list it belongs to.
+void TFormView::placeOver(const QRect& main)
+{
+    const QSize size(std::min(DesignSize.width(), main.width() * 2 / 3),
+                     std::min(DesignSize.height(), main.height() * 3 / 4));
+    QRect place(QPoint(0, 0), size);
+    place.moveTopRight(main.topRight() + QPoint(-Inset, Inset * 2));
+    setGeometry(place);
 }
 
 void TFormView::buildControls()

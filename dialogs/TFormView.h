@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+#include <QSize>
 #include <QWidget>
 
 class QPlainTextEdit;
@@ -46,7 +48,10 @@ public:
 
 private:
     TFormView(TFormMain& main, Role role, qint64 recNum, const QString& notes);
+    static constexpr QSize DesignSize{632, 453};
+    static constexpr int Inset = 24;
     void buildControls();
+    void placeOver(const QRect& main);
     // Whether the table the window was opened on is still the open one.
     bool tableStillOpen() const;
     // The editor holds text typed since it was opened or last saved.

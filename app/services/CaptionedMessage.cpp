@@ -8,7 +8,8 @@ namespace wl {
 
 QMessageBox::StandardButton CaptionedMessage(const QString& caption, const QString& text,
                                              MessageKind kind, int helpContext,
-                                             QMessageBox::StandardButtons buttons)
+                                             QMessageBox::StandardButtons buttons,
+                                             const QString& details)
 {
     MessageRequest request;
     request.caption = caption;
@@ -16,6 +17,7 @@ QMessageBox::StandardButton CaptionedMessage(const QString& caption, const QStri
     request.kind = kind;
     request.buttons = buttons;
     request.helpContext = helpContext;
+    request.details = details;
     return UiServices::ask(request);
 }
 

@@ -9,6 +9,12 @@ class QtMessageService : public MessageService
 {
 public:
     QMessageBox::StandardButton show(const MessageRequest& request) override;
+
+    // The width a box needs to show its whole caption in the title bar.
+    static int titleWidth(const QString& caption);
+
+private:
+    static void keepTitleWhole(QMessageBox& box);
 };
 
 } // namespace wl

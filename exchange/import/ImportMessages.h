@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 // The texts the import window shows.
 namespace wl::ImportMessages {
@@ -15,8 +16,9 @@ inline const QString BadMultiplier = QStringLiteral("Invalid Herz Multiplier");
 inline const QString ConversionError = QStringLiteral("Conversion Error.");
 inline const QString EmptyFile = QStringLiteral("The file holds no lines to import.");
 inline const QString NothingToImport = QStringLiteral("The spreadsheet holds no records.");
-inline const QString RowsRefused =
-    QStringLiteral("Nothing was imported. Please correct these rows or delete them:");
+inline const QString RowsRefused = QStringLiteral(
+    "Nothing was imported: these rows cannot be read. The first of them is selected in the "
+    "spreadsheet; press Delete to leave a row out, or mend the file and select it again.");
 // A file read in another program's format is not shown in the spreadsheet: the rows are mended
 // in the file.
 inline const QString FileRowsRefused = QStringLiteral(
@@ -55,6 +57,21 @@ inline QString Quoted(const QString& cell)
 
 inline const QString TextsCut =
     QStringLiteral("These texts were longer than their fields and were cut:");
+// Asked before storing; the whole list goes with it as details.
+inline QString TextsTooLong(const QStringList& lines)
+{
+    constexpr int Shown = 5;
+    QString text =
+        (lines.size() == 1 ? QStringLiteral("1 text is longer than its field and will be cut when "
+                                            "stored:\n\n")
+                           : QStringLiteral("%1 texts are longer than their fields and will be cut "
+                                            "when stored:\n\n")
+                                 .arg(lines.size())) +
+        lines.mid(0, Shown).join(u'\n');
+    if (lines.size() > Shown)
+        text += QStringLiteral("\n...\n\nShow Details lists them all.");
+    return text + QStringLiteral("\n\nStore the records with these texts cut?");
+}
 
 inline QString Imported(int count)
 {

@@ -4,6 +4,7 @@
 #include "app/MovablePanel.h"
 #include "app/TFormMain.h"
 #include "app/WaitCursor.h"
+#include "app/WindowFit.h"
 #include "app/services/CaptionedMessage.h"
 #include "app/services/UiServices.h"
 #include "exchange/export/TExportStringGrid.h"
@@ -14,6 +15,7 @@
 #include "exchange/import/ImportText.h"
 #include "exchange/import/ImportWriter.h"
 #include "exchange/import/ProperName.h"
+#include "exchange/import/RowNumberHeader.h"
 #include "exchange/import/SheetFiller.h"
 #include "exchange/import/formats/ImportFormats.h"
 #include "grid/LocaleInfo.h"
@@ -26,6 +28,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -183,6 +186,13 @@ void TFormImport::buildControls()
     // A mouse click selects the clicked cell after the click handler ran; the handler's column
     // or row selection is put back when the button is released.
     SortableGrid2->viewport()->installEventFilter(this);
+    // Row numbers down the side: the messages about refused rows name them.
+    const int rowHeight = SortableGrid2->verticalHeader()->defaultSectionSize();
+    SortableGrid2->setVerticalHeader(new RowNumberHeader(SortableGrid2));
+    SortableGrid2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    SortableGrid2->verticalHeader()->setMinimumSectionSize(1);
+    SortableGrid2->verticalHeader()->setDefaultSectionSize(rowHeight);
+    SortableGrid2->verticalHeader()->show();
     middle->addWidget(SortableGrid2, 1);
 
     // The category list with the commands that finish the work beside the spreadsheet.
@@ -242,9 +252,14 @@ void TFormImport::buildControls()
 
 QWidget* TFormImport::buildToolRow()
 {
+    // Two rows of tools, so that the window fits a screen of 1024 pixels with its frame.
     auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* rows = new QVBoxLayout(row);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* layout = new QHBoxLayout;
+    auto* second = new QHBoxLayout;
+    rows->addLayout(layout);
+    rows->addLayout(second);
     BtnOpen = makeButton(row, "BtnOpen", QStringLiteral("Select"),
                          QStringLiteral("Select Comma Delimited Textfiles"));
     BtnDelete = makeButton(row, "BtnDelete", QStringLiteral("Delete"),
@@ -272,6 +287,7 @@ QWidget* TFormImport::buildToolRow()
     modes->addWidget(RG1Columns);
     modes->addWidget(RG1Rows);
     layout->addWidget(RG1);
+    layout->addStretch(1);
 
     BtnProperName = makeButton(row, "BtnProperName", QStringLiteral("Case"),
                                QStringLiteral("Convert Column Text To Proper Name Format"));
@@ -279,9 +295,9 @@ QWidget* TFormImport::buildToolRow()
         makeButton(row, "BtnClear", QStringLiteral("Clear"), QStringLiteral("Clear Spreadsheet"));
     BtnComb1 =
         makeButton(row, "BtnComb1", QStringLiteral("Comb."), QStringLiteral("Combine Columns"));
-    layout->addWidget(BtnProperName);
-    layout->addWidget(BtnClear);
-    layout->addWidget(BtnComb1);
+    second->addWidget(BtnProperName);
+    second->addWidget(BtnClear);
+    second->addWidget(BtnComb1);
 
     GroupBox2 = new QGroupBox(QStringLiteral("Hertz Multiplier"), row);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -290,9 +306,8 @@ QWidget* TFormImport::buildToolRow()
     EditHZ->setObjectName(QStringLiteral("EditHZ"));
     EditHZ->setMaximumWidth(80);
     multiplier->addWidget(EditHZ);
-    layout->addWidget(GroupBox2);
-
-    layout->addStretch(1);
+    second->addWidget(GroupBox2);
+    second->addStretch(1);
     return row;
 }
 
@@ -364,16 +379,19 @@ void TFormImport::buildCombinePanel()
     connect(BtnHide, &QToolButton::clicked, this, &TFormImport::BtnHideClick);
 }
 
-// Wide screens: over the main window. Small ones: the whole work area from the top left.
+// Over the main window where that lies whole on the work area; otherwise the whole work area,
+// frame included, so that no button and no close box is off screen.
 void TFormImport::placeWindow()
 {
     const ScreenService& screen = UiServices::screen();
-    if (screen.screenSize().width() > DesignWidth) {
+    const QRect area = screen.workArea();
+    const QSize least = minimumSizeHint();
+    if (screen.screenSize().width() > DesignWidth && area.contains(main_.frameGeometry()) &&
+        main_.width() >= least.width() && main_.height() >= least.height()) {
         setGeometry(main_.geometry());
         return;
     }
-    const QRect area = screen.workArea();
-    setGeometry(0, 0, screen.screenSize().width(), area.height());
+    WindowFit::fit(*this, area);
 }
 
 // ---- shared pieces ---------------------------------------------------------------------------
@@ -381,8 +399,9 @@ void TFormImport::placeWindow()
 QString TFormImport::HelpText()
 {
     const QStringList lines = {
-        QStringLiteral("The above window displays data in a spreadsheet format that can be edited "
-                       "and then added to a Wavelark database."),
+        QStringLiteral("The above window displays data in a spreadsheet format whose rows and "
+                       "columns can be moved, inserted, combined and deleted (its cells cannot "
+                       "be typed into) and then added to a Wavelark database."),
         QStringLiteral("Each column cell represents a field, and each row represents one record."),
         QString(),
         QStringLiteral("1. You should have created a new empty database before starting this "
@@ -851,6 +870,8 @@ void TFormImport::BtnConvertClick()
 // hold there keeps the user's clicks and keys away from the window's controls until then.
 void TFormImport::storeSheet(const ImportRecordBuilder& builder, const QString& category)
 {
+    if (!checkSheet(builder, category))
+        return;
     const TSortableGrid& grid = *SortableGrid2;
     QStringList problems;
     QStringList cells;
@@ -882,8 +903,79 @@ void TFormImport::storeSheet(const ImportRecordBuilder& builder, const QString& 
         showRowsMessage(problems);
 }
 
+// Reads every row once before anything is stored: refused rows are shown in the spreadsheet,
+// and texts too long for their fields are listed so the user can cancel before they are cut.
+bool TFormImport::checkSheet(const ImportRecordBuilder& builder, const QString& category)
+{
+    const TSortableGrid& grid = *SortableGrid2;
+    QStringList problems;
+    QStringList cuts;
+    int firstRefused = 0;
+    {
+        const WaitCursor wait;
+        std::vector<ImportRecord> chunk;
+        QStringList cells;
+        const auto flush = [&] {
+            if (problems.isEmpty())
+                cuts << ImportWriter::cuts(main_.table(), chunk, category);
+            chunk.clear();
+        };
+        for (int row = 1; row < grid.RowCount(); ++row) {
+            cells.clear();
+            for (int col = 0; col < grid.ColCount(); ++col)
+                cells << grid.Cells(col, row);
+            if (ImportRecordBuilder::isBlank(cells))
+                continue;
+            std::optional<ImportRecord> made = builder.record(cells, row, problems);
+            if (!made && firstRefused == 0)
+                firstRefused = row;
+            else if (made && problems.isEmpty())
+                chunk.push_back(std::move(*made));
+            if (chunk.size() >= std::size_t(ImportWriter::ChunkSize))
+                flush();
+        }
+        flush();
+    }
+    if (!problems.isEmpty()) {
+        showRefusedRow(firstRefused);
+        showRowsMessage(problems);
+        return false;
+    }
+    return acceptCuts(cuts);
+}
+
+// Rows mode with the row selected and in view, so Delete removes it at once.
+void TFormImport::showRefusedRow(int row)
+{
+    if (row <= 0 || row >= SortableGrid2->RowCount())
+        return;
+    RG1Rows->setChecked(true);
+    CB1->setEnabled(true);
+    SortableGrid2->GoToCell(std::clamp(SortableGrid2->Col(), 0, SortableGrid2->ColCount() - 1),
+                            row);
+    SortableGrid2Click();
+    SortableGrid2->scrollTo(SortableGrid2->Model().index(row - SortableGrid2->FixedRows(), 0),
+                            QAbstractItemView::PositionAtCenter);
+    SortableGrid2->setFocus();
+}
+
+bool TFormImport::acceptCuts(const QStringList& cuts)
+{
+    if (cuts.isEmpty())
+        return true;
+    QStringList lines = cuts;
+    for (QString& line : lines)
+        line.replace(QStringLiteral(" was cut to "), QStringLiteral(" will be cut to "));
+    return CaptionedMessage(ImportMessages::Caption, ImportMessages::TextsTooLong(lines),
+                            MessageKind::Confirmation, HelpContext,
+                            QMessageBox::Yes | QMessageBox::No,
+                            lines.join(u'\n')) == QMessageBox::Yes;
+}
+
 void TFormImport::storeRecords(const std::vector<ImportRecord>& records, const QString& category)
 {
+    if (!acceptCuts(ImportWriter::cuts(main_.table(), records, category)))
+        return;
     std::size_t next = 0;
     const ImportWriter::Feed feed = [&](std::vector<ImportRecord>& chunk, std::size_t room) {
         const std::size_t last = std::min(records.size(), next + room);
@@ -900,7 +992,6 @@ ImportWriter::Outcome TFormImport::storeFeed(const ImportWriter::Feed& feed, int
                                              const QString& category)
 {
     ImportWriter::Outcome written;
-    QStringList cuts;
     {
         const WaitCursor wait;
         const InputHold hold(*this);
@@ -918,7 +1009,7 @@ ImportWriter::Outcome TFormImport::storeFeed(const ImportWriter::Feed& feed, int
             progress.setValue(std::min(done, expected));
             return !progress.wasCanceled();
         };
-        written = ImportWriter::appendFeed(main_.table(), feed, category, onProgress, &cuts);
+        written = ImportWriter::appendFeed(main_.table(), feed, category, onProgress);
     }
     if (written.cancelled || written.refused)
         return written;
@@ -931,11 +1022,7 @@ ImportWriter::Outcome TFormImport::storeFeed(const ImportWriter::Feed& feed, int
         return written;
     }
     refreshMainWindow();
-    QString done = ImportMessages::Imported(written.written);
-    if (!cuts.isEmpty())
-        done +=
-            QStringLiteral("\n\n") + ImportMessages::TextsCut + u'\n' + shortList(cuts).join(u'\n');
-    ShowMessage(done);
+    ShowMessage(ImportMessages::Imported(written.written));
     return written;
 }
 
@@ -952,7 +1039,8 @@ void TFormImport::showRowsMessage(const QStringList& problems)
     const QStringList lines = shortList(problems);
     CaptionedMessage(ImportMessages::Caption,
                      ImportMessages::RowsRefused + QStringLiteral("\n\n") + lines.join(u'\n'),
-                     MessageKind::Warning, HelpContext, QMessageBox::Ok);
+                     MessageKind::Warning, HelpContext, QMessageBox::Ok,
+                     problems.size() > ProblemsShown ? problems.join(u'\n') : QString());
 }
 
 void TFormImport::refreshMainWindow()

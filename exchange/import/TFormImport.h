@@ -91,7 +91,7 @@ public:
     // stores all its records under the selected category or none.
     void importFormatFile(int format, const QString& fileName);
     // Stores the records under the category with a progress window whose Cancel stores
-    // nothing, then tells the user what was stored and which texts were cut.
+    // nothing, after the user agreed to any texts being cut, then says how many were stored.
     void storeRecords(const std::vector<ImportRecord>& records, const QString& category);
     void BtnDeleteClick();
     void BtnInsertClick();
@@ -125,6 +125,10 @@ private:
     void fitAllColumns();
     void showCounts();
     void showRowsMessage(const QStringList& problems);
+    bool checkSheet(const ImportRecordBuilder& builder, const QString& category);
+    void showRefusedRow(int row);
+    // Lists the texts that storing would cut and asks whether to go on; true when none.
+    bool acceptCuts(const QStringList& cuts);
     static QStringList shortList(const QStringList& lines);
     void refreshMainWindow();
     std::vector<QStringList> gridRows(int firstRow) const;

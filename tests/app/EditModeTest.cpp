@@ -10,6 +10,7 @@
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -82,6 +83,42 @@ protected:
     test::TempInstall install;
 };
 
+// Edit mode's columns show their whole headings and texts, in both locales' date forms, and
+// leaving it brings back the user's widths.
+TEST_F(EditModeTest, ColumnsFitTheirHeadingsAndTexts)
+{
+    for (const char* locale : {"en_US", "de_DE"}) {
+        LocaleScope scope{locale};
+        TFormMain w(install.setup());
+        add(w, {{"Hz", 15.575},
+                {"Callsign", "BBC World Service"},
+                {"Location", "Łódź Ústí Ærøskøbing"},
+                {"RDate", RecordDate::fromDateTime(QDateTime(QDate(2026, 12, 11), QTime(11, 5)))},
+                {"Position", "45 38N 122 41W"}});
+        w.show();
+        const std::vector<int> browse = [&] {
+            std::vector<int> widths;
+            for (int c = 0; c < w.SortableGrid1->ColCount(); ++c)
+                widths.push_back(w.SortableGrid1->ColWidths(c));
+            return widths;
+        }();
+        editRows(w, {});
+        const TSortableGrid& g = *w.SortableGrid1;
+        const QFontMetrics cells(g.font());
+        const QFontMetrics headings(g.horizontalHeader()->font());
+        for (int c = 0; c < g.ColCount(); ++c) {
+            EXPECT_GE(g.ColWidths(c), headings.horizontalAdvance(g.Cells(c, 0)))
+                << locale << " heading " << g.Cells(c, 0).toStdString();
+            EXPECT_GE(g.ColWidths(c), cells.horizontalAdvance(g.Cells(c, 1)))
+                << locale << " cell " << g.Cells(c, 1).toStdString();
+        }
+        w.editMode().cancel();
+        // Column 0 (Category) is fitted to its names on every fill; the others are the user's.
+        for (int c = 1; c < w.SortableGrid1->ColCount(); ++c)
+            EXPECT_EQ(w.SortableGrid1->ColWidths(c), browse[size_t(c)]) << locale << " " << c;
+    }
+}
+
 TEST_F(EditModeTest, SaveWritesEachRowToTheRecordItShowed)
 {
     TFormMain w(install.setup());
@@ -91,8 +128,8 @@ TEST_F(EditModeTest, SaveWritesEachRowToTheRecordItShowed)
     editRows(w, {"1", "2", "1"});
     TSortableGrid& g = *w.SortableGrid1;
     EXPECT_EQ(g.ColCount(), 10);
-    EXPECT_EQ(g.ColWidths(2), 20);
-    EXPECT_EQ(g.ColWidths(9), 120);
+    EXPECT_GE(g.ColWidths(2), 20);
+    EXPECT_GE(g.ColWidths(9), 120);
     EXPECT_FALSE(w.button(Command::Delete)->isEnabled());
     EXPECT_TRUE(w.button(Command::Save)->isEnabled());
     // Row 1 moves above row 2 in frequency order once written.
@@ -248,7 +285,7 @@ TEST_F(EditModeTest, RefillingCommandsAskWhileEditing)
 TEST_F(EditModeTest, DeleteRemovesTheRecordOfTheSelectedRow)
 {
     TFormMain w(install.setup());
-    const qint64 only = add(w, {{"Hz", 7.0}});
+    const qint64 only = add(w, {{"Hz", 7.0}, {"Callsign", "Radio Łódź"}});
     w.show();
     TSortableGrid& g = *w.SortableGrid1;
     g.GoToCell(0, 1);
@@ -257,7 +294,10 @@ TEST_F(EditModeTest, DeleteRemovesTheRecordOfTheSelectedRow)
     EXPECT_EQ(w.table().recordCount(), 1);
     ASSERT_EQ(services.messages.shown.size(), 1u);
     EXPECT_EQ(services.messages.shown[0].caption, QStringLiteral("Confirmation Request"));
-    EXPECT_EQ(services.messages.shown[0].text, QStringLiteral("Deleting record, please confirm."));
+    // The confirmation names the record that will go.
+    EXPECT_EQ(services.messages.shown[0].text,
+              QStringLiteral("Deleting record 7.0000 MHz, Radio Łódź, 11/22/2004 03:07 PM, "
+                             "please confirm."));
 
     services.messages.answers = {QMessageBox::Yes};
     w.button(Command::Delete)->click();

@@ -1,6 +1,8 @@
 #include "app/AppConstants.h"
+#include "app/BackupRestore.h"
 #include "app/DatabaseMaintenance.h"
 #include "app/MaintenanceCommands.h"
+#include "app/TFormRestore.h"
 #include "app/TableMerge.h"
 #include "app/services/Registry.h"
 #include "dialogs/DialogTestSupport.h"
@@ -8,9 +10,12 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
 
 #include <set>
 
@@ -69,6 +74,12 @@ protected:
             rows << t.fieldValue(QStringLiteral("Callsign")).toString() + QLatin1Char('|') +
                         t.fieldValue(QStringLiteral("Notes")).toString();
         return rows;
+    }
+
+    static QString copiedTo(const QString& folder)
+    {
+        return QStringLiteral("The data files were copied to %1.")
+            .arg(QDir::toNativeSeparators(folder));
     }
 
     void setBackupDirectory(const QString& folder)
@@ -456,8 +467,13 @@ TEST_F(MaintenanceTest, BackupCopiesTheFourFilesAndReplacesAnOlderBackupOnlyWhen
     QDir().mkpath(backup);
     setBackupDirectory(backup);
 
+    // The message names the folder, and Open shows it.
+    services.messages.answers = {QMessageBox::Open};
     run(w, Command::DataBackup);
-    EXPECT_EQ(services.messages.texts(), QStringList{"Operation Complete."});
+    EXPECT_EQ(services.messages.texts(), QStringList{copiedTo(backup)});
+    EXPECT_EQ(services.messages.shown[0].buttons, QMessageBox::Ok | QMessageBox::Open);
+    ASSERT_EQ(services.desktop.opened.size(), 1u);
+    EXPECT_EQ(services.desktop.opened[0], QUrl::fromLocalFile(backup));
     EXPECT_TRUE(w.table().isOpen());
     EXPECT_EQ(recordsIn(backup), QStringList{"A1|a note"});
     w.table().close();
@@ -478,7 +494,7 @@ TEST_F(MaintenanceTest, BackupCopiesTheFourFilesAndReplacesAnOlderBackupOnlyWhen
 
     services.messages.shown.clear();
     run(w, Command::DataBackup);
-    EXPECT_EQ(services.messages.shown.back().text, QStringLiteral("Operation Complete."));
+    EXPECT_EQ(services.messages.shown.back().text, copiedTo(backup));
     EXPECT_EQ(recordsIn(backup), (QStringList{"A1|a note", "A2|"}));
     EXPECT_EQ(QDir(backup).entryList(QDir::Files).size(), 4);
 }
@@ -546,7 +562,7 @@ TEST_F(MaintenanceTest, BackupWithoutAChosenFolderGoesToTheDocumentsFolder)
             setBackupDirectory(QString::fromLatin1(stored));
         services.messages.shown.clear();
         run(w, Command::DataBackup);
-        EXPECT_EQ(services.messages.texts(), QStringList{"Operation Complete."});
+        EXPECT_EQ(services.messages.texts(), QStringList{copiedTo(folder)});
         EXPECT_EQ(recordsIn(folder), QStringList{"A1|a note"});
     }
     qputenv("HOME", home);
@@ -554,6 +570,124 @@ TEST_F(MaintenanceTest, BackupWithoutAChosenFolderGoesToTheDocumentsFolder)
         qunsetenv("XDG_DOCUMENTS_DIR");
     else
         qputenv("XDG_DOCUMENTS_DIR", documents);
+}
+
+// ----------------------------------------------------------------------------------------
+// Restore From Backup
+
+// Back up, change the table, restore: the backed-up records are back. The changed table was
+// kept aside and is listed, so restoring it undoes the restore.
+TEST_F(MaintenanceTest, RestoreBringsTheBackupBackAndCanItselfBeUndone)
+{
+    TFormMain& w = openWithCommands(
+        {{"Police", 155.1, "A1", "first\r\nline two"}, {"Police", 156.0, "Ωmega"}});
+    const QString backup = others.path() + QStringLiteral("/backup");
+    QDir().mkpath(backup);
+    setBackupDirectory(backup);
+    run(w, Command::DataBackup);
+    addRecords(w, {{"Police", 157.0, "LATER"}});
+    const QStringList changed = column(w, "Callsign");
+    ASSERT_EQ(changed, (QStringList{"A1", "Ωmega", "LATER"}));
+
+    services.messages.shown.clear();
+    services.messages.answers = {QMessageBox::Yes};
+    {
+        TFormRestore form(w, backup);
+        ASSERT_EQ(form.sources().size(), 1u);
+        EXPECT_EQ(form.sources()[0].records, 2);
+        EXPECT_EQ(form.ListBackups->topLevelItem(0)->text(1), QStringLiteral("2"));
+        form.BtnRestoreClick();
+    }
+    ASSERT_EQ(services.messages.shown.size(), 2u)
+        << services.messages.texts().join('|').toStdString();
+    EXPECT_EQ(services.messages.shown[0].kind, MessageKind::Confirmation);
+    EXPECT_TRUE(services.messages.shown[1].text.contains("2 records"));
+    EXPECT_TRUE(services.messages.shown[1].text.contains("(.old)"));
+    EXPECT_TRUE(w.table().isOpen());
+    EXPECT_EQ(column(w, "Callsign"), (QStringList{"A1", "Ωmega"}));
+    EXPECT_EQ(column(w, "Notes").value(0), QStringLiteral("first\r\nline two"));
+
+    // The table the restore replaced is listed beside the backup; restoring it undoes it.
+    services.messages.shown.clear();
+    services.messages.answers = {QMessageBox::Yes};
+    {
+        TFormRestore form(w, backup);
+        ASSERT_EQ(form.sources().size(), 2u);
+        int aside = -1;
+        for (int i = 0; i < 2; ++i)
+            if (form.sources()[size_t(i)].suffix == QStringLiteral(".old"))
+                aside = i;
+        ASSERT_GE(aside, 0);
+        EXPECT_EQ(form.sources()[size_t(aside)].records, 3);
+        form.ListBackups->setCurrentItem(form.ListBackups->topLevelItem(aside));
+        form.BtnRestoreClick();
+    }
+    EXPECT_EQ(column(w, "Callsign"), changed);
+    // Nothing was ever deleted: both earlier tables are still kept aside.
+    EXPECT_TRUE(QFileInfo::exists(dataFile("larkbase.dat.old")));
+    EXPECT_TRUE(QFileInfo::exists(dataFile("larkbase.dat.old2")));
+}
+
+// A backup with a file missing, or whose table is damaged, is refused with the reason, and
+// the table in use stays as it was.
+TEST_F(MaintenanceTest, AnIncompleteOrDamagedBackupIsRefusedAndNothingReplaced)
+{
+    TFormMain& w = openWithCommands({{"Police", 155.1, "A1"}});
+    const struct
+    {
+        const char* what;
+        std::function<void(const QString&)> spoil;
+        QString reason;
+    } cases[] = {
+        {"index missing", [](const QString& f) { QFile::remove(f + "/larkbase.idx"); },
+         QStringLiteral("is incomplete: larkbase.idx is missing.")},
+        {"categories and memo missing",
+         [](const QString& f) {
+             QFile::remove(f + "/larkbase.cat");
+             QFile::remove(f + "/larkbase.blb");
+         },
+         QStringLiteral("is incomplete: larkbase.blb, larkbase.cat are missing.")},
+        {"table overwritten",
+         [](const QString& f) { writeBytes(f + "/larkbase.dat", "not a table"); },
+         QStringLiteral("is damaged")},
+        {"table cut short",
+         [](const QString& f) {
+             QFile file(f + "/larkbase.dat");
+             ASSERT_TRUE(file.resize(100));
+         },
+         QStringLiteral("is damaged")},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString folder =
+            makeFolder((QByteArray("spoilt") + QByteArray::number(++n)).constData(),
+                       {{"Police", 1.0, "OLD"}}, "Police\r\n");
+        c.spoil(folder);
+        const BackupRestore::Source source = BackupRestore::inspect(folder);
+        EXPECT_FALSE(source.usable());
+        EXPECT_TRUE(source.problem.contains(c.reason)) << source.problem.toStdString();
+        const QStringList before = QDir(folder).entryList(QDir::Files);
+
+        services.messages.shown.clear();
+        TFormRestore form(w, folder);
+        ASSERT_EQ(form.sources().size(), 1u);
+        EXPECT_FALSE(form.ListBackups->topLevelItem(0)->flags() & Qt::ItemIsEnabled);
+        EXPECT_EQ(form.ListBackups->topLevelItem(0)->text(2), source.problem);
+        form.BtnRestoreClick();
+        EXPECT_EQ(services.messages.texts(),
+                  QStringList{QStringLiteral("Please choose a backup to restore.")});
+
+        // The engine refuses it too, even when asked directly.
+        w.table().close();
+        const BackupRestore::Outcome done = BackupRestore::restore(install.programFolder(), source);
+        w.OpenTable();
+        EXPECT_FALSE(done.status);
+        EXPECT_EQ(done.status.error, source.problem);
+        EXPECT_EQ(column(w, "Callsign"), QStringList{"A1"});
+        EXPECT_FALSE(QFileInfo::exists(dataFile("larkbase.dat.old")));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), before);
+    }
 }
 
 TEST_F(MaintenanceTest, SetDataBackupFolder)

@@ -51,7 +51,8 @@ protected:
 
 TEST_F(CliCommands, EveryCommandHasItsHelpAndUnknownOnesAreRefused)
 {
-    for (const char* name : {"list", "import", "export", "backup", "repair", "merge", "map", "schedule", "onair"}) {
+    for (const char* name : {"list", "import", "export", "backup", "restore", "repair", "merge",
+                             "map", "schedule", "onair", "rig"}) {
         const CliRun run = cli({QLatin1String(name), QStringLiteral("--help")}, false);
         EXPECT_EQ(run.code, 0) << name;
         EXPECT_TRUE(
@@ -347,6 +348,50 @@ TEST_F(CliCommands, BackupCopiesEveryDataFileAndNeedsAnExistingFolder)
     EXPECT_TRUE(itself.err.contains(QStringLiteral("is the data folder itself")));
 }
 
+// Back up, change, restore: the backed-up records are back and the changed table is kept
+// aside, so restoring that undoes the restore. A spoilt backup is refused and changes nothing.
+TEST_F(CliCommands, RestorePutsABackupBackAndCanBeUndone)
+{
+    const QString backup = path(QStringLiteral("backup"));
+    QDir().mkpath(backup);
+    ASSERT_EQ(cli({QStringLiteral("backup"), backup}).code, 0);
+    const QStringList original = callsigns({});
+    const QString file = writeFile(QStringLiteral("in.csv"), "146.52,,NEW1,,,,,\r\n");
+    ASSERT_EQ(cli({QStringLiteral("import"), file, QStringLiteral("--category"),
+                   QStringLiteral("Police")})
+                  .code,
+              0);
+    const QStringList changed = callsigns({});
+    ASSERT_NE(changed, original);
+
+    const CliRun restored = cli({QStringLiteral("restore"), backup});
+    ASSERT_EQ(restored.code, 0) << restored.err.toStdString();
+    EXPECT_TRUE(restored.out.startsWith(QStringLiteral("Restored 4 records saved ")))
+        << restored.out.toStdString();
+    EXPECT_TRUE(restored.out.contains(QStringLiteral("kept aside as .old;")));
+    EXPECT_EQ(callsigns({}), original);
+
+    const CliRun listed = cli({QStringLiteral("restore"), QStringLiteral("--list"), backup});
+    ASSERT_EQ(listed.code, 0) << listed.err.toStdString();
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("\t5\tkept aside as .old\n")))
+        << listed.out.toStdString();
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("\t4\t") + QDir::toNativeSeparators(backup)));
+
+    const CliRun undone =
+        cli({QStringLiteral("restore"), QStringLiteral("--aside"), QStringLiteral(".old")});
+    ASSERT_EQ(undone.code, 0) << undone.err.toStdString();
+    EXPECT_EQ(callsigns({}), changed);
+
+    QFile::remove(QDir(backup).filePath(store::FrequencyRecord::MemoFile));
+    const CliRun refused = cli({QStringLiteral("restore"), backup});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("is incomplete: larkbase.blb is missing. "
+                                                    "Nothing was replaced.")))
+        << refused.err.toStdString();
+    EXPECT_EQ(callsigns({}), changed);
+    EXPECT_FALSE(QFileInfo::exists(QDir(data()).filePath(QStringLiteral("larkbase.dat.old3"))));
+}
+
 TEST_F(CliCommands, RepairRebuildsTheTableAndKeepsItsRecords)
 {
     const CliRun run = cli({QStringLiteral("repair")});
@@ -404,6 +449,7 @@ TEST_F(CliCommands, EveryCommandRefusesATableTheProgramHasOpen)
             {"import", file, "--category", "Police"},
             {"export", "--format=csv", path(QStringLiteral("x.csv"))},
             {"backup", path(QStringLiteral("backup"))},
+            {"restore", path(QStringLiteral("other"))},
             {"repair"},
             {"merge", other},
             {"map", "--out", path(QStringLiteral("x.png"))},

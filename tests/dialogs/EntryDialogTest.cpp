@@ -306,25 +306,70 @@ TEST_F(EntryDialogTest, CoordinateBoxesKeepToTheirLimits)
 {
     TFormMain& w = openMain();
     TFormNew d(w);
-    d.EditDegLat->setText(QStringLiteral("91"));
-    EXPECT_TRUE(d.EditDegLat->text().isEmpty());
     d.EditMinLat->setText(QStringLiteral("30"));
     d.EditDegLat->setText(QStringLiteral("90"));
     EXPECT_FALSE(d.EditMinLat->isEnabled());
     d.EditDegLat->setText(QStringLiteral("9"));
     EXPECT_TRUE(d.EditMinLat->isEnabled());
-    d.EditDegLon->setText(QStringLiteral("181"));
-    EXPECT_TRUE(d.EditDegLon->text().isEmpty());
     d.EditDegLon->setText(QStringLiteral("180"));
     EXPECT_FALSE(d.EditMinLon->isEnabled());
-    d.EditMinLat->setText(QStringLiteral("60"));
-    EXPECT_TRUE(d.EditMinLat->text().isEmpty());
-    d.EditMinLat->setText(QStringLiteral("59"));
-    EXPECT_EQ(d.EditMinLat->text(), QStringLiteral("59"));
     // Typed or pasted text that is not digits is refused by the box itself.
     d.EditDegLon->clear();
     d.EditDegLon->insert(QStringLiteral("1a"));
     EXPECT_TRUE(d.EditDegLon->text().isEmpty());
+}
+
+// A position out of range is refused with the reason; the dialog keeps what was typed, so the
+// user mends it, and nothing is stored until then.
+TEST_F(EntryDialogTest, APositionOutOfRangeIsRefusedAndKept)
+{
+    TFormMain& w = openMain();
+    TFormNew d(w);
+    d.show();
+    const struct
+    {
+        const char* degLat;
+        const char* minLat;
+        const char* degLon;
+        const char* minLon;
+        const char* reason;
+    } cases[] = {
+        {"95", "70", "10", "0",
+         "The latitude 95\u00B0 70' is out of range: degrees go from 0 to "
+         "90 and minutes from 0 to 59. Please correct the position."},
+        {"45", "60", "", "", "The latitude 45\u00B0 60' is out of range"},
+        {"0", "", "181", "",
+         "The longitude 181\u00B0 0' is out of range: degrees go from 0 to "
+         "180"},
+        {"10", "", "12", "99", "The longitude 12\u00B0 99' is out of range"},
+    };
+    for (const auto& c : cases) {
+        services.messages.shown.clear();
+        fill(d, "146.52");
+        d.EditDegLat->setText(QString::fromUtf8(c.degLat));
+        d.EditMinLat->setText(QString::fromUtf8(c.minLat));
+        d.EditDegLon->setText(QString::fromUtf8(c.degLon));
+        d.EditMinLon->setText(QString::fromUtf8(c.minLon));
+        d.BtnSaveClick();
+        ASSERT_EQ(services.messages.shown.size(), 1u) << c.reason;
+        EXPECT_EQ(services.messages.shown[0].caption, QStringLiteral("Position Entry Error"));
+        EXPECT_TRUE(services.messages.shown[0].text.startsWith(QString::fromUtf8(c.reason)))
+            << services.messages.shown[0].text.toStdString();
+        EXPECT_EQ(d.EditDegLat->text(), QString::fromUtf8(c.degLat));
+        EXPECT_EQ(d.EditMinLon->text(), QString::fromUtf8(c.minLon));
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(count(w), 0);
+    }
+    // At the limit the minutes a disabled box kept are not counted, so 90 degrees is a position.
+    d.EditDegLat->setText(QStringLiteral("90"));
+    d.EditMinLat->setText(QStringLiteral("70"));
+    d.EditDegLon->setText(QStringLiteral("12"));
+    d.EditMinLon->setText(QStringLiteral("30"));
+    services.messages.shown.clear();
+    d.BtnSaveClick();
+    EXPECT_TRUE(services.messages.shown.empty())
+        << services.messages.texts().join(u'|').toStdString();
+    EXPECT_EQ(count(w), 1);
 }
 
 TEST_F(EntryDialogTest, ClosingAfterASaveRefillsTheGridAndOtherwiseLeavesIt)

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 
@@ -95,6 +96,26 @@ TEST_F(FindTest, PressesStepDownThroughTheMatchingRows)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(find.isNull());
     }
+}
+
+// Enter in the text box searches as the Find button does.
+TEST_F(FindTest, EnterInTheTextBoxSearches)
+{
+    TFormMain& w = mainWithRecords();
+    QPointer<TFormFind> find = new TFormFind(w);
+    find->show();
+    find->FormActivate();
+    find->Edit1->setText(QStringLiteral("police"));
+    // Return, then the keypad's Enter: each steps to the next matching row.
+    const std::pair<int, int> presses[] = {{Qt::Key_Return, 1}, {Qt::Key_Enter, 3}};
+    for (const auto& [key, row] : presses) {
+        QKeyEvent enter(QEvent::KeyPress, key,
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QApplication::sendEvent(find->Edit1, &enter);
+        EXPECT_EQ(w.SortableGrid1->Row(), row) << key;
+    }
+    EXPECT_TRUE(find->isVisible());
+    find->BtnCloseClick();
 }
 
 TEST_F(FindTest, ANewTextStartsOverAndIsNotCompleteWithoutAHit)

@@ -3,8 +3,10 @@
 #include "exchange/export/TExportStringGrid.h"
 #include "exchange/import/ImportColumns.h"
 #include "exchange/import/ImportCommands.h"
+#include "exchange/import/ImportMessages.h"
 #include "exchange/import/ImportText.h"
 #include "exchange/import/ImportWriter.h"
+#include "exchange/import/RowNumberHeader.h"
 #include "exchange/import/TFormImport.h"
 #include "exchange/import/formats/ImportFormats.h"
 #include "grid/LocaleInfo.h"
@@ -13,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -480,22 +483,60 @@ TEST_F(ImportWindowTest, ConvertRefusesWithTheReasonAndStoresNothing)
                                             "Invalid Herz Multiplier", "Invalid Herz Multiplier",
                                             "Invalid Herz Multiplier"}));
     ASSERT_EQ(texts.size(), 6);
-    EXPECT_EQ(texts[5], QStringLiteral("Nothing was imported. Please correct these rows or "
-                                       "delete them:\n\n"
+    EXPECT_EQ(texts[5], QStringLiteral("Nothing was imported: these rows cannot be read. The "
+                                       "first of them is selected in the spreadsheet; press "
+                                       "Delete to leave a row out, or mend the file and select "
+                                       "it again.\n\n"
                                        "Row 3: the frequency \"abc\" is not a number.\n"
                                        "Row 5: \"yesterday\" is not a date."));
     EXPECT_TRUE(records(w, {"Hz"}).empty());
 
-    // Deleting the faulty rows lets the rest in; the blank row makes no record.
-    form.RG1Rows->click();
-    form.SortableGrid2->GoToCell(0, 5);
+    // The first refused row is selected in rows mode and the side heading numbers it as the
+    // message does, so Delete leaves it out at once.
+    EXPECT_TRUE(form.RG1Rows->isChecked());
+    EXPECT_EQ(form.SortableGrid2->Row(), 3);
+    const QHeaderView& side = *form.SortableGrid2->verticalHeader();
+    EXPECT_FALSE(side.isHidden());
+    EXPECT_EQ(side.objectName(), QStringLiteral("RowNumbers"));
+    EXPECT_EQ(RowNumberHeader::label(2), QStringLiteral("3"));
     form.BtnDelete->click();
-    form.SortableGrid2->GoToCell(0, 3);
+    form.SortableGrid2->GoToCell(0, 4);
     form.BtnDelete->click();
     choose(form, "Police");
     form.BtnConvert->click();
     EXPECT_EQ(services.messages.texts().last(), QStringLiteral("2 records imported."));
     EXPECT_EQ(records(w, {"Hz"}).size(), 2u);
+}
+
+// Texts too long for their fields are listed, all of them, before anything is stored; No
+// stores nothing and Yes stores the records with the texts cut.
+TEST_F(ImportWindowTest, TextsTooLongAreListedBeforeStoring)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    QByteArray lines;
+    for (int i = 1; i <= 8; ++i)
+        lines += QByteArray::number(7000 + i) + ",,Call" + QByteArray(20, 'x') +
+                 QByteArray::number(i) + ",,,,,\r\n";
+    form.FillGrid(file("long.csv", lines + "7100,,Ü短,,,,,\r\n"));
+    choose(form, "Police");
+
+    services.messages.answers = {QMessageBox::No};
+    form.BtnConvert->click();
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    const MessageRequest& asked = services.messages.shown[0];
+    EXPECT_EQ(asked.kind, MessageKind::Confirmation);
+    EXPECT_TRUE(asked.text.startsWith("8 texts are longer than their fields and will be cut"));
+    EXPECT_TRUE(asked.text.endsWith("Store the records with these texts cut?"));
+    const QStringList details = asked.details.split(u'\n');
+    ASSERT_EQ(details.size(), 8);
+    EXPECT_EQ(details[7], QStringLiteral("Row 8: Callsign \"Call") + QString(20, u'x') +
+                              QStringLiteral("8\" will be cut to 20 characters."));
+    EXPECT_TRUE(records(w, {"Hz"}).empty());
+
+    form.BtnConvert->click();
+    EXPECT_EQ(services.messages.texts().last(), QStringLiteral("9 records imported."));
+    EXPECT_EQ(records(w, {"Hz"}).size(), 9u);
 }
 
 // Texts longer than their fields are reported by row; trailing blanks past the size are not.
@@ -631,8 +672,8 @@ TEST_F(ImportWindowTest, TheWorkerStopsWithTheImport)
     EXPECT_EQ(records(w, {"Hz"}).size(), 2u);
 }
 
-// The records are stored as they are made, a chunk at a time: a faulty row found after a whole
-// chunk went into the table still leaves nothing behind, and every faulty row is named.
+// A faulty row far down, past the first chunk of records, still leaves nothing behind: every
+// faulty row is named and the first is selected.
 TEST_F(ImportWindowTest, AFaultyRowAfterTheFirstChunkTakesEveryRecordBack)
 {
     TFormMain& w = openMain();
@@ -647,17 +688,16 @@ TEST_F(ImportWindowTest, AFaultyRowAfterTheFirstChunkTakesEveryRecordBack)
     form.BtnConvert->click();
     const int faulty = ImportWriter::ChunkSize + 11;
     EXPECT_EQ(services.messages.texts(),
-              QStringList({QStringLiteral("Nothing was imported. Please correct these rows or "
-                                          "delete them:\n\n"
-                                          "Row %1: the frequency \"x9\" is not a number.\n"
+              QStringList({ImportMessages::RowsRefused +
+                           QStringLiteral("\n\nRow %1: the frequency \"x9\" is not a number.\n"
                                           "Row %2: \"soon\" is not a date.")
                                .arg(faulty)
                                .arg(faulty + 2)}));
     EXPECT_TRUE(records(w, {"Hz"}).empty());
     EXPECT_FALSE(w.table().inTransaction());
+    EXPECT_EQ(form.SortableGrid2->Row(), faulty);
 
     // Without them every row is stored once, and the count says so.
-    form.RG1Rows->click();
     for (int row : {faulty + 2, faulty}) {
         form.SortableGrid2->GoToCell(0, row);
         form.BtnDelete->click();
