@@ -307,6 +307,55 @@ TEST_F(TableSafetyTest, SalvageKeepsEveryRowOutsideADamagedLeafPage)
     }
 }
 
+// A leaf page whose first row carries a false number and whose next row cannot be read: a
+// number far too large must not end the salvage early, one far too small must not send it
+// back over rows it has read (which never ends). Every row off that page is kept, promptly.
+TEST_F(TableSafetyTest, FalseRowNumbersOnADamagedPageNeitherEndNorRewindTheSalvage)
+{
+    constexpr int Total = 20000;
+    const QString master = path(QStringLiteral("master"));
+    QDir().mkpath(master);
+    makeTable(master, Total);
+    for (const bool large : {true, false}) {
+        SCOPED_TRACE(large ? "large" : "small");
+        QTemporaryDir work;
+        copyFolder(master, work.path());
+        QFile file(QDir(work.path()).filePath(FR::TableFile));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const QByteArray header = file.read(100);
+        const qint64 pageSize = (quint8(header[16]) << 8) | quint8(header[17]);
+        // A leaf page near the end, where row numbers take three bytes.
+        int cells = 0;
+        for (qint64 page = file.size() / pageSize * 9 / 10;; ++page) {
+            ASSERT_TRUE(file.seek(page * pageSize));
+            QByteArray bytes = file.read(pageSize);
+            ASSERT_EQ(bytes.size(), pageSize);
+            if (bytes[0] != char(0x0D))
+                continue;
+            cells = (quint8(bytes[3]) << 8) | quint8(bytes[4]);
+            int at = (quint8(bytes[8]) << 8) | quint8(bytes[9]);
+            while (bytes[at] & 0x80) // the payload size
+                ++at;
+            ++at;
+            ASSERT_TRUE((bytes[at] & 0x80) && (bytes[at + 1] & 0x80) && !(bytes[at + 2] & 0x80));
+            const QByteArray number = large ? QByteArray("\xff\xff\x7f", 3)
+                                            : QByteArray("\x80\x80\x01", 3); // 1, spelt long
+            bytes.replace(at, 3, number);
+            bytes[10] = char(0xff); // the second row's place lies outside the page
+            bytes[11] = char(0xff);
+            ASSERT_TRUE(file.seek(page * pageSize));
+            ASSERT_EQ(file.write(bytes), pageSize);
+            break;
+        }
+        file.close();
+
+        const int code = inChild(
+            [&] { return Table::repair(work.path(), FR::TableFile).ok ? 0 : 1; }, 60000);
+        ASSERT_EQ(code, 0) << "repair failed or did not end within a minute";
+        EXPECT_GE(contentsOf(work.path()).records, Total - cells);
+    }
+}
+
 // A table file cut in half is repaired in a bounded time, and what the table holds before the
 // cut is kept; partly built files a stopped repair left are cleaned up.
 TEST_F(TableSafetyTest, AHalfCutTableIsRepairedPromptly)
