@@ -123,8 +123,8 @@ store::Status BackupCopy::check() const
 void BackupCopy::cleanUpInterrupted() const
 {
     for (const QString& name : names_) {
-        const QRegularExpression leftover(QStringLiteral("^%1\\.(copying|previous)\\d*$")
-                                              .arg(QRegularExpression::escape(name)));
+        const QRegularExpression leftover(
+            QStringLiteral("^%1\\.(copying|previous)\\d*$").arg(QRegularExpression::escape(name)));
         const QDir folder(targetFolder_);
         for (const QString& file : folder.entryList(QDir::Files | QDir::Hidden)) {
             if (!leftover.match(file).hasMatch())

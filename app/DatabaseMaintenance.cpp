@@ -252,8 +252,9 @@ void DatabaseMaintenance::MergeData()
         return;
 
     // The merged table is only read, so it may lie on a read-only medium.
-    store::Status merged = main_.table().isOpen() ? second.openForReading()
-                                                  : store::Status::failure(main_.table().lastError());
+    store::Status merged = main_.table().isOpen()
+                               ? second.openForReading()
+                               : store::Status::failure(main_.table().lastError());
     if (!merged) {
         second.close();
         ShowMessage(QStringLiteral("Database read failure"), merged.error);

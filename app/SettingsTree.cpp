@@ -82,10 +82,9 @@ void SettingsTree::readMain(Registry& registry, MainSettings& s, const QString& 
     const int dateOption = integer("Date Option", 0);
     s.dateOption =
         static_cast<quint8>(dateOption >= 0 && dateOption <= LastDateOption ? dateOption : 0);
-    s.geometry =
-        QRect(coordinate(integer("Left", 0)), coordinate(integer("Top", 0)),
-              sizeOrDefault(integer("Width", 800), 800),
-              sizeOrDefault(integer("Height", 600), 600));
+    s.geometry = QRect(coordinate(integer("Left", 0)), coordinate(integer("Top", 0)),
+                       sizeOrDefault(integer("Width", 800), 800),
+                       sizeOrDefault(integer("Height", 600), 600));
     s.maximized = found && registry.readBool(QStringLiteral("Window"), false);
     registry.closeKey();
 }

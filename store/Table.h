@@ -50,7 +50,7 @@ struct IndexDef
 struct RepairResult
 {
     bool ok = false;
-    QString reason; // why it failed, when it failed
+    QString reason;     // why it failed, when it failed
     bool inUse = false; // it failed because another program holds the table
     qint64 recordsKept = 0;
     qint64 recordsLost = 0; // -1 when the damage left no way to tell

@@ -84,7 +84,8 @@ Status TableEngine::openOnce(const TableFiles& files, bool readOnly, bool& busy)
         if (isAccessProblem(code))
             return Status::failure(
                 QStringLiteral("The table cannot be opened for %1: %2")
-                    .arg(readOnly ? QStringLiteral("reading") : QStringLiteral("writing"), st.error));
+                    .arg(readOnly ? QStringLiteral("reading") : QStringLiteral("writing"),
+                         st.error));
         return Status::failure(QStringLiteral("The table is damaged: %1").arg(st.error));
     }
     if (st = TableSchema::loadDefinitions(db_, QStringLiteral("main"), schema_); !st) {

@@ -147,7 +147,7 @@ QList<QPair<quint64, quint64>> TableFiles::fileIds() const
     QList<QPair<quint64, quint64>> ids;
 #ifdef Q_OS_UNIX
     for (const QString& path : {dat_, idx_, blb_}) {
-        struct stat info{};
+        struct stat info = {};
         if (::stat(QFile::encodeName(path).constData(), &info) == 0)
             ids.append({quint64(info.st_dev), quint64(info.st_ino)});
         else
@@ -161,9 +161,8 @@ void TableFiles::removeRepairLeftovers() const
 {
     for (const QString& path : {dat_, idx_, blb_}) {
         const QFileInfo info(path);
-        const QRegularExpression leftover(
-            QStringLiteral("^%1\\.repair\\d*(-journal)?$")
-                .arg(QRegularExpression::escape(info.fileName())));
+        const QRegularExpression leftover(QStringLiteral("^%1\\.repair\\d*(-journal)?$")
+                                              .arg(QRegularExpression::escape(info.fileName())));
         const QDir folder = info.absoluteDir();
         for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
             if (leftover.match(name).hasMatch())

@@ -147,8 +147,8 @@ bool TableInstall::readPlan(std::vector<Move>& moves) const
         if (parts.size() != 3 || parts[0].contains(QLatin1Char('/')) ||
             parts[1].contains(QLatin1Char('/')) || parts[0].isEmpty() || parts[1].isEmpty())
             return false;
-        moves.push_back({dir.filePath(parts[0]), dir.filePath(parts[1]),
-                         parts[2] == QStringLiteral("1")});
+        moves.push_back(
+            {dir.filePath(parts[0]), dir.filePath(parts[1]), parts[2] == QStringLiteral("1")});
     }
     return true;
 }

@@ -10,7 +10,6 @@
 
 #include <limits>
 
-
 namespace wl::store {
 
 namespace {
@@ -85,8 +84,8 @@ RepairResult TableRepair::run()
         st = install.finishPending(&result_.keptAside);
     if (!st) {
         result_.inUse = busy;
-        result_.reason = busy ? QStringLiteral("The table is in use; close it before repairing it.")
-                              : st.error;
+        result_.reason =
+            busy ? QStringLiteral("The table is in use; close it before repairing it.") : st.error;
         return result_;
     }
     files_.removeRepairLeftovers();

@@ -78,8 +78,8 @@ protected:
 TEST_F(CliSafety, UnreadableSettingsStopEveryCommandAndTouchNothing)
 {
     makeTable(data(), {{"Police", 146.52, "KOP1"}});
-    const QByteArray broken = "[Software\\Brevant\\Wavelark\\4.3\nDataBasePath=" +
-                              data().toUtf8() + "\nLow Frequency=100\n";
+    const QByteArray broken = "[Software\\Brevant\\Wavelark\\4.3\nDataBasePath=" + data().toUtf8() +
+                              "\nLow Frequency=100\n";
     writeFile(QStringLiteral("settings.ini"), broken);
     const QString csv = writeFile(QStringLiteral("in.csv"), "146.52,,NEW1,,,,,\r\n");
     const QByteArray before = digest(dir.path());
@@ -106,8 +106,8 @@ TEST_F(CliSafety, AReadOnlyDataFolderIsListedAndBackedUp)
     QDir().mkpath(backup);
     const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                      QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
-    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                          QFileDevice::ReadOther | QFileDevice::ExeOther;
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                          QFileDevice::ExeOther;
     QFile::setPermissions(dir.path(), readOnly);
     QFile::setPermissions(backup, all);
     QFile::setPermissions(path(QStringLiteral("run")), all);
@@ -119,7 +119,8 @@ TEST_F(CliSafety, AReadOnlyDataFolderIsListedAndBackedUp)
 
     const CliRun list = cliWithoutWriteAccess({QStringLiteral("list"), QStringLiteral("--csv")});
     EXPECT_EQ(list.code, 0) << told(list);
-    EXPECT_TRUE(list.out.contains(QStringLiteral("KOP1")) && list.out.contains("WX1")) << told(list);
+    EXPECT_TRUE(list.out.contains(QStringLiteral("KOP1")) && list.out.contains("WX1"))
+        << told(list);
 
     const CliRun copy = cliWithoutWriteAccess({QStringLiteral("backup"), backup});
     EXPECT_EQ(copy.code, 0) << told(copy);

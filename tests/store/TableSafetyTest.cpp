@@ -349,8 +349,8 @@ TEST_F(TableSafetyTest, FalseRowNumbersOnADamagedPageNeitherEndNorRewindTheSalva
         }
         file.close();
 
-        const int code = inChild(
-            [&] { return Table::repair(work.path(), FR::TableFile).ok ? 0 : 1; }, 60000);
+        const int code =
+            inChild([&] { return Table::repair(work.path(), FR::TableFile).ok ? 0 : 1; }, 60000);
         ASSERT_EQ(code, 0) << "repair failed or did not end within a minute";
         EXPECT_GE(contentsOf(work.path()).records, Total - cells);
     }
@@ -363,20 +363,19 @@ TEST_F(TableSafetyTest, AHalfCutTableIsRepairedPromptly)
     makeTable(dir.path(), 20000);
     QFile dat(path(FR::TableFile));
     ASSERT_TRUE(dat.resize(dat.size() / 2));
-    for (const QString& leftover : {FR::TableFile + ".repair", FR::IndexFile + ".repair2",
-                                    FR::MemoFile + ".repair-journal"})
+    for (const QString& leftover :
+         {FR::TableFile + ".repair", FR::IndexFile + ".repair2", FR::MemoFile + ".repair-journal"})
         overwrite(path(leftover), 0, "left by a stopped repair");
 
     QElapsedTimer clock;
     clock.start();
-    const int code = inChild(
-        [&] { return Table::repair(dir.path(), FR::TableFile).ok ? 0 : 1; }, 60000);
+    const int code =
+        inChild([&] { return Table::repair(dir.path(), FR::TableFile).ok ? 0 : 1; }, 60000);
     ASSERT_EQ(code, 0) << "repair did not end within a minute";
     EXPECT_LT(clock.elapsed(), 60000);
     const Contents c = contentsOf(dir.path());
     EXPECT_GT(c.records, 8000);
-    const QStringList left =
-        QDir(dir.path()).entryList({QStringLiteral("*.repair*")}, QDir::Files);
+    const QStringList left = QDir(dir.path()).entryList({QStringLiteral("*.repair*")}, QDir::Files);
     EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
 }
 
@@ -427,8 +426,8 @@ TEST_F(TableSafetyTest, ATableThatCannotBeWrittenStillOpensForReading)
             return t.recordCount() == 50 ? 0 : 23;
         },
         60000);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(bytes(), before);
 }
