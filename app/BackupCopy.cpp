@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <utility>
 #include <vector>
@@ -119,10 +120,31 @@ store::Status BackupCopy::check() const
     return store::Status::success();
 }
 
+void BackupCopy::cleanUpInterrupted() const
+{
+    for (const QString& name : names_) {
+        const QRegularExpression leftover(
+            QStringLiteral("^%1\\.(copying|previous)\\d*$").arg(QRegularExpression::escape(name)));
+        const QDir folder(targetFolder_);
+        for (const QString& file : folder.entryList(QDir::Files | QDir::Hidden)) {
+            if (!leftover.match(file).hasMatch())
+                continue;
+            // An earlier backup moved aside whose replacement never came is put back, so the
+            // folder holds that whole backup again until the new one is complete.
+            const QString path = folder.filePath(file);
+            if (file.contains(QStringLiteral(".previous")) && !QFileInfo::exists(target(name)))
+                QFile::rename(path, target(name));
+            else
+                QFile::remove(path);
+        }
+    }
+}
+
 store::Status BackupCopy::run() const
 {
     if (store::Status st = check(); !st)
         return st;
+    cleanUpInterrupted();
     QStringList temporaries;
     if (store::Status st = copyToTemporaries(temporaries); !st) {
         removeAll(temporaries);

@@ -19,9 +19,12 @@ public:
     store::Status check() const;
     // Whether the target folder already holds a file of the set.
     bool targetHoldsAny() const;
+    // Copies the set. Files an interrupted earlier copy left in the target folder are
+    // cleaned up first.
     store::Status run() const;
 
 private:
+    void cleanUpInterrupted() const;
     store::Status copyToTemporaries(QStringList& temporaries) const;
     store::Status install(const QStringList& temporaries) const;
     QString source(const QString& name) const;

@@ -252,8 +252,10 @@ void DatabaseMaintenance::MergeData()
     if (answer != QMessageBox::Ok)
         return;
 
-    store::Status merged =
-        main_.table().isOpen() ? second.open() : store::Status::failure(main_.table().lastError());
+    // The merged table is only read, so it may lie on a read-only medium.
+    store::Status merged = main_.table().isOpen()
+                               ? second.openForReading()
+                               : store::Status::failure(main_.table().lastError());
     if (!merged) {
         second.close();
         ShowMessage(QStringLiteral("Database read failure"), merged.error);

@@ -34,9 +34,18 @@ bool isArrangement(const std::array<int, ColumnCount>& numbers)
     return true;
 }
 
+// No screen, nor several side by side, reaches this far; numbers beyond it are damage, and
+// sums of them must not overflow.
+constexpr int LargestCoordinate = 32767;
+
 int sizeOrDefault(int value, int fallback)
 {
-    return value > 0 ? value : fallback;
+    return value > 0 ? std::min(value, LargestCoordinate) : fallback;
+}
+
+int coordinate(int value)
+{
+    return std::clamp(value, -LargestCoordinate, LargestCoordinate);
 }
 
 } // namespace
@@ -73,9 +82,9 @@ void SettingsTree::readMain(Registry& registry, MainSettings& s, const QString& 
     const int dateOption = integer("Date Option", 0);
     s.dateOption =
         static_cast<quint8>(dateOption >= 0 && dateOption <= LastDateOption ? dateOption : 0);
-    s.geometry =
-        QRect(integer("Left", 0), integer("Top", 0), sizeOrDefault(integer("Width", 800), 800),
-              sizeOrDefault(integer("Height", 600), 600));
+    s.geometry = QRect(coordinate(integer("Left", 0)), coordinate(integer("Top", 0)),
+                       sizeOrDefault(integer("Width", 800), 800),
+                       sizeOrDefault(integer("Height", 600), 600));
     s.maximized = found && registry.readBool(QStringLiteral("Window"), false);
     registry.closeKey();
 }

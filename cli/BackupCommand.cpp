@@ -34,14 +34,15 @@ int BackupCommand::run(const CliContext& context, const QCommandLineParser& pars
     if (store::Status st = copy.check(); !st)
         return context.fail(MissingFile, st.error);
     // Holding the table while its files are copied keeps the program from changing them
-    // half-way, and tells when the program has them open.
+    // half-way, and tells when the program has them open. Reading needs no write access, so
+    // a table on a read-only medium or a full disk is backed up all the same.
     store::Table table;
-    if (const int opened = context.openTable(table); opened != Success)
+    if (const int opened = context.openTableForReading(table); opened != Success)
         return opened;
     if (store::Status st = copy.run(); !st)
         return context.fail(Failed, st.error);
     QTextStream(stdout) << QStringLiteral("The data files were copied to %1\n")
-                               .arg(QDir::toNativeSeparators(args.front()));
+                               .arg(CliContext::shownPath(args.front()));
     return Success;
 }
 

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTextStream>
 
 namespace wl::cli {
@@ -18,9 +19,12 @@ namespace {
 // The store's own text for a table another handle holds.
 const QString InUseError = QStringLiteral("The table is in use by another program.");
 
+// Longer paths are shown with their start and end only.
+constexpr qsizetype LongestShownPath = 160;
+
 QString native(const QString& path)
 {
-    return QDir::toNativeSeparators(path);
+    return CliContext::shownPath(path);
 }
 
 } // namespace
@@ -43,6 +47,30 @@ QString CliContext::dataFolderFrom(const QString& option)
     return defaultDataFolder(programFolder());
 }
 
+QString CliContext::shownPath(const QString& path)
+{
+    const QString text = QDir::toNativeSeparators(path);
+    if (text.size() <= LongestShownPath)
+        return text;
+    const qsizetype half = LongestShownPath / 2;
+    return text.left(half) + QChar(0x2026) + text.right(half);
+}
+
+QString CliContext::settingsProblem()
+{
+    const QString file = Registry::defaultFileName();
+    const QFileInfo info(file);
+    if (!info.exists())
+        return {};
+    QFile probe(file);
+    const bool readable = info.isFile() && probe.open(QIODevice::ReadOnly);
+    if (readable && QSettings(file, QSettings::IniFormat).status() == QSettings::NoError)
+        return {};
+    return QStringLiteral("the settings file %1 cannot be read, so the data folder it names is "
+                          "unknown; repair or remove it, or name the folder with --data")
+        .arg(shownPath(file));
+}
+
 int CliContext::fail(int code, const QString& text) const
 {
     note(text);
@@ -51,7 +79,11 @@ int CliContext::fail(int code, const QString& text) const
 
 void CliContext::note(const QString& text) const
 {
-    QTextStream(stderr) << "wavelark-cli " << command_ << ": " << text << Qt::endl;
+    // The store's own messages name the files in full.
+    QString shown = text;
+    if (dataFolder_.size() > LongestShownPath)
+        shown.replace(QDir::toNativeSeparators(dataFolder_), shownPath(dataFolder_));
+    QTextStream(stderr) << "wavelark-cli " << command_ << ": " << shown << Qt::endl;
 }
 
 int CliContext::missingFolderOrTable(const store::Table& table) const
@@ -86,13 +118,27 @@ int CliContext::openTable(store::Table& table, bool create) const
     }
     if (const int missing = missingFolderOrTable(table); missing != Success)
         return missing;
-    if (store::Status st = table.open(); !st) {
-        if (st.error == InUseError)
-            return inUse();
-        return fail(Failed, QStringLiteral("cannot open the frequency table in %1: %2")
-                                .arg(native(dataFolder_), st.error));
-    }
-    return Success;
+    return opened(table, table.open());
+}
+
+int CliContext::openTableForReading(store::Table& table) const
+{
+    table.setDatabaseName(dataFolder_);
+    table.setTableName(store::FrequencyRecord::TableFile);
+    store::FrequencyRecord::define(table);
+    if (const int missing = missingFolderOrTable(table); missing != Success)
+        return missing;
+    return opened(table, table.openForReading());
+}
+
+int CliContext::opened(const store::Table&, const store::Status& st) const
+{
+    if (st)
+        return Success;
+    if (st.error == InUseError)
+        return inUse();
+    return fail(Failed, QStringLiteral("cannot open the frequency table in %1: %2")
+                            .arg(native(dataFolder_), st.error));
 }
 
 int CliContext::probeTable() const

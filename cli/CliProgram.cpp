@@ -139,6 +139,9 @@ int CliProgram::runCommand(const CliCommand& command, const QStringList& argumen
         QTextStream(stdout) << text;
         return Success;
     }
+    // Settings that cannot be read stop every command before anything is touched.
+    if (const QString problem = CliContext::settingsProblem(); !problem.isEmpty())
+        return errors.fail(MissingFile, problem);
     const QString folder = parser.isSet(DataOption) ? parser.value(DataOption) : dataOption;
     return command.run(CliContext(command.name(), CliContext::dataFolderFrom(folder)), parser);
 }

@@ -36,14 +36,15 @@ int MergeCommand::run(const CliContext& context, const QCommandLineParser& parse
         return opened;
     store::Table source;
     const CliContext sourceContext(context.command(), from.absoluteFilePath());
-    if (const int opened = sourceContext.openTable(source); opened != Success)
+    // The merged table is only read: it may lie on a read-only medium.
+    if (const int opened = sourceContext.openTableForReading(source); opened != Success)
         return opened;
     qint64 added = 0;
     if (store::Status st = TableMerge::run(target, source, &added); !st)
         return context.fail(Failed, QStringLiteral("nothing was merged: ") + st.error);
     QTextStream(stdout) << QStringLiteral("%1 records merged from %2\n")
                                .arg(added)
-                               .arg(QDir::toNativeSeparators(from.absoluteFilePath()));
+                               .arg(CliContext::shownPath(from.absoluteFilePath()));
     return Success;
 }
 

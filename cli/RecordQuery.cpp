@@ -69,7 +69,8 @@ int RecordQuery::open(const CliContext& context, const QCommandLineParser& parse
 {
     if (!read(context, parser))
         return UsageError;
-    if (const int opened = context.openTable(table); opened != Success)
+    // Listing and exporting write nothing to the table.
+    if (const int opened = context.openTableForReading(table); opened != Success)
         return opened;
     return apply(context, table);
 }

@@ -40,6 +40,8 @@ int RepairCommand::run(const CliContext& context, const QCommandLineParser& pars
         return probed;
     const store::RepairResult result =
         store::Table::repair(context.dataFolder(), store::FrequencyRecord::TableFile);
+    if (!result.ok && result.inUse)
+        return context.inUse();
     if (!result.ok)
         return context.fail(Failed, QStringLiteral("the repair failed: ") + result.reason);
     QTextStream(stdout) << summaryOf(result) << '\n';

@@ -8,7 +8,7 @@ namespace wl::store {
 
 namespace {
 
-constexpr int BusyTimeoutMs = 15 * 100; // 15 retries of 100 ms
+constexpr int BusyTimeoutMs = SqliteDb::DefaultBusyTimeoutMs;
 
 // The library counts every allocation it makes under a process-wide lock unless told not to
 // before its first use; nothing here reads those counts, and a large append makes millions of
@@ -147,6 +147,12 @@ int SqliteDb::changes() const
 bool SqliteDb::inTransaction() const
 {
     return db_ && sqlite3_get_autocommit(db_) == 0;
+}
+
+void SqliteDb::setBusyTimeout(int milliseconds)
+{
+    if (db_)
+        sqlite3_busy_timeout(db_, milliseconds);
 }
 
 QString quoteIdentifier(const QString& name)

@@ -38,6 +38,9 @@ public:
     qint64 lastInsertRowId() const;
     int changes() const;
     bool inTransaction() const;
+    // How long a statement waits for another connection's lock before it fails as busy.
+    void setBusyTimeout(int milliseconds);
+    static constexpr int DefaultBusyTimeoutMs = 15 * 100; // 15 retries of 100 ms
 
     // A URI naming a local file, safe for any characters in the path.
     static QString fileUri(const QString& path, const QString& mode);

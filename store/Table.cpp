@@ -486,11 +486,11 @@ struct Table::Impl
         return isOpen() ? first() : Status::success();
     }
 
-    Status open()
+    Status open(bool readOnly)
     {
         if (isOpen())
             return Status::success();
-        if (Status st = engine.open(TableFiles(folder, tableName)); !st)
+        if (Status st = engine.open(TableFiles(folder, tableName), readOnly); !st)
             return fail(st);
         fields = schema().fields();
         indexes = schema().indexes();
@@ -585,8 +585,7 @@ void Table::copyDefinitionsFrom(const Table& other)
 
 bool Table::exists() const
 {
-    return !d->tableName.isEmpty() &&
-           QFileInfo::exists(TableFiles(d->folder, d->tableName).tablePath());
+    return !d->tableName.isEmpty() && TableFiles(d->folder, d->tableName).exists();
 }
 
 Status Table::createTable()
@@ -598,7 +597,12 @@ Status Table::createTable()
 
 Status Table::open()
 {
-    return d->open();
+    return d->open(false);
+}
+
+Status Table::openForReading()
+{
+    return d->open(true);
 }
 
 void Table::close()

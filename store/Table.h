@@ -50,7 +50,8 @@ struct IndexDef
 struct RepairResult
 {
     bool ok = false;
-    QString reason; // why it failed, when it failed
+    QString reason;     // why it failed, when it failed
+    bool inUse = false; // it failed because another program holds the table
     qint64 recordsKept = 0;
     qint64 recordsLost = 0; // -1 when the damage left no way to tell
     qint64 notesLost = 0;   // notes of kept records that could not be recovered
@@ -110,6 +111,10 @@ public:
 
     // Opening: exclusive and writable.
     Status open();
+    // Opening for reading only: nothing is written to the files, so a table in a read-only
+    // folder or on a full disk opens; other readers may share it, no writer can open it
+    // meanwhile. Writes through the handle fail.
+    Status openForReading();
     void close();
     bool isOpen() const;
     QString lastError() const;

@@ -1,5 +1,11 @@
 #include "store/TableEngine.h"
 
+#include "store/TableInstall.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QThread>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -8,6 +14,10 @@
 namespace wl::store {
 
 namespace {
+
+// How long an open waits for a table another program holds, as the lock retries promise.
+constexpr qint64 OpenWaitMs = 2000;
+constexpr int OpenBusyTimeoutMs = 50;
 
 bool isBusy(int code)
 {
@@ -29,45 +39,93 @@ Status TableEngine::failure(const QString& context) const
     return Status::failure(context + QStringLiteral(": ") + db_.errorMessage());
 }
 
-Status TableEngine::open(const TableFiles& files)
+Status TableEngine::open(const TableFiles& files, bool readOnly)
+{
+    // Two programs that open at once can each hold a part of the locks the other needs; the
+    // one that cannot go on lets go of all of them and tries again a moment later, so one of
+    // them proceeds and the other waits for it like for any program that holds the table.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        bool busy = false;
+        Status st = openOnce(files, readOnly, busy);
+        if (st || !busy)
+            return st;
+        if (waited.elapsed() >= OpenWaitMs)
+            return Status::failure(QStringLiteral("The table is in use by another program."));
+        QThread::msleep(ulong(QRandomGenerator::global()->bounded(10, 60)));
+    }
+}
+
+Status TableEngine::openOnce(const TableFiles& files, bool readOnly, bool& busy)
 {
     close();
-    Status st = files.attach(db_, true);
+    busy = false;
+    // A repair interrupted while it put its files in place is finished before anything is
+    // read; while a live repair does it, the table is in use.
+    if (Status st = TableInstall::finishPending(files, busy); !st)
+        return st;
+    const auto idsBefore = files.fileIds();
+    Status st = files.attach(db_, true, readOnly);
+    // Waiting is done by retrying the whole open, never inside it while holding locks.
+    db_.setBusyTimeout(OpenBusyTimeoutMs);
     // An immediate transaction locks all three files and plays back any journal a crash left;
     // the set is checked before anything is written, so a refused table stays as it was.
+    // Read-only, a plain transaction takes the shared locks, which exclusive mode then keeps.
     if (st)
-        st = db_.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        st = db_.exec(readOnly ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+    if (st)
+        st = files.checkSet(db_);
+    if (!st && isBusy(db_.errorCode()))
+        return lockLost(busy);
     if (!st) {
         const int code = db_.errorCode();
         close();
-        if (isBusy(code))
-            return Status::failure(QStringLiteral("The table is in use by another program."));
         if (isAccessProblem(code))
             return Status::failure(
-                QStringLiteral("The table cannot be opened for writing: %1").arg(st.error));
+                QStringLiteral("The table cannot be opened for %1: %2")
+                    .arg(readOnly ? QStringLiteral("reading") : QStringLiteral("writing"),
+                         st.error));
         return Status::failure(QStringLiteral("The table is damaged: %1").arg(st.error));
     }
-    if (st = files.checkSet(db_); st)
-        st = TableSchema::loadDefinitions(db_, QStringLiteral("main"), schema_);
-    if (!st) {
+    if (st = TableSchema::loadDefinitions(db_, QStringLiteral("main"), schema_); !st) {
         close();
         return Status::failure(QStringLiteral("The table is damaged: %1").arg(st.error));
     }
-    // Writing to every file takes and keeps the exclusive lock on all three.
-    st = db_.exec(QStringLiteral("UPDATE main.wl_meta SET v = v + 1 WHERE k = 'opens'; "
-                                 "UPDATE idx.wl_meta SET v = v + 1 WHERE k = 'opens'; "
-                                 "UPDATE blb.wl_meta SET v = v + 1 WHERE k = 'opens'; COMMIT"));
+    // Writing to every file takes and keeps the exclusive lock on all three. A reader keeps
+    // its shared locks instead and writes nothing, so a table on a read-only medium or a
+    // full disk can still be read.
+    st = readOnly ? db_.exec(QStringLiteral("COMMIT"))
+                  : db_.exec(QStringLiteral(
+                        "UPDATE main.wl_meta SET v = v + 1 WHERE k = 'opens'; "
+                        "UPDATE idx.wl_meta SET v = v + 1 WHERE k = 'opens'; "
+                        "UPDATE blb.wl_meta SET v = v + 1 WHERE k = 'opens'; COMMIT"));
+    if (!st && isBusy(db_.errorCode()))
+        return lockLost(busy);
     if (!st) {
         close();
         return Status::failure(
             QStringLiteral("The table cannot be opened for writing: %1").arg(st.error));
     }
-    files.removeStaleSuperJournals();
+    // A repair renames its rebuilt files over the ones this connection may have opened
+    // before it got their locks: files no longer under the table's names are not the table.
+    if (files.fileIds() != idsBefore)
+        return lockLost(busy);
+    db_.setBusyTimeout(SqliteDb::DefaultBusyTimeoutMs);
+    if (!readOnly)
+        files.removeStaleSuperJournals();
     if (st = prepareStatements(); !st) {
         close();
         return Status::failure(QStringLiteral("The table is damaged: %1").arg(st.error));
     }
     return Status::success();
+}
+
+Status TableEngine::lockLost(bool& busy)
+{
+    close();
+    busy = true;
+    return Status::failure(QStringLiteral("The table is in use by another program."));
 }
 
 void TableEngine::close()

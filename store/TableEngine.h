@@ -18,8 +18,9 @@ class TableEngine
 public:
     using Row = std::vector<QVariant>; // values by field position; memos as text
 
-    // Opens the files exclusively and checks that they form a sound set.
-    Status open(const TableFiles& files);
+    // Opens the files exclusively and checks that they form a sound set. Read-only, other
+    // readers may share the files, no writer may, and nothing is written to them.
+    Status open(const TableFiles& files, bool readOnly = false);
     void close();
     bool isOpen() const { return db_.isOpen(); }
     SqliteDb& db() { return db_; }
@@ -61,6 +62,8 @@ public:
     Status failure(const QString& context) const;
 
 private:
+    Status openOnce(const TableFiles& files, bool readOnly, bool& busy);
+    Status lockLost(bool& busy);
     Status prepareStatements();
     Status stamp(qint64 delta);
     // Fails, for good, once the explicit transaction is no longer in progress in the

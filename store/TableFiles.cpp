@@ -1,13 +1,20 @@
 #include "store/TableFiles.h"
 
+#include "store/TableInstall.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUuid>
 
 #include <sqlite3.h>
 
 #include <filesystem>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace wl::store {
 
@@ -130,9 +137,48 @@ Status TableFiles::writeNewSet(const QString& dat, const QString& idx, const QSt
     return st;
 }
 
+bool TableFiles::exists() const
+{
+    return QFileInfo::exists(dat_) || TableInstall::pending(*this);
+}
+
+QList<QPair<quint64, quint64>> TableFiles::fileIds() const
+{
+    QList<QPair<quint64, quint64>> ids;
+#ifdef Q_OS_UNIX
+    for (const QString& path : {dat_, idx_, blb_}) {
+        struct stat info = {};
+        if (::stat(QFile::encodeName(path).constData(), &info) == 0)
+            ids.append({quint64(info.st_dev), quint64(info.st_ino)});
+        else
+            ids.append({0, 0});
+    }
+#endif
+    return ids;
+}
+
+void TableFiles::removeRepairLeftovers() const
+{
+    for (const QString& path : {dat_, idx_, blb_}) {
+        const QFileInfo info(path);
+        const QRegularExpression leftover(QStringLiteral("^%1\\.repair\\d*(-journal)?$")
+                                              .arg(QRegularExpression::escape(info.fileName())));
+        const QDir folder = info.absoluteDir();
+        for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+            if (leftover.match(name).hasMatch())
+                QFile::remove(folder.filePath(name));
+        }
+    }
+}
+
 Status TableFiles::create(const TableSchema& schema) const
 {
     if (Status st = schema.validate(); !st)
+        return st;
+    // A repair interrupted while it put its files in place has the table's records: they
+    // are put in place now instead of under a new empty table.
+    bool busy = false;
+    if (Status st = TableInstall::finishPending(*this, busy); !st)
         return st;
     if (QFileInfo::exists(dat_))
         return Status::failure(
@@ -160,6 +206,14 @@ Status TableFiles::create(const TableSchema& schema) const
             QStringLiteral("Cannot create the table %1.").arg(QDir::toNativeSeparators(dat_)));
     }
     for (const auto& [from, to] : {std::pair{tmpIdx, idx_}, std::pair{tmpBlb, blb_}}) {
+        // Notes or an index that hold data may be all that is left of a table; they are
+        // kept aside, never replaced.
+        if (QFileInfo(to).size() > 0) {
+            if (Status r = renameReplacing(to, freeName(to, QStringLiteral(".orphaned"))); !r) {
+                cleanUp();
+                return r;
+            }
+        }
         removeJournals(to);
         if (Status r = renameReplacing(from, to); !r) {
             cleanUp();
@@ -169,12 +223,13 @@ Status TableFiles::create(const TableSchema& schema) const
     return Status::success();
 }
 
-Status TableFiles::attach(SqliteDb& db, bool exclusive) const
+Status TableFiles::attach(SqliteDb& db, bool exclusive, bool readOnly) const
 {
     if (!QFileInfo::exists(dat_))
         return Status::failure(
             QStringLiteral("The table %1 does not exist.").arg(QDir::toNativeSeparators(dat_)));
-    Status st = db.open(dat_, QStringLiteral("rw"));
+    const QString mode = readOnly ? QStringLiteral("ro") : QStringLiteral("rw");
+    Status st = db.open(dat_, mode);
     if (st && exclusive)
         st = db.exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
     if (!st)
@@ -184,7 +239,7 @@ Status TableFiles::attach(SqliteDb& db, bool exclusive) const
         if (!QFileInfo::exists(path))
             return Status::failure(
                 QStringLiteral("The file %1 is missing.").arg(QDir::toNativeSeparators(path)));
-        if (st = db.attach(path, name, QStringLiteral("rw")); !st)
+        if (st = db.attach(path, name, mode); !st)
             return st;
     }
     for (const char* s : Schemas) {

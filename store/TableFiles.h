@@ -4,6 +4,8 @@
 #include "store/TableSchema.h"
 
 #include <QHash>
+#include <QList>
+#include <QPair>
 
 namespace wl::store {
 
@@ -22,13 +24,25 @@ public:
     QString indexPath() const { return idx_; }
     QString memoPath() const { return blb_; }
 
+    // Whether the table is there, or will be once an interrupted repair is finished.
+    bool exists() const;
+
     // Creates the three files from the definitions; fails when the table file exists.
-    // Stale companions of a missing table file are replaced.
+    // An interrupted repair is finished first. Companions of a missing table file are
+    // replaced only when empty: one that holds data is kept aside.
     Status create(const TableSchema& schema) const;
 
     // Opens the table file on db and attaches the companions as "idx" and "blb", each with
-    // the locking, journal and cache settings of an open table.
-    Status attach(SqliteDb& db, bool exclusive) const;
+    // the locking, journal and cache settings of an open table. Read-only, no file is written.
+    Status attach(SqliteDb& db, bool exclusive, bool readOnly = false) const;
+
+    // Which files the three names stand for now (device and file number; empty where the
+    // platform cannot tell). A file renamed over one of them changes this, so an open that
+    // compares it before and after taking its locks knows it locked the files in place.
+    QList<QPair<quint64, quint64>> fileIds() const;
+    // Removes the partly built files an interrupted repair left beside the table. Only a
+    // repair that holds the install lock may call it.
+    void removeRepairLeftovers() const;
 
     // Maps the three attached files into memory for reading, or stops mapping them. A long
     // write needs no mapping (it goes through the page cache), and the pages it would map

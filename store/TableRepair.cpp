@@ -1,16 +1,22 @@
 #include "store/TableRepair.h"
 
+#include "store/TableInstall.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
 
-#include <filesystem>
+#include <limits>
 
 namespace wl::store {
 
 namespace {
+
+// Rows of the table fit by the dozen on a page: probing one number after another across this
+// many finds the first row after a damaged page without skipping any.
+constexpr qint64 ProbeOneByOne = 1024;
 
 bool integrityOk(SqliteDb& db, const QString& schema)
 {
@@ -46,14 +52,6 @@ bool wholeFile(SqliteDb& db, const QString& schema, const QString& path)
     return pages * pageSize == file.size();
 }
 
-bool moveFile(const QString& from, const QString& to)
-{
-    std::error_code ec;
-    std::filesystem::rename(QFile::encodeName(from).toStdString(),
-                            QFile::encodeName(to).toStdString(), ec);
-    return !ec;
-}
-
 // A salvaged value must have the type its column stores; anything else is damage.
 bool typeFits(FieldType type, int sqlType)
 {
@@ -77,6 +75,20 @@ RepairResult TableRepair::run()
     dat_.path = files_.tablePath();
     idx_.path = files_.indexPath();
     blb_.path = files_.memoPath();
+    // The install lock keeps every other repair out from the first read to the last rename,
+    // and an interrupted install of an earlier repair is finished before anything is read.
+    TableInstall install(files_);
+    bool busy = false;
+    Status st = install.lock(busy);
+    if (st)
+        st = install.finishPending(&result_.keptAside);
+    if (!st) {
+        result_.inUse = busy;
+        result_.reason =
+            busy ? QStringLiteral("The table is in use; close it before repairing it.") : st.error;
+        return result_;
+    }
+    files_.removeRepairLeftovers();
     if (!QFileInfo::exists(dat_.path)) {
         result_.reason = QStringLiteral("The table file %1 is missing.")
                              .arg(QDir::toNativeSeparators(dat_.path));
@@ -85,23 +97,24 @@ RepairResult TableRepair::run()
     const QString tmpDat = TableFiles::freeName(dat_.path, QStringLiteral(".repair"));
     const QString tmpIdx = TableFiles::freeName(idx_.path, QStringLiteral(".repair"));
     const QString tmpBlb = TableFiles::freeName(blb_.path, QStringLiteral(".repair"));
-    Status st;
-    {
-        // This connection holds a lock on the table file while the new set is built, so the
-        // table cannot be opened meanwhile. Damaged files are read through it, apart from the
-        // connection that writes: an error met while reading must not end the transaction
-        // that writes the new set.
-        SqliteDb source;
-        st = inspect(source);
-        if (st)
-            st = rebuild(source, tmpDat, tmpIdx, tmpBlb);
-    }
+    // This connection holds its locks on the table's files until the rebuilt set is in place,
+    // so no other program can open the old files meanwhile and write where nothing will be
+    // kept. Damaged files are read through it, apart from the connection that writes: an
+    // error met while reading must not end the transaction that writes the new set.
+    SqliteDb source;
+    st = inspect(source);
     if (st)
-        st = installNewSet(tmpDat, tmpIdx, tmpBlb);
+        st = rebuild(source, tmpDat, tmpIdx, tmpBlb);
+    if (st)
+        st = installNewSet(install, tmpDat, tmpIdx, tmpBlb);
+    source.close();
     if (!st) {
-        for (const QString& p : {tmpDat, tmpIdx, tmpBlb}) {
-            QFile::remove(p);
-            TableFiles::removeJournals(p);
+        // Files already put in place stay; the plan left with them completes the set.
+        if (!TableInstall::pending(files_)) {
+            for (const QString& p : {tmpDat, tmpIdx, tmpBlb}) {
+                QFile::remove(p);
+                TableFiles::removeJournals(p);
+            }
         }
         result_.ok = false;
         result_.reason = st.error;
@@ -126,9 +139,11 @@ Status TableRepair::inspect(SqliteDb& db)
     QString error;
     if (dat_.attached)
         db.scalar(QStringLiteral("SELECT count(*) FROM od.sqlite_master"), &error);
-    if ((db.errorCode() & 0xff) == SQLITE_BUSY)
+    if ((db.errorCode() & 0xff) == SQLITE_BUSY) {
+        result_.inUse = true;
         return Status::failure(
             QStringLiteral("The table is in use; close it before repairing it."));
+    }
     dat_.attached = dat_.attached && error.isEmpty();
     if (dat_.attached) {
         dat_.meta = TableFiles::readMeta(db, QStringLiteral("od"));
@@ -275,7 +290,7 @@ Status TableRepair::salvageRecords(SqliteDb& source, SqliteDb& out)
     if (!insert.isValid())
         return Status::failure(insert.prepareError());
     qint64 highest = 0;
-    const auto take = [&](const SqliteStatement& row) {
+    const auto take = [&](const SqliteStatement& row, bool& kept) {
         for (int f = 0; f < int(fields.size()); ++f) {
             const FieldDef& def = fields[size_t(f)];
             const int type = row.columnType(f + 1);
@@ -286,7 +301,8 @@ Status TableRepair::salvageRecords(SqliteDb& source, SqliteDb& out)
             insert.bind(f + 1, row.column(f + 1));
         const int rc = insert.step();
         insert.reset();
-        if (rc == SQLITE_DONE)
+        kept = rc == SQLITE_DONE;
+        if (kept)
             highest = qMax(highest, row.columnInt(0));
         // A row that decodes but cannot be stored (a number taken twice, a value the damage
         // made unreadable) is lost like the unreadable ones.
@@ -313,11 +329,16 @@ Status TableRepair::salvageRecords(SqliteDb& source, SqliteDb& out)
 }
 
 Status TableRepair::salvage(SqliteDb& db, const QString& sql, qint64 hint,
-                            const std::function<Status(const SqliteStatement&)>& take)
+                            const std::function<Status(const SqliteStatement&, bool&)>& take)
 {
     SqliteStatement st = db.prepare(sql);
     if (!st.isValid())
         return Status::success(); // the table itself cannot be read: nothing to salvage
+    // Numbers read off a damaged page may be anything, so none of them ever decides where the
+    // reading goes on: the position only moves forward, to just past the last row taken or to
+    // the next probe, and the probes stop at a fixed end. A row whose number is not past the
+    // last one taken, or beyond every number the table gave out, comes from damage.
+    const qint64 ceiling = hint > 0 ? hint : std::numeric_limits<qint64>::max();
     const qint64 limit = qMax<qint64>(hint, 0) + (qint64(1) << 20);
     qint64 from = 1;
     while (from <= limit) {
@@ -325,14 +346,20 @@ Status TableRepair::salvage(SqliteDb& db, const QString& sql, qint64 hint,
         st.bindInt(1, from);
         int rc;
         while ((rc = st.step()) == SQLITE_ROW) {
-            if (Status s = take(st); !s)
+            const qint64 number = st.columnInt(0);
+            if (number < from || number > ceiling)
+                continue;
+            bool kept = false;
+            if (Status s = take(st, kept); !s)
                 return s;
-            from = st.columnInt(0) + 1;
+            if (kept)
+                from = number + 1;
         }
         if (rc == SQLITE_DONE)
             return Status::success();
-        // Damage at `from`: probe further on, one by one across a page's worth of rows, then
-        // in growing steps, until a seek lands on readable rows again.
+        // Damage at `from`: probe further on, one by one across the rows a few pages hold,
+        // then in growing steps, until a seek lands on a readable row again. Reading goes on
+        // from the probe, whatever number the row it found carries.
         qint64 jump = 1;
         bool found = false;
         while (!found && from + jump <= limit) {
@@ -343,11 +370,11 @@ Status TableRepair::salvage(SqliteDb& db, const QString& sql, qint64 hint,
                 return Status::success();
             found = rc == SQLITE_ROW;
             if (!found)
-                jump = jump < 64 ? jump + 1 : jump * 2;
+                jump = jump < ProbeOneByOne ? jump + 1 : jump * 2;
         }
         if (!found)
             return Status::success();
-        from = st.columnInt(0);
+        from += jump;
     }
     return Status::success();
 }
@@ -414,7 +441,7 @@ Status TableRepair::salvageNotes(SqliteDb& source, SqliteDb& out, int field)
                         .arg(schema_.memoTable(field)));
     if (!mark.isValid() || !insert.isValid())
         return Status::failure(out.errorMessage());
-    const auto take = [&](const SqliteStatement& row) {
+    const auto take = [&](const SqliteStatement& row, bool& kept) {
         if (row.columnType(1) != SQLITE_TEXT)
             return Status::success();
         const QString content = row.columnText(1);
@@ -426,8 +453,8 @@ Status TableRepair::salvageNotes(SqliteDb& source, SqliteDb& out, int field)
         insert.reset();
         insert.bindInt(1, row.columnInt(0));
         insert.bindText(2, content);
-        return insert.step() == SQLITE_DONE ? Status::success()
-                                            : Status::failure(out.errorMessage());
+        kept = insert.step() == SQLITE_DONE;
+        return kept ? Status::success() : Status::failure(out.errorMessage());
     };
     const QString sql =
         QStringLiteral("SELECT RecNum, content FROM %1 WHERE RecNum >= ?1 ORDER BY RecNum")
@@ -439,33 +466,18 @@ Status TableRepair::salvageNotes(SqliteDb& source, SqliteDb& out, int field)
     return st;
 }
 
-Status TableRepair::installNewSet(const QString& dat, const QString& idx, const QString& blb)
+Status TableRepair::installNewSet(TableInstall& install, const QString& dat, const QString& idx,
+                                  const QString& blb)
 {
     const bool idxSame = idx_.meta.value(QStringLiteral("identity")).toString() == identity_;
     const bool blbSame = memosUsable();
-    const std::tuple<const Source*, QString, bool> moves[] = {
-        {&dat_, dat, dat_.sound},
-        {&idx_, idx, idx_.sound && idxSame},
-        {&blb_, blb, blb_.sound && blbSame},
+    // An original that is damaged or belongs to another table is kept aside, not replaced.
+    const std::vector<TableInstall::Move> moves = {
+        {dat, dat_.path, !dat_.sound},
+        {idx, idx_.path, !(idx_.sound && idxSame)},
+        {blb, blb_.path, !(blb_.sound && blbSame)},
     };
-    for (const auto& [source, fresh, sound] : moves) {
-        if (!sound && QFileInfo::exists(source->path)) {
-            const QString aside = TableFiles::freeName(source->path, QStringLiteral(".damaged"));
-            if (!moveFile(source->path, aside))
-                return Status::failure(QStringLiteral("Cannot move %1 aside.")
-                                           .arg(QDir::toNativeSeparators(source->path)));
-            result_.keptAside << aside;
-            // A journal left by the damaged file stays with it, should anyone examine it.
-            const QString journal = source->path + QStringLiteral("-journal");
-            if (QFileInfo::exists(journal))
-                moveFile(journal, aside + QStringLiteral("-journal"));
-        }
-        TableFiles::removeJournals(source->path);
-        if (!moveFile(fresh, source->path))
-            return Status::failure(
-                QStringLiteral("Cannot write %1.").arg(QDir::toNativeSeparators(source->path)));
-    }
-    return Status::success();
+    return install.install(moves, result_.keptAside);
 }
 
 } // namespace wl::store

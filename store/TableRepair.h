@@ -9,6 +9,8 @@
 
 namespace wl::store {
 
+class TableInstall;
+
 // Rebuilds a closed table's three files. Records come from the .dat: copied whole when the file
 // is sound, otherwise salvaged row by row around the damage, keeping their RecNums and the
 // autoincrement mark. The .idx is always rebuilt from the records. Notes are kept only for
@@ -38,13 +40,15 @@ private:
     Status rebuildIndexes(SqliteDb& out);
     Status copyNotes(SqliteDb& source, SqliteDb& out);
     Status salvageNotes(SqliteDb& source, SqliteDb& out, int field);
-    Status installNewSet(const QString& dat, const QString& idx, const QString& blb);
+    Status installNewSet(TableInstall& install, const QString& dat, const QString& idx,
+                         const QString& blb);
     qint64 recNumHint(SqliteDb& source) const;
     bool memosUsable() const;
     // Reads a rowid table in rowid order, stepping over damaged pages; calls take for each row
-    // that can be read. sql selects the rowid first and has ?1 for the lowest rowid wanted.
+    // that can be read, which says whether it kept the row. sql selects the rowid first and
+    // has ?1 for the lowest rowid wanted.
     static Status salvage(SqliteDb& db, const QString& sql, qint64 hint,
-                          const std::function<Status(const SqliteStatement&)>& take);
+                          const std::function<Status(const SqliteStatement&, bool&)>& take);
 
     TableFiles files_;
     Source dat_;

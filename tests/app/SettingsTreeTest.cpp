@@ -156,6 +156,38 @@ TEST_F(SettingsTreeTest, ValuesThatCannotBeRightReadAsDefaults)
     EXPECT_EQ(s.columnNames[0], QStringLiteral("A caption far longer"));
 }
 
+// Window numbers far beyond any screen are held to what a screen can show, so that the window's
+// edges (left + width) are still numbers and the window lands somewhere it can be found.
+TEST_F(SettingsTreeTest, HugeWindowNumbersAreHeldToAScreen)
+{
+    struct Case
+    {
+        const char* left;
+        const char* top;
+        const char* width;
+        const char* height;
+    };
+    const Case cases[] = {
+        {"2147483647", "2147483647", "2147483647", "2147483647"},
+        {"-2147483648", "-2147483648", "2147483647", "1"},
+        {"2147483000", "0", "800", "2147483647"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.left);
+        put(Key, QStringLiteral("Left"), QLatin1String(c.left));
+        put(Key, QStringLiteral("Top"), QLatin1String(c.top));
+        put(Key, QStringLiteral("Width"), QLatin1String(c.width));
+        put(Key, QStringLiteral("Height"), QLatin1String(c.height));
+        const QRect g = read().geometry;
+        EXPECT_GE(g.right(), g.left());
+        EXPECT_GE(g.bottom(), g.top());
+        for (const int v : {g.left(), g.top(), g.right(), g.bottom()})
+            EXPECT_LE(std::abs(qint64(v)), 70000);
+        EXPECT_GT(g.width(), 0);
+        EXPECT_GT(g.height(), 0);
+    }
+}
+
 TEST_F(SettingsTreeTest, ColumnNumbersMustArrangeTheTenSlots)
 {
     const std::array<int, 10> identity{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
