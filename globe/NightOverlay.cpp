@@ -5,8 +5,8 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygon>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -95,9 +95,8 @@ void NightOverlay::paint(QPainter& painter, PrjModel& model, int w, int h, const
         for (int k = 0; k < n; ++k)
             outline[k] =
                 QPoint(pts[static_cast<std::size_t>(k)].x, pts[static_cast<std::size_t>(k)].y);
-        QPainterPath path;
-        path.addPolygon(outline);
-        painter.setClipPath(path, Qt::IntersectClip);
+        // A region of spans clips far faster than a path, and the veil's edge is soft anyway.
+        painter.setClipRegion(QRegion(outline), Qt::IntersectClip);
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     // Sample i lies at pixel i * Cell: its texel is centred there.

@@ -30,7 +30,7 @@ public:
     // Degrees below the horizon where the twilight ends and the night is darkest.
     static constexpr double TwilightDepth = 18;
     // The sun's height is sampled on a grid of this many pixels and blended between samples.
-    static constexpr int Cell = 4;
+    static constexpr int Cell = 8;
 
     static Band bandOf(double sunAltitude);
     // Opacity (0 to NightAlpha) for the sun at this height in degrees.

@@ -1070,6 +1070,9 @@ void TFormMap::setProjection(int projection)
     m_settings.projection = projection;
     setNightChecks();
     Globe->setProjection(projectionKind(projection));
+    // A flat map starts whole in the window, centred; the globe keeps the point in the middle.
+    if (projection != 0)
+        Globe->zoomToRect(GURect{});
     Globe->redraw();
 }
 

@@ -567,7 +567,8 @@ TEST_F(ControlTest, NightVeilDarkensByTheSunsDepthThroughTheTwilights)
                 // reach (much more than a degree near the rim).
                 double reach = 0.5;
                 bool whole = true;
-                for (const QPoint d : {QPoint(-4, 0), QPoint(4, 0), QPoint(0, -4), QPoint(0, 4)}) {
+                const int c = NightOverlay::Cell;
+                for (const QPoint d : {QPoint(-c, 0), QPoint(c, 0), QPoint(0, -c), QPoint(0, c)}) {
                     double n = 0;
                     whole = whole && altitudeAt(x + d.x(), y + d.y(), n);
                     reach = std::max(reach, std::abs(n - alt) + 0.5);
