@@ -28,6 +28,9 @@ namespace wl {
 namespace {
 
 constexpr long double MaxScale = 4;
+// The globe whose view bringUnder is turning step by step: its objects are marked once, when
+// the turn has settled. Globes live on the user-interface thread only.
+const GlobeEngine* settlingEngine = nullptr;
 // Days from 30 December 1899 to the Unix epoch.
 constexpr double UnixEpochDays = 25569.0;
 
@@ -326,6 +329,18 @@ bool GlobeEngine::bringUnder(const LLPoint& p, int x, int y)
     // The globe turns by the difference of latitude and longitude between p and the point now
     // at (x, y). One turn leaves a small error away from the centre; a few make it exact to
     // the pixel.
+    struct Settling
+    {
+        GlobeEngine& engine;
+        bool turned = false;
+        ~Settling()
+        {
+            settlingEngine = nullptr;
+            if (turned)
+                engine.viewChanged();
+        }
+    } settling{*this};
+    settlingEngine = this;
     for (int i = 0; i < 4; ++i) {
         std::int32_t lon = 0, lat = 0;
         if (!m_model->unproject(x, y, lon, lat))
@@ -341,6 +356,7 @@ bool GlobeEngine::bringUnder(const LLPoint& p, int x, int y)
         m_model->setView(gmath::saturate32(m_model->xRotation() + dLat),
                          gmath::saturate32(m_model->yRotation() + d), scaleFactor(),
                          m_model->zRotation());
+        settling.turned = true;
     }
     return true;
 }
@@ -491,6 +507,9 @@ void GlobeEngine::restoreView(const GlobeView& v)
 void GlobeEngine::viewChanged()
 {
     m_rerender = true;
+    // While a turn converges on its point, the objects are marked once, at the end.
+    if (settlingEngine == this)
+        return;
     markBoundsStale();
     redraw();
 }
