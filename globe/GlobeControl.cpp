@@ -421,6 +421,15 @@ bool GlobeControl::isButton(const QMouseEvent* e, MouseButton b) const
     }
 }
 
+bool GlobeControl::isTurnPress(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) const
+{
+    if (!handTurning)
+        return false;
+    return button == Qt::MiddleButton ||
+           (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier) &&
+            !(modifiers & (Qt::ControlModifier | Qt::AltModifier)));
+}
+
 void GlobeControl::mousePressEvent(QMouseEvent* e)
 {
     if (m_zooming) {
@@ -429,6 +438,12 @@ void GlobeControl::mousePressEvent(QMouseEvent* e)
         return;
     }
     const QPoint pos = e->position().toPoint();
+    if (isTurnPress(e->button(), e->modifiers())) {
+        m_turning = true;
+        m_turnFrom = pos;
+        m_turnOnMap = screenToLL(pos.x(), pos.y(), m_anchor);
+        return;
+    }
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     if (multiSelect && ctrl && isButton(e, mouseSelectButton)) {
         if (GlobeObject* o = selectableObjectAt(pos.x(), pos.y()))
@@ -458,6 +473,10 @@ void GlobeControl::mouseMoveEvent(QMouseEvent* e)
         m_zoomRect.setBottomRight(pos);
         update();
     }
+    if (m_turning) {
+        turnTo(pos);
+        return;
+    }
     LLPoint p;
     if (m_rotating && screenToLL(pos.x(), pos.y(), p)) {
         std::int64_t d = std::int64_t{m_anchor.lon} - p.lon;
@@ -474,8 +493,33 @@ void GlobeControl::mouseMoveEvent(QMouseEvent* e)
     }
 }
 
+void GlobeControl::turnTo(const QPoint& pos)
+{
+    if (m_turnOnMap && bringUnder(m_anchor, pos.x(), pos.y())) {
+        m_turnFrom = pos;
+        return;
+    }
+    if (projectionKind() == Projection::Spherical) {
+        // Grabbed beside the globe, or dragged off it: the pointer's way turns the globe as
+        // much as the same way across the middle of its face would.
+        const QPoint d = pos - m_turnFrom;
+        m_turnFrom = pos;
+        const long double guPerPx = 1 / scaleFactor();
+        m_model->setView(gmath::saturate32(m_model->xRotation() + std::llround(d.y() * guPerPx)),
+                         gmath::saturate32(m_model->yRotation() - std::llround(d.x() * guPerPx)),
+                         scaleFactor(), m_model->zRotation());
+        // Back on the globe, the point under the pointer is grabbed again.
+        m_turnOnMap = screenToLL(pos.x(), pos.y(), m_anchor);
+        return;
+    }
+    const QPoint d = pos - m_turnFrom;
+    m_turnFrom = pos;
+    setScreenOrigin(ScreenPoint{m_model->cx() + d.x(), m_model->cy() + d.y()});
+}
+
 void GlobeControl::mouseReleaseEvent(QMouseEvent*)
 {
+    m_turning = false;
     if (m_zooming) {
         m_zooming = false;
         const QRect r = m_zoomRect;
@@ -492,6 +536,15 @@ void GlobeControl::mouseReleaseEvent(QMouseEvent*)
 
 void GlobeControl::wheelEvent(QWheelEvent* e)
 {
+    if (wheelZooms) {
+        // Touchpads send fractions of a notch.
+        const double notches = e->angleDelta().y() / 120.0;
+        if (notches != 0) {
+            const QPoint pos = e->position().toPoint();
+            zoomAbout(pos.x(), pos.y(), std::pow(WheelZoomStep, static_cast<long double>(notches)));
+        }
+        return;
+    }
     // Scrolling moves the view a twentieth of its size per notch, as the scroll bars do.
     const int notches = e->angleDelta().y() / 120;
     const int sideways = e->angleDelta().x() / 120;

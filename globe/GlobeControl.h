@@ -48,6 +48,15 @@ public:
     MouseButton mouseRotateButton = MouseButton::Left;
     bool multiSelect = false;
     bool periodicUpdateEnabled = true;
+    // Turning by hand: a drag with the middle button, or with Shift and the left button (for
+    // touchpads), carries the grabbed point of the globe with the pointer; a flat map slides.
+    bool handTurning = false;
+    // The wheel zooms about the pointer instead of scrolling.
+    bool wheelZooms = false;
+    // Each notch of the wheel multiplies the scale by this.
+    static constexpr long double WheelZoomStep = 1.25L;
+    // Whether a press starts a hand turn.
+    bool isTurnPress(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) const;
 
     ScrollBars scrollBars() const { return m_scrollBars; }
     // Bars along the bottom and right edges; the map gets the rest of the window.
@@ -110,6 +119,7 @@ private:
     void renderPictureProgressively();
     void renderPicture(bool rerender, bool redraw);
     void clearOverlay();
+    void turnTo(const QPoint& pos);
     bool isButton(const QMouseEvent* e, MouseButton b) const;
 
     ScrollBars m_scrollBars = ScrollBars::None;
@@ -126,6 +136,9 @@ private:
     QRect m_zoomRect;
     bool m_rotating = false;
     LLPoint m_anchor;
+    bool m_turning = false;   // a hand turn is in progress
+    bool m_turnOnMap = false; // it grabbed a point of the map (else a flat map slides)
+    QPoint m_turnFrom;        // the pointer at the last step of the turn
 };
 
 } // namespace wl

@@ -9,6 +9,7 @@
 #include "globe/GlobeMath.h"
 #include "globe/GlobeObject.h"
 #include "globe/MercatorPrj.h"
+#include "globe/NightOverlay.h"
 #include "globe/PainterCanvas.h"
 #include "globe/RenderContext.h"
 #include "globe/SphericalPrj.h"
@@ -27,6 +28,9 @@ namespace wl {
 namespace {
 
 constexpr long double MaxScale = 4;
+// The globe whose view bringUnder is turning step by step: its objects are marked once, when
+// the turn has settled. Globes live on the user-interface thread only.
+const GlobeEngine* settlingEngine = nullptr;
 // Days from 30 December 1899 to the Unix epoch.
 constexpr double UnixEpochDays = 25569.0;
 
@@ -245,7 +249,7 @@ void GlobeEngine::setScaleFactor(long double x)
                          static_cast<long double>(m_h) / std::abs(e.bottom - e.top));
             m_model->setOrigin(m_w / 2, m_h / 2);
         }
-        x = limitScale(x, m_w, m_h);
+        x = limitScale(std::min(x, limitZoom(x, false)), m_w, m_h);
         if (x == scaleFactor())
             return;
         const long double s = scaleFactor();
@@ -270,6 +274,7 @@ void GlobeEngine::zoomToRect(const GURect& r)
         long double c =
             std::min(static_cast<long double>(m_h) / rh, static_cast<long double>(m_w) / rw);
         c = std::min(c, MaxScale);
+        c = std::min(c, limitZoom(c, true));
         const long double s = scaleFactor();
         m_model->setOrigin(gmath::round32(c * (m_model->cx() / s - (r.left + rw / 2))) + m_w / 2,
                            gmath::round32(c * (m_model->cy() / s - (r.top + rh / 2))) + m_h / 2);
@@ -279,6 +284,81 @@ void GlobeEngine::zoomToRect(const GURect& r)
     } catch (const std::exception&) {
     }
     redraw();
+}
+
+long double GlobeEngine::limitZoom(long double wanted, bool step) const
+{
+    const long double s = scaleFactor();
+    if (step && maxZoomStep > 0 && s > 0)
+        wanted = std::min(wanted, std::max(s, s * maxZoomStep));
+    if (minViewAcross > 0 && m_w > 0 && m_h > 0) {
+        // A view already deeper (stored before the limit) is kept, never pushed deeper.
+        const long double deepest = static_cast<long double>(std::min(m_w, m_h)) / minViewAcross;
+        wanted = std::min(wanted, std::max(deepest, std::min(s, wanted)));
+    }
+    return wanted;
+}
+
+void GlobeEngine::zoomAbout(int x, int y, long double factor)
+{
+    if (factor <= 0)
+        return;
+    syncSurface();
+    LLPoint p;
+    const bool onMap = screenToLL(x, y, p);
+    const long double s = scaleFactor();
+    long double wanted = s * factor;
+    if (factor > 1)
+        wanted = limitZoom(wanted, true);
+    setScaleFactor(wanted);
+    if (onMap)
+        bringUnder(p, x, y);
+}
+
+bool GlobeEngine::bringUnder(const LLPoint& p, int x, int y)
+{
+    if (m_projection != Projection::Spherical) {
+        // The flat maps slide: the point's pixel moves by the difference.
+        if (!m_model->projectLL(p.lon, p.lat, 0))
+            return false;
+        const ScreenPoint at = m_model->points()[0];
+        setScreenOrigin(ScreenPoint{gmath::saturate32(std::int64_t{m_model->cx()} + x - at.x),
+                                    gmath::saturate32(std::int64_t{m_model->cy()} + y - at.y)});
+        return true;
+    }
+    // The globe turns by the difference of latitude and longitude between p and the point now
+    // at (x, y). One turn leaves a small error away from the centre; a few make it exact to
+    // the pixel.
+    struct Settling
+    {
+        GlobeEngine& engine;
+        bool turned = false;
+        ~Settling()
+        {
+            settlingEngine = nullptr;
+            if (turned)
+                engine.viewChanged();
+        }
+    } settling{*this};
+    settlingEngine = this;
+    for (int i = 0; i < 4; ++i) {
+        std::int32_t lon = 0, lat = 0;
+        if (!m_model->unproject(x, y, lon, lat))
+            return false;
+        std::int64_t d = std::int64_t{p.lon} - lon;
+        if (d > GU180)
+            d -= GU360;
+        else if (d < -GU180)
+            d += GU360;
+        const std::int64_t dLat = std::int64_t{p.lat} - lat;
+        if (std::abs(d) <= 1 && std::abs(dLat) <= 1)
+            break;
+        m_model->setView(gmath::saturate32(m_model->xRotation() + dLat),
+                         gmath::saturate32(m_model->yRotation() + d), scaleFactor(),
+                         m_model->zRotation());
+        settling.turned = true;
+    }
+    return true;
 }
 
 std::int32_t GlobeEngine::rotation(int index) const
@@ -427,6 +507,9 @@ void GlobeEngine::restoreView(const GlobeView& v)
 void GlobeEngine::viewChanged()
 {
     m_rerender = true;
+    // While a turn converges on its point, the objects are marked once, at the end.
+    if (settlingEngine == this)
+        return;
     markBoundsStale();
     redraw();
 }
@@ -678,6 +761,12 @@ void GlobeEngine::renderStatic(Canvas& canvas, bool rerender, bool redraw)
     for (const QRect& r : labelKeepOut)
         labels.keepOut(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
     labels.setFrame(m_w, m_h);
+    // On the globe no label reaches out past the rim into space.
+    if (m_projection == Projection::Spherical)
+        labels.setDisc(m_model->cx(), m_model->cy(),
+                       static_cast<double>(m_model->scale() * GlobeRadius));
+    else
+        labels.setDisc(0, 0, 0);
     labels.place(ctx);
     m_placedLabels = labels.placed();
     m_labelsLeftOut = labels.leftOut();
@@ -766,9 +855,26 @@ LLPoint GlobeEngine::drawNightShadow(GlobeColor night, GlobeColor twilight, int 
 
 LLPoint GlobeEngine::drawNightShadowNow(GlobeColor night, GlobeColor twilight, int step)
 {
-    const QDateTime now = utcClock ? utcClock() : QDateTime::currentDateTimeUtc();
-    const double t = UnixEpochDays + static_cast<double>(now.toMSecsSinceEpoch()) / 86400000.0;
-    return drawNightShadow(night, twilight, step, t);
+    return drawNightShadow(night, twilight, step, moment(utcNow()));
+}
+
+LLPoint GlobeEngine::drawNightOverlay(GlobeColor night, double t)
+{
+    const LLPoint sun = DrawServices::subsolarPoint(t);
+    if (m_surfacePainter)
+        NightOverlay::paint(*m_surfacePainter, *m_model, m_w, m_h, sun,
+                            PainterCanvas::toQColor(night));
+    return sun;
+}
+
+double GlobeEngine::moment(const QDateTime& utc)
+{
+    return UnixEpochDays + static_cast<double>(utc.toMSecsSinceEpoch()) / 86400000.0;
+}
+
+QDateTime GlobeEngine::utcNow() const
+{
+    return utcClock ? utcClock() : QDateTime::currentDateTimeUtc();
 }
 
 void GlobeEngine::showLayerWarning(const QString& message)

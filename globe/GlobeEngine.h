@@ -99,10 +99,24 @@ public:
     std::int32_t ellipsoidDistance(const LLPoint& p1, const LLPoint& p2) const;
 
     long double scaleFactor() const;
-    // 0 fits the whole map and centres it; at most 4 pixels per GU.
+    // 0 fits the whole map and centres it; at most 4 pixels per GU, and no deeper than
+    // minViewAcross allows.
     void setScaleFactor(long double x);
-    // r in view GU (device position / scale); an empty r fits the whole map.
+    // r in view GU (device position / scale); an empty r fits the whole map. A small r zooms
+    // in no further than maxZoomStep and minViewAcross allow.
     void zoomToRect(const GURect& r);
+    // Limits of zooming in, so that a tiny rectangle or a fast wheel never dives into a view
+    // with nothing to see: one zoom step multiplies the scale by at most maxZoomStep, and the
+    // smaller side of the surface never shows less than minViewAcross GU. 0 leaves either open.
+    long double maxZoomStep = 0;
+    std::int32_t minViewAcross = 0;
+    // The scale a zoom towards wanted ends at under those limits (step: one user step).
+    long double limitZoom(long double wanted, bool step) const;
+    // Scales by factor (limited as one step) keeping the point under (x, y) where it is.
+    void zoomAbout(int x, int y, long double factor);
+    // Moves the view so that p shows at (x, y): the globe turns under it, a flat map slides.
+    // False when (x, y) is off the map and the globe could not be turned there.
+    bool bringUnder(const LLPoint& p, int x, int y);
     // Rotation by index: low bits 0 = Z, 1 = Y, 2 = X; +4 degrees, +8 minutes, +16 seconds.
     std::int32_t rotation(int index) const;
     void setRotation(int index, std::int32_t value);
@@ -162,6 +176,13 @@ public:
     LLPoint drawNightShadow(GlobeColor night, GlobeColor twilight, int step, double t);
     // The same for the current time of the UTC clock.
     LLPoint drawNightShadowNow(GlobeColor night, GlobeColor twilight, int step);
+    // The night as a translucent veil with the twilight as a soft band, at moment t; returns
+    // the point with the sun overhead.
+    LLPoint drawNightOverlay(GlobeColor night, double t);
+    // Moment t of a UTC date and time.
+    static double moment(const QDateTime& utc);
+    // The UTC clock's current time.
+    QDateTime utcNow() const;
     // True UTC by default; tests set a fixed moment.
     std::function<QDateTime()> utcClock;
 

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 
 namespace wl {
 
@@ -147,8 +148,12 @@ void GlobeLayer::loadObjects()
         return;
     const std::string path = m_directory + m_fileName;
     auto bytes = FileBytes::read(path);
-    if (!bytes)
-        throw GlobeException("LoadFromFile: File " + m_directory + m_fileName + " not found");
+    if (!bytes) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec))
+            throw GlobeException("LoadFromFile: File " + path + " could not be read");
+        throw GlobeException("LoadFromFile: File " + path + " not found");
+    }
     BusyScope busy(*m_layerHost);
     if (m_name.empty())
         m_name = stripExtension(m_fileName);
@@ -163,10 +168,19 @@ void GlobeLayer::loadObjects()
             layer.m_layerHost->progress(0, objectsLoadedText(layer.m_name, layer.objectCount()));
         }
     } finish{*this};
-    dataFormat = LayerFile::read(
-        *bytes, *this, m_fileName,
-        [this](int n) { m_layerHost->progress(0, objectsLoadedText(m_name, n)); },
-        m_layerHost->classRegistry());
+    try {
+        dataFormat = LayerFile::read(
+            *bytes, *this, m_fileName,
+            [this](int n) { m_layerHost->progress(0, objectsLoadedText(m_name, n)); },
+            m_layerHost->classRegistry());
+    } catch (const GlobeException& e) {
+        // The reader's own messages (a truncated record, an attribute of the wrong kind) do
+        // not know the file; the user must learn which one is damaged.
+        const std::string what = e.what();
+        if (what.find(m_fileName) != std::string::npos)
+            throw;
+        throw GlobeException(what + " in " + path);
+    }
 }
 
 void GlobeLayer::readProfileSection()

@@ -6,6 +6,7 @@
 #include "globe/RenderContext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace wl {
@@ -67,6 +68,13 @@ bool LabelPlacer::keptOut(int left, int top, int right, int bottom) const
 {
     if (m_frameWidth > 0 && (left < 0 || top < 0 || right > m_frameWidth || bottom > m_frameHeight))
         return true;
+    if (m_discRadius > 0) {
+        // The corner farthest from the centre decides.
+        const double dx = std::max(std::abs(left - m_discX), std::abs(right - m_discX));
+        const double dy = std::max(std::abs(top - m_discY), std::abs(bottom - m_discY));
+        if (dx * dx + dy * dy > m_discRadius * m_discRadius)
+            return true;
+    }
     return std::any_of(m_keepOut.begin(), m_keepOut.end(), [&](const Placed& k) {
         return left < k.right && k.left < right && top < k.bottom && k.top < bottom;
     });

@@ -65,6 +65,14 @@ public:
         m_frameWidth = width;
         m_frameHeight = height;
     }
+    // The disc of a globe seen whole: a label is placed only within it, never hanging off the
+    // globe into space. A radius of 0 for none.
+    void setDisc(double cx, double cy, double radius)
+    {
+        m_discX = cx;
+        m_discY = cy;
+        m_discRadius = radius;
+    }
     // Records of a grouping layer that the last place() could neither name nor count in a
     // record label: their way was blocked only by other labels (the home town's) or by a
     // kept-out part. The window reports them, so none vanishes silently.
@@ -114,6 +122,7 @@ private:
     int m_lineHeight = 0;
     int m_frameWidth = 0;
     int m_frameHeight = 0;
+    double m_discX = 0, m_discY = 0, m_discRadius = 0;
     int m_leftOut = 0;
 };
 

@@ -13,6 +13,7 @@
 #include "map/MapHost.h"
 
 #include <QButtonGroup>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -145,11 +146,23 @@ void CityEditor::build()
     column->addWidget(RG1);
     column->addWidget(ListLocations, 1);
     column->addWidget(LblTotal);
-    column->addWidget(EditTitle);
-    auto* position = new QHBoxLayout;
-    position->addWidget(EditLat);
-    position->addWidget(EditLon);
-    column->addLayout(position);
+    // Each box says what it holds.
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(4);
+    fields->setVerticalSpacing(2);
+    auto* nameLabel = new QLabel(QStringLiteral("&Name"), this);
+    nameLabel->setBuddy(EditTitle);
+    auto* latLabel = new QLabel(QStringLiteral("L&at"), this);
+    latLabel->setBuddy(EditLat);
+    auto* lonLabel = new QLabel(QStringLiteral("L&on"), this);
+    lonLabel->setBuddy(EditLon);
+    fields->addWidget(nameLabel, 0, 0);
+    fields->addWidget(EditTitle, 0, 1, 1, 3);
+    fields->addWidget(latLabel, 1, 0);
+    fields->addWidget(EditLat, 1, 1);
+    fields->addWidget(lonLabel, 1, 2);
+    fields->addWidget(EditLon, 1, 3);
+    column->addLayout(fields);
     auto* editing = new QHBoxLayout;
     editing->addWidget(BtnEdit);
     editing->addWidget(BtnNewCity);

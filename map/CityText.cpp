@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <cctype>
 
 namespace wl {
 
@@ -98,9 +99,24 @@ QString CityText::titleText(const std::string& bytes)
 
 bool CityText::titleLess(const std::string& a, const std::string& b)
 {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    // Leading punctuation and blanks ("'Abasan", "(Old) Town") do not decide the place in the
+    // list: the name proper does, byte by byte; the whole titles only break a tie.
+    const auto nameStart = [](const std::string& t) {
+        std::size_t i = 0;
+        while (i < t.size() && static_cast<unsigned char>(t[i]) < 0x80 &&
+               !std::isalnum(static_cast<unsigned char>(t[i])))
+            ++i;
+        return t.begin() + static_cast<std::ptrdiff_t>(i);
+    };
+    const auto bytes = [](char x, char y) {
         return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    });
+    };
+    const auto an = nameStart(a), bn = nameStart(b);
+    if (std::lexicographical_compare(an, a.end(), bn, b.end(), bytes))
+        return true;
+    if (std::lexicographical_compare(bn, b.end(), an, a.end(), bytes))
+        return false;
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), bytes);
 }
 
 } // namespace wl

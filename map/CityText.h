@@ -27,7 +27,8 @@ public:
     // count and the cut at 64 characters never splits a character.
     static std::string titleBytes(const QString& text);
     static QString titleText(const std::string& bytes);
-    // Byte-wise ascending order of stored titles: capital letters before small ones.
+    // Byte-wise ascending order of stored titles after any leading punctuation: capital
+    // letters before small ones, "'Abasan" among the A's.
     static bool titleLess(const std::string& a, const std::string& b);
 };
 

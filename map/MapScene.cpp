@@ -11,6 +11,8 @@
 #include "map/ScaleBar.h"
 
 #include <QFile>
+#include <QPainter>
+#include <QPen>
 
 namespace wl {
 
@@ -117,8 +119,13 @@ void MapScene::drawUnderLabels(const MapSettings& settings)
 {
     // The night shadow lies under the labels, which stay readable at night; no label is placed
     // where the scale bar will be drawn.
-    if (settings.shadow)
-        m_globe.drawNightShadowNow(Black, Twilight, 3);
+    if (settings.shadow) {
+        const double t = GlobeEngine::moment(nightMoment ? *nightMoment : m_globe.utcNow());
+        if (settings.nightStyle == 1)
+            m_globe.drawNightShadow(Black, Twilight, 3, t);
+        else
+            m_globe.drawNightOverlay(Black, t);
+    }
     const QSize surface(m_globe.surfaceWidth(), m_globe.surfaceHeight());
     m_globe.labelKeepOut = {ScaleBar::area(surface, m_globe.screenPixelsPerInch(),
                                            m_globe.projection().unitsPerInch(), settings.knots)};
@@ -127,7 +134,20 @@ void MapScene::drawUnderLabels(const MapSettings& settings)
 void MapScene::drawOverlays(const MapSettings& settings)
 {
     // On the surface being rendered, so that saved and printed maps carry the bar too.
-    if (QPainter* p = m_globe.surfacePainter())
+    QPainter* p = m_globe.surfacePainter();
+    if (p && mark && m_globe.projection().projectLL(mark->lon, mark->lat, 0)) {
+        // A ring round the place, dark and light so that it shows on land, sea and night.
+        const ScreenPoint at = m_globe.projection().points()[0];
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing, true);
+        p->setBrush(Qt::NoBrush);
+        p->setPen(QPen(Qt::white, 4));
+        p->drawEllipse(QPointF(at.x, at.y), 9, 9);
+        p->setPen(QPen(Qt::red, 2));
+        p->drawEllipse(QPointF(at.x, at.y), 9, 9);
+        p->restore();
+    }
+    if (p)
         ScaleBar::draw(*p, QSize(m_globe.surfaceWidth(), m_globe.surfaceHeight()),
                        m_globe.screenPixelsPerInch(), m_globe.projection().unitsPerInch(),
                        settings.knots);

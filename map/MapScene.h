@@ -5,8 +5,11 @@
 #include "map/RecordPlotter.h"
 #include "store/Status.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace wl {
 
@@ -55,6 +58,10 @@ public:
     // During a render, after the layers: the night shadow when the settings show it, and the
     // scale bar's place kept free of labels.
     void drawUnderLabels(const MapSettings& settings);
+    // A place the user went to, marked over the map.
+    std::optional<LLPoint> mark;
+    // The moment the night shadow shows; none follows the UTC clock.
+    std::optional<QDateTime> nightMoment;
     // During a render, over everything: the scale bar.
     void drawOverlays(const MapSettings& settings);
 

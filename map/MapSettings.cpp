@@ -51,6 +51,10 @@ MapSettings MapSettings::read(Registry& registry)
     s.font.size = registry.readInteger(QStringLiteral("Font Size"), s.font.size);
     s.font.name = registry.readString(QStringLiteral("Font Name"), s.font.name);
     s.font.style = registry.readInteger(QStringLiteral("Font Style"), s.font.style);
+    const int night = registry.readInteger(QStringLiteral("Night Style"), s.nightStyle);
+    s.nightStyle = night == 1 ? 1 : 0;
+    const int projection = registry.readInteger(QStringLiteral("Projection"), s.projection);
+    s.projection = projection >= 0 && projection <= 2 ? projection : 0;
     registry.closeKey();
     return s;
 }
@@ -68,6 +72,8 @@ bool MapSettings::write(Registry& registry) const
     ok = registry.writeInteger(QStringLiteral("Knots"), knots) && ok;
     ok = registry.writeBool(QStringLiteral("Freq"), freq) && ok;
     ok = registry.writeBool(QStringLiteral("Auto Center"), autoCenter) && ok;
+    ok = registry.writeInteger(QStringLiteral("Night Style"), nightStyle) && ok;
+    ok = registry.writeInteger(QStringLiteral("Projection"), projection) && ok;
     registry.closeKey();
     return ok;
 }

@@ -30,6 +30,8 @@ struct MapSettings
     bool freq = true;     // the label shows the frequency
     int fieldDisplay = 1; // 1 Callsign, 2 User, 3 Location, 4 Optional
     LabelFont font;
+    int nightStyle = 0; // 0 a translucent veil with the twilight bands, 1 hatched
+    int projection = 0; // 0 spherical, 1 plate carree, 2 Mercator
 
     // The defaults, with the home coordinates written with the locale's separator.
     static MapSettings defaults();

@@ -36,7 +36,10 @@ QString ScaleBar::lengthText(long double unitsPerInch, int unitCode, const Local
 {
     const GlobeUnits unit = MapMeasure::unitOf(unitCode);
     const long double d = guToUnits(static_cast<std::int64_t>(unitsPerInch), unit);
-    return locale.formatFixed(static_cast<double>(d), 0) + QLatin1Char(' ') +
+    // Whole units as a rule; an inch shorter than one unit keeps its tenths (or hundredths),
+    // so a close view never claims "0".
+    const int decimals = d >= 0.95L ? 0 : d >= 0.095L ? 1 : 2;
+    return locale.formatFixed(static_cast<double>(d), decimals) + QLatin1Char(' ') +
            QString::fromStdString(unitsToStr(unit));
 }
 

@@ -21,6 +21,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace wl {
 
 namespace {
@@ -72,6 +74,29 @@ QString homeText(double degrees, bool negative)
 TFormHome::TFormHome(MapHost& host, QWidget* parent) : QDialog(parent), m_host(host)
 {
     build();
+    showCurrentHome();
+}
+
+void TFormHome::showCurrentHome()
+{
+    // The dialog opens on the home the map measures from, so a small change is a small edit.
+    EditName->setText(m_host.homeName());
+    const LocaleInfo& locale = LocaleInfo::current();
+    const std::optional<double> lat = locale.parseNumber(m_host.homeLatitudeText());
+    const std::optional<double> lon = locale.parseNumber(m_host.homeLongitudeText());
+    if (!lat || !lon || std::abs(*lat) > 90 || std::abs(*lon) > 180)
+        return;
+    // Whole degrees and rounded minutes, as the boxes take them.
+    const auto split = [](double v, QString& degrees, QString& minutes) {
+        long total = std::lround(std::abs(v) * 60);
+        degrees = QString::number(total / 60);
+        minutes = QString::number(total % 60);
+    };
+    QString latDeg, latMin, lonDeg, lonMin;
+    split(*lat, latDeg, latMin);
+    split(*lon, lonDeg, lonMin);
+    // The longitude texts are West positive.
+    setPoint(latDeg, latMin, *lat < 0, lonDeg, lonMin, *lon < 0);
 }
 
 void TFormHome::build()

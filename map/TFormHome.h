@@ -52,6 +52,7 @@ public:
 
 private:
     void build();
+    void showCurrentHome();
     QGroupBox* coordinateGroup(const QString& title, QRadioButton*& first, const QString& firstText,
                                QRadioButton*& second, const QString& secondText,
                                QLineEdit*& degrees, int degreeLength, QLineEdit*& minutes);

@@ -22,10 +22,13 @@
 #include "map/TFormHome.h"
 #include "store/Table.h"
 
+#include <QActionGroup>
+#include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -35,6 +38,10 @@
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStringListModel>
+#include <QTimeZone>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -92,6 +99,29 @@ QString menuText(const QString& caption)
     return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
+// Checkable items of which exactly one is chosen, shown as radio items.
+void exclusive(QObject* parent, std::initializer_list<QAction*> actions)
+{
+    auto* group = new QActionGroup(parent);
+    group->setExclusive(true);
+    for (QAction* a : actions) {
+        a->setCheckable(true);
+        group->addAction(a);
+    }
+}
+
+GlobeEngine::Projection projectionKind(int code)
+{
+    switch (code) {
+    case 1:
+        return GlobeEngine::Projection::Cartesian;
+    case 2:
+        return GlobeEngine::Projection::Mercator;
+    default:
+        return GlobeEngine::Projection::Spherical;
+    }
+}
+
 void reportSettingsWrite(Registry& registry)
 {
     if (!registry.flush())
@@ -131,6 +161,7 @@ TFormMap::~TFormMap()
     Globe->onLayerWarning = nullptr;
     Globe->onRenderUnderLabels = nullptr;
     Globe->removeEventFilter(this);
+    EditFind->removeEventFilter(this);
     // The city editor reaches back through MapHost; it goes while this window is whole.
     delete PanelEdit;
 }
@@ -162,8 +193,10 @@ void TFormMap::buildControls()
     auto* panel1Row = new QHBoxLayout(panel1);
     panel1Row->setContentsMargins(2, 2, 2, 2);
     panel1Row->addWidget(panel3);
-    panel1Row->addStretch(1);
     buildToolBar(panel3);
+    buildFindBox(panel1);
+    buildTimeControl(panel1);
+    panel1Row->addStretch(1);
     column->addWidget(panel1);
 
     Globe = new GlobeControl(this);
@@ -231,7 +264,21 @@ void TFormMap::buildMenus()
                                           &TFormMap::ShowNightShadow1Click);
     ShowNightShadow1->setCheckable(true);
     ShowNightShadow1->setChecked(true);
+    QMenu* night = options->addMenu(QStringLiteral("Night Shadow Style"));
+    NightShaded1 = night->addAction(QStringLiteral("Translucent with Twilight"), this,
+                                    [this] { setNightStyle(0); });
+    NightHatched1 = night->addAction(QStringLiteral("Hatched"), this, [this] { setNightStyle(1); });
+    exclusive(night, {NightShaded1, NightHatched1});
     HomeTown1 = options->addAction(QStringLiteral("Home Town"), this, &TFormMap::HomeTown1Click);
+
+    QMenu* projection = options->addMenu(QStringLiteral("Projection"));
+    Spherical1 =
+        projection->addAction(QStringLiteral("Spherical"), this, [this] { setProjection(0); });
+    PlateCarree1 = projection->addAction(QStringLiteral("Plate Carr\u00e9e"), this,
+                                         [this] { setProjection(1); });
+    Mercator1 =
+        projection->addAction(QStringLiteral("Mercator"), this, [this] { setProjection(2); });
+    exclusive(projection, {Spherical1, PlateCarree1, Mercator1});
 
     QMenu* units = options->addMenu(QStringLiteral("Map Units"));
     StatuteMiles1 =
@@ -240,8 +287,7 @@ void TFormMap::buildMenus()
         units->addAction(QStringLiteral("&Nautical Miles"), this, [this] { setDistanceUnit(1); });
     Kilometers1 =
         units->addAction(QStringLiteral("&Kilometers"), this, [this] { setDistanceUnit(2); });
-    for (QAction* a : {StatuteMiles1, NauticalMiles1, Kilometers1})
-        a->setCheckable(true);
+    exclusive(units, {StatuteMiles1, NauticalMiles1, Kilometers1});
 
     FieldDisplay1 = options->addMenu(QStringLiteral("Field Display"));
     connect(FieldDisplay1, &QMenu::aboutToShow, this, &TFormMap::FieldDisplay1Click);
@@ -320,11 +366,101 @@ void TFormMap::buildToolBar(QWidget* panel)
                         QStringLiteral("Close"), &TFormMap::BtnExitClick);
 }
 
+void TFormMap::buildFindBox(QWidget* panel)
+{
+    EditFind = new QLineEdit(panel);
+    EditFind->setObjectName(QStringLiteral("EditFind"));
+    EditFind->setPlaceholderText(QStringLiteral("Go to a place"));
+    EditFind->setToolTip(QStringLiteral(
+        "A city, country, callsign or frequency on the map, or a position \"lat, lon\" in "
+        "degrees (north and east positive, or with N, S, E, W); Enter goes there"));
+    EditFind->setClearButtonEnabled(true);
+    EditFind->setFixedWidth(200);
+    m_suggestions = new QStringListModel(this);
+    auto* completer = new QCompleter(m_suggestions, EditFind);
+    // The finder has ranked the names already: the list shows them as they are.
+    completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    EditFind->setCompleter(completer);
+    EditFind->installEventFilter(this);
+    connect(EditFind, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_suggestions->setStringList(placeSuggestions(text)); });
+    connect(EditFind, &QLineEdit::returnPressed, this, [this] { goToPlace(EditFind->text()); });
+    // Choosing a suggestion goes there at once.
+    connect(completer, qOverload<const QString&>(&QCompleter::activated), this,
+            [this](const QString& name) { goToPlace(name); });
+    panel->layout()->addWidget(EditFind);
+}
+
+QStringList TFormMap::placeSuggestions(const QString& text)
+{
+    if (m_placesStale) {
+        // Cities first, then capitals and countries, then the records and the home town.
+        m_places.clear();
+        for (const int i : {4, 5, 2, 3, MapScene::ProfileLayers, MapScene::ProfileLayers + 1})
+            if (i < Globe->layerCount())
+                m_places.addLayer(Globe->layer(i));
+        m_placesStale = false;
+    }
+    return m_places.suggestions(text);
+}
+
+bool TFormMap::goToPlace(const QString& text)
+{
+    placeSuggestions(QString()); // gathers the names when they changed
+    const std::optional<PlaceFinder::Place> place = m_places.find(text, LocaleInfo::current());
+    if (!place) {
+        PanelHint->setText(
+            QStringLiteral("Nothing on the map is called \"%1\", and it is no position.")
+                .arg(text.simplified()));
+        return false;
+    }
+    // Close enough to see the place among its neighbours: about 1,500 nautical miles across
+    // the smaller side, or closer when the view already is.
+    const long double near =
+        std::min(Globe->surfaceWidth(), Globe->surfaceHeight()) / (1500.0L * GUPerMinute);
+    if (Globe->scaleFactor() < near)
+        Globe->setScaleFactor(near);
+    Globe->centreOnLL(place->point.lon, place->point.lat);
+    m_scene->mark = place->point;
+    Globe->redraw();
+    PanelHint->setText(place->name + QLatin1Char(' ') + MapMeasure::positionText(place->point));
+    return true;
+}
+
+void TFormMap::buildTimeControl(QWidget* panel)
+{
+    // The night shadow at another moment of the day, to see when the greyline will cross a
+    // station.
+    auto* caption = new QLabel(QStringLiteral("Time"), panel);
+    TimeSlider = new QSlider(Qt::Horizontal, panel);
+    TimeSlider->setObjectName(QStringLiteral("TimeSlider"));
+    TimeSlider->setRange(0, 24 * 60 - 1);
+    TimeSlider->setSingleStep(15);
+    TimeSlider->setPageStep(60);
+    TimeSlider->setFixedWidth(180);
+    TimeSlider->setToolTip(QStringLiteral("The moment the night shadow shows (UTC)"));
+    TimeLabel = new QLabel(panel);
+    TimeLabel->setObjectName(QStringLiteral("TimeLabel"));
+    TimeLabel->setTextFormat(Qt::PlainText);
+    TimeLabel->setMinimumWidth(64);
+    BtnNow = new QToolButton(panel);
+    BtnNow->setObjectName(QStringLiteral("BtnNow"));
+    BtnNow->setText(QStringLiteral("Now"));
+    BtnNow->setToolTip(QStringLiteral("The night shadow of the present moment"));
+    BtnNow->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* w : std::initializer_list<QWidget*>{caption, TimeSlider, TimeLabel, BtnNow})
+        panel->layout()->addWidget(w);
+    connect(TimeSlider, &QSlider::valueChanged, this, &TFormMap::TimeSliderChanged);
+    connect(BtnNow, &QToolButton::clicked, this, &TFormMap::BtnNowClick);
+}
+
 void TFormMap::configureGlobe()
 {
     GlobeControl& g = *Globe;
     m_scene = std::make_unique<MapScene>(g);
     m_scene->configure();
+    BtnNowClick();
     g.mouseZoomButton = GlobeControl::MouseButton::Left;
     g.mouseRotateButton = GlobeControl::MouseButton::None;
     // A press selects only cities of the all-cities layer, which the press handler does
@@ -337,6 +473,13 @@ void TFormMap::configureGlobe()
     g.onRenderUnderLabels = [this] { GlobeRenderUnderLabels(); };
     g.onZoomed = [this] { GlobeZoomed(); };
     g.setMouseTracking(true);
+    // Turning by hand and zooming about the pointer, never deeper than 8 times per step nor
+    // to a view narrower than 5 nautical miles.
+    g.handTurning = true;
+    g.wheelZooms = true;
+    g.maxZoomStep = 8;
+    g.minViewAcross = 5 * GUPerMinute;
+    g.setFocusPolicy(Qt::StrongFocus);
     g.installEventFilter(this);
 }
 
@@ -389,7 +532,9 @@ void TFormMap::ReadGlobeReg()
     AutoViewCentering1->setChecked(m_settings.autoCenter);
     setUnitChecks();
     setFieldChecks();
+    setNightChecks();
     Frequency1->setChecked(m_settings.freq);
+    Globe->setProjection(projectionKind(m_settings.projection));
 }
 
 void TFormMap::Timer1Timer()
@@ -457,6 +602,7 @@ void TFormMap::PlotData()
                              progress.setValue(static_cast<int>(done));
                              return !progress.wasCanceled();
                          });
+    m_placesStale = true;
     Globe->redraw();
 }
 
@@ -484,6 +630,7 @@ void TFormMap::refreshHome()
     m_home->reset();
     m_home->setLayerFlag(GlobeLayer::FlagScaleFont, false);
     plotHome();
+    m_placesStale = true;
     Globe->redraw();
 }
 
@@ -507,8 +654,17 @@ void TFormMap::setCurrentCityLayer(int index)
 void TFormMap::HomeTown1Click()
 {
     TFormHome dialog(*this, this);
-    dialog.exec();
+    const bool saved = dialog.exec() == QDialog::Accepted;
     refreshHome();
+    if (saved)
+        tellHome();
+}
+
+void TFormMap::tellHome()
+{
+    PanelHint->setText(
+        QStringLiteral("Home town: %1 %2")
+            .arg(m_settings.homeName, MapMeasure::positionText(m_scene->homePoint())));
 }
 
 // --- label content and font ------------------------------------------------------------
@@ -628,7 +784,10 @@ void TFormMap::centreOnMiddle()
 void TFormMap::BtnDefaultClick()
 {
     Globe->zoomToRect(GURect{});
-    Globe->setScaleFactor(UiServices::screen().screenSize().width() * 0.000001L / 640);
+    // The whole globe stays in view in a window smaller than the screen.
+    const long double fit = Globe->scaleFactor();
+    Globe->setScaleFactor(
+        std::min(fit, UiServices::screen().screenSize().width() * 0.000001L / 640));
     Globe->setRotation(XDegrees, 40);
     Globe->setRotation(YDegrees, -100);
     centreOnMiddle();
@@ -755,6 +914,8 @@ bool TFormMap::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == PanelEdit && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         Globe->redraw(); // labels make way for the city editor, or take its place back
+    if (watched == EditFind && event->type() == QEvent::FocusIn)
+        m_placesStale = true; // cities may have been edited since the last search
     if (watched != Globe)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
@@ -762,10 +923,16 @@ bool TFormMap::eventFilter(QObject* watched, QEvent* event)
         GlobeMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
         break;
     case QEvent::MouseButtonPress: {
+        // A press that turns the globe by hand neither measures nor opens the home dialog.
         const auto* e = static_cast<QMouseEvent*>(event);
-        GlobeMouseDown(e->button(), e->position().toPoint());
+        if (!Globe->isTurnPress(e->button(), e->modifiers()))
+            GlobeMouseDown(e->button(), e->position().toPoint());
         break;
     }
+    case QEvent::KeyPress:
+        if (handleKey(*static_cast<QKeyEvent*>(event)))
+            return true;
+        break;
     case QEvent::MouseButtonRelease:
         GlobeMouseUp();
         break;
@@ -776,6 +943,34 @@ bool TFormMap::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool TFormMap::handleKey(const QKeyEvent& e)
+{
+    if (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    switch (e.key()) {
+    case Qt::Key_Left: // further west, as "+Lon"
+        Btlon1Click();
+        return true;
+    case Qt::Key_Right:
+        BtnLon2Click();
+        return true;
+    case Qt::Key_Up:
+        BtnLat1Click();
+        return true;
+    case Qt::Key_Down:
+        BtnLat2Click();
+        return true;
+    case Qt::Key_PageUp:
+        BtnZoomInClick();
+        return true;
+    case Qt::Key_PageDown:
+        BtnZoomOutClick();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TFormMap::GlobeMouseMove(QPoint pos)
@@ -804,8 +999,10 @@ void TFormMap::GlobeMouseDown(Qt::MouseButton button, QPoint pos)
                             QString::fromLatin1(guToStr(p.lat, "%m")),
                             p.lat<0, QString::fromLatin1(guToStr(p.lon, "%d")),
                                   QString::fromLatin1(guToStr(p.lon, "%m")), p.lon> 0);
-        dialog.exec();
+        const bool saved = dialog.exec() == QDialog::Accepted;
         refreshHome();
+        if (saved)
+            tellHome();
         return;
     }
     GlobeObject* city =
@@ -849,6 +1046,51 @@ void TFormMap::ShowNightShadow1Click()
 {
     m_settings.shadow = !m_settings.shadow;
     ShowNightShadow1->setChecked(m_settings.shadow);
+    Globe->redraw();
+}
+
+void TFormMap::setNightChecks()
+{
+    NightShaded1->setChecked(m_settings.nightStyle == 0);
+    NightHatched1->setChecked(m_settings.nightStyle == 1);
+    Spherical1->setChecked(m_settings.projection == 0);
+    PlateCarree1->setChecked(m_settings.projection == 1);
+    Mercator1->setChecked(m_settings.projection == 2);
+}
+
+void TFormMap::setNightStyle(int style)
+{
+    m_settings.nightStyle = style;
+    setNightChecks();
+    Globe->redraw();
+}
+
+void TFormMap::setProjection(int projection)
+{
+    m_settings.projection = projection;
+    setNightChecks();
+    Globe->setProjection(projectionKind(projection));
+    // A flat map starts whole in the window, centred; the globe keeps the point in the middle.
+    if (projection != 0)
+        Globe->zoomToRect(GURect{});
+    Globe->redraw();
+}
+
+void TFormMap::TimeSliderChanged(int minute)
+{
+    const QDate today = Globe->utcNow().date();
+    m_scene->nightMoment = QDateTime(today, QTime(0, 0).addSecs(minute * 60), QTimeZone::utc());
+    TimeLabel->setText(m_scene->nightMoment->toString(QStringLiteral("HH:mm 'UTC'")));
+    Globe->redraw();
+}
+
+void TFormMap::BtnNowClick()
+{
+    m_scene->nightMoment.reset();
+    const QTime now = Globe->utcNow().time();
+    const QSignalBlocker block(TimeSlider);
+    TimeSlider->setValue(now.hour() * 60 + now.minute());
+    TimeLabel->setText(QStringLiteral("Now"));
     Globe->redraw();
 }
 

@@ -3,6 +3,7 @@
 #include "globe/LLPoint.h"
 #include "map/MapHost.h"
 #include "map/MapSettings.h"
+#include "map/PlaceFinder.h"
 #include "map/ViewHistory.h"
 
 #include <QDialog>
@@ -11,8 +12,12 @@
 #include <memory>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
+class QSlider;
+class QLineEdit;
+class QStringListModel;
 class QTimer;
 class QToolButton;
 
@@ -81,6 +86,13 @@ public:
             *Frequency1 = nullptr, *call1 = nullptr, *user1 = nullptr, *loc1 = nullptr,
             *spec1 = nullptr, *Font1 = nullptr, *Edit1 = nullptr;
     QMenu* FieldDisplay1 = nullptr;
+    // Night style, projection and the moment of the night shadow.
+    QAction *NightShaded1 = nullptr, *NightHatched1 = nullptr;
+    QAction *Spherical1 = nullptr, *PlateCarree1 = nullptr, *Mercator1 = nullptr;
+    QSlider* TimeSlider = nullptr;
+    QLineEdit* EditFind = nullptr;
+    QLabel* TimeLabel = nullptr;
+    QToolButton* BtnNow = nullptr;
 
     // Handlers.
     void FormActivate();
@@ -106,6 +118,15 @@ public:
     void BtnPrevClick();
     void BtnNextClick();
     void ShowNightShadow1Click();
+    void setNightStyle(int style);
+    void setProjection(int projection);
+    // The night shadow at the slider's minute of today's UTC date, or following the clock.
+    void TimeSliderChanged(int minute);
+    void BtnNowClick();
+    // Turns the globe to a city, country, record or "lat, lon" and marks it; false when
+    // nothing matches.
+    bool goToPlace(const QString& text);
+    QStringList placeSuggestions(const QString& text);
     void setDistanceUnit(int code);
     void FieldDisplay1Click();
     void Frequency1Click();
@@ -132,6 +153,8 @@ private:
     void placeWindow();
     void plotHome();
     void refreshHome();
+    // Names the home town and its position on the status line.
+    void tellHome();
     void applyStoredView(const StoredView& view);
     void rotate(int xSteps, int ySteps);
     void centreOnMiddle();
@@ -139,6 +162,10 @@ private:
     void updateHistoryButtons();
     void reportHistoryError();
     void setUnitChecks();
+    void setNightChecks();
+    bool handleKey(const QKeyEvent& e);
+    void buildTimeControl(QWidget* panel);
+    void buildFindBox(QWidget* panel);
     void setFieldChecks();
     bool printMap();
     void FormClose();
@@ -154,6 +181,9 @@ private:
     bool m_setUpDone = false;
     bool m_closed = false;
     bool m_historyErrorShown = false;
+    PlaceFinder m_places;
+    bool m_placesStale = true; // records or cities changed since the names were gathered
+    QStringListModel* m_suggestions = nullptr;
 };
 
 } // namespace wl

@@ -4,6 +4,7 @@
 #include "globe/GlobePointText.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -70,6 +71,62 @@ void BM_DragRedrawWorld(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DragRedrawWorld)->Unit(benchmark::kMillisecond);
+
+std::unique_ptr<GlobeControl> worldWith100kLabels()
+{
+    auto ctl = worldControl();
+    GlobeLayer& labels = ctl->addLayer("labels");
+    labels.labelRank = 2;
+    labels.groupLabels = true;
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<std::int32_t> lon(-971999999, 972000000);
+    std::uniform_int_distribution<std::int32_t> lat(-486000000, 486000000);
+    for (int i = 0; i < 100000; ++i)
+        GlobePointText::create(labels, lat(rng), lon(rng), "Label " + std::to_string(i));
+    return ctl;
+}
+
+void sendMouse(GlobeControl& ctl, QEvent::Type type, QPoint pos)
+{
+    QMouseEvent e(type, QPointF(pos), QPointF(pos), Qt::MiddleButton,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MiddleButton,
+                  Qt::NoModifier);
+    QCoreApplication::sendEvent(&ctl, &e);
+}
+
+// A hand turn of the globe with 100,000 record labels: each step is one mouse move of a few
+// pixels and the redraw it causes.
+void BM_HandTurnRedrawWith100kLabels(benchmark::State& state)
+{
+    auto ctl = worldWith100kLabels();
+    ctl->handTurning = true;
+    ctl->renderToImage();
+    const QPoint start(512, 384);
+    sendMouse(*ctl, QEvent::MouseButtonPress, start);
+    int step = 0;
+    for (auto _ : state) {
+        // Back and forth across the middle, so the drag never leaves the disc.
+        const int phase = step++ % 40;
+        const int x = 512 + (phase < 20 ? phase : 40 - phase) * 6;
+        sendMouse(*ctl, QEvent::MouseMove, QPoint(x, 384));
+        benchmark::DoNotOptimize(ctl->renderToImage());
+    }
+    sendMouse(*ctl, QEvent::MouseButtonRelease, start);
+}
+BENCHMARK(BM_HandTurnRedrawWith100kLabels)->Unit(benchmark::kMillisecond);
+
+// A whole-globe redraw with the shipped data, without (0) and with (1) the translucent night
+// and its twilight bands: the difference is the overlay's cost.
+void BM_WholeGlobeRedrawNight(benchmark::State& state)
+{
+    auto ctl = worldControl();
+    if (state.range(0) != 0)
+        ctl->onRenderUnderLabels = [&] { ctl->drawNightOverlay(0x000000, 46192.25); };
+    ctl->renderToImage();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ctl->renderToImage());
+}
+BENCHMARK(BM_WholeGlobeRedrawNight)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "globe/GlobePointText.h"
 #include "globe/GlobeTestApp.h"
 #include "globe/LayerFile.h"
+#include "globe/NightOverlay.h"
 #include "globe/PainterCanvas.h"
 #include "globe/PrjModel.h"
 #include "globe/SphericalPrj.h"
@@ -18,12 +19,14 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <proj.h>
 
 #include <cmath>
 #include <cstring>
+#include <map>
 
 using namespace wl;
 using wl::globetest::app;
@@ -44,11 +47,29 @@ protected:
         ctl->setScaleFactor(0);
     }
 
-    void mouse(QEvent::Type type, Qt::MouseButton button, QPoint pos)
+    void mouse(QEvent::Type type, Qt::MouseButton button, QPoint pos,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QMouseEvent e(type, QPointF(pos), QPointF(pos), button,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, modifiers);
         QCoreApplication::sendEvent(ctl.get(), &e);
+    }
+
+    void wheel(QPoint pos, int angle)
+    {
+        const QPointF at(pos);
+        QWheelEvent e(at, at, QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(ctl.get(), &e);
+    }
+
+    // Where a position shows, in pixels; false off the map.
+    bool pixelOf(const LLPoint& p, QPoint& at)
+    {
+        if (!ctl->projection().projectLL(p.lon, p.lat, 0))
+            return false;
+        at = QPoint(ctl->projection().points()[0].x, ctl->projection().points()[0].y);
+        return true;
     }
 
     void drag(Qt::MouseButton button, QPoint from, QPoint to)
@@ -174,6 +195,176 @@ TEST_F(ControlTest, DraggingKeepsTheGrabbedPointUnderTheCursor)
     ASSERT_TRUE(ctl->screenToLL(460, 200, now));
     EXPECT_NEAR(now.lon, grabbed.lon, 0.5 * GUPerDegree);
     EXPECT_NEAR(now.lat, grabbed.lat, 0.5 * GUPerDegree);
+}
+
+// A hand turn (middle button, or Shift with the left button) carries the grabbed point with
+// the pointer; across the middle of the disc a drag of N pixels turns the centre by
+// asin(N / radius). Neither press zooms or selects, and flat maps slide by the drag.
+TEST_F(ControlTest, HandTurnCarriesTheGrabbedPointAndTurnsTheCentreByTheDragAngle)
+{
+    ctl->handTurning = true;
+    ctl->mouseRotateButton = GlobeControl::MouseButton::None;
+    ctl->mouseZoomButton = GlobeControl::MouseButton::Left;
+    const struct
+    {
+        Qt::MouseButton button;
+        Qt::KeyboardModifiers modifiers;
+    } presses[] = {{Qt::MiddleButton, Qt::NoModifier}, {Qt::LeftButton, Qt::ShiftModifier}};
+    for (const auto& k : presses) {
+        ctl->setRotation(6, 10);
+        ctl->setRotation(5, -100);
+        const long double scale = ctl->scaleFactor();
+        LLPoint before, grabbed;
+        ASSERT_TRUE(ctl->screenToLL(396, 233, before));
+        ASSERT_TRUE(ctl->screenToLL(396, 233, grabbed));
+        const int n = 120;
+        mouse(QEvent::MouseButtonPress, k.button, {396, 233}, k.modifiers);
+        for (int i = 1; i <= 6; ++i)
+            mouse(QEvent::MouseMove, k.button, {396 + n * i / 6, 233}, k.modifiers);
+        mouse(QEvent::MouseButtonRelease, k.button, {396 + n, 233}, k.modifiers);
+        EXPECT_EQ(ctl->scaleFactor(), scale); // no zoom rectangle
+        LLPoint under;
+        ASSERT_TRUE(ctl->screenToLL(396 + n, 233, under));
+        EXPECT_NEAR(under.lon, grabbed.lon, GUPerMinute);
+        EXPECT_NEAR(under.lat, grabbed.lat, GUPerMinute);
+        // The centre moved west (the globe turned east under the pointer) by the drag's angle
+        // on the equator of the view, foreshortened by the latitude of the view's centre.
+        LLPoint centre;
+        ASSERT_TRUE(ctl->screenToLL(396, 233, centre));
+        const double angle = std::asin(n / 233.0) * 180 / M_PI;
+        EXPECT_LT(centre.lon, before.lon);
+        const double turned = (before.lon - centre.lon) / double(GUPerDegree);
+        EXPECT_NEAR(turned * std::cos(10 * M_PI / 180), angle, 1.0);
+    }
+
+    // A flat map slides: the point under the press follows the pointer to the pixel.
+    ctl->setProjection(GlobeEngine::Projection::Cartesian);
+    LLPoint grabbed;
+    ASSERT_TRUE(ctl->screenToLL(300, 200, grabbed));
+    mouse(QEvent::MouseButtonPress, Qt::MiddleButton, {300, 200});
+    mouse(QEvent::MouseMove, Qt::MiddleButton, {340, 170});
+    mouse(QEvent::MouseButtonRelease, Qt::MiddleButton, {340, 170});
+    QPoint at;
+    ASSERT_TRUE(pixelOf(grabbed, at));
+    EXPECT_LE((at - QPoint(340, 170)).manhattanLength(), 1);
+}
+
+// The wheel zooms about the pointer: the point under it stays on the same pixel, in every
+// projection and also when the window centres the globe again after each change of scale.
+TEST_F(ControlTest, WheelZoomKeepsThePointUnderThePointer)
+{
+    ctl->wheelZooms = true;
+    for (const auto projection :
+         {GlobeEngine::Projection::Spherical, GlobeEngine::Projection::Cartesian,
+          GlobeEngine::Projection::Mercator}) {
+        for (const bool recentre : {false, true}) {
+            SCOPED_TRACE(testing::Message() << int(projection) << " recentre " << recentre);
+            ctl->setProjection(projection);
+            ctl->setScaleFactor(0);
+            ctl->onZoomed = nullptr;
+            if (recentre)
+                ctl->onZoomed = [&] {
+                    LLPoint c;
+                    if (ctl->screenToLL(396, 233, c))
+                        ctl->centreOnLL(c.lon, c.lat);
+                };
+            const QPoint pointer(470, 180);
+            LLPoint p;
+            ASSERT_TRUE(ctl->screenToLL(pointer.x(), pointer.y(), p));
+            const long double scale = ctl->scaleFactor();
+            wheel(pointer, 240); // two notches in
+            EXPECT_NEAR(double(ctl->scaleFactor() / scale), 1.25 * 1.25, 1e-6);
+            QPoint at;
+            ASSERT_TRUE(pixelOf(p, at));
+            EXPECT_LE(std::abs(at.x() - pointer.x()), 1);
+            EXPECT_LE(std::abs(at.y() - pointer.y()), 1);
+            wheel(pointer, -120);
+            ASSERT_TRUE(pixelOf(p, at));
+            EXPECT_LE((at - pointer).manhattanLength(), 2);
+        }
+    }
+    ctl->onZoomed = nullptr;
+}
+
+// One zoom step goes at most 8 times deeper and no view gets narrower than 5 nautical miles,
+// however small the rectangle or however many steps; without limits the old behaviour holds.
+TEST_F(ControlTest, ZoomStopsAtTheStepAndDepthLimits)
+{
+    ctl->maxZoomStep = 8;
+    ctl->minViewAcross = 5 * GUPerMinute;
+    const long double deepest = 466.0L / (5 * GUPerMinute);
+    drag(Qt::RightButton, {300, 200}, {312, 212});
+    EXPECT_NEAR(double(ctl->scaleFactor() / FitScale), 8, 1e-6);
+    for (int i = 0; i < 10; ++i)
+        drag(Qt::RightButton, {300, 200}, {312, 212});
+    EXPECT_NEAR(double(ctl->scaleFactor()), double(deepest), 1e-12);
+    ctl->setScaleFactor(4);
+    EXPECT_NEAR(double(ctl->scaleFactor()), double(deepest), 1e-12);
+    ctl->zoomAbout(300, 200, 100);
+    EXPECT_NEAR(double(ctl->scaleFactor()), double(deepest), 1e-12);
+    // Zooming out is never held back.
+    ctl->setScaleFactor(FitScale);
+    EXPECT_EQ(ctl->scaleFactor(), FitScale);
+
+    ctl->maxZoomStep = 0;
+    ctl->minViewAcross = 0;
+    ctl->setScaleFactor(10);
+    EXPECT_EQ(ctl->scaleFactor(), 4);
+}
+
+// Every projection the map offers shows a point where unprojecting that pixel finds it again.
+TEST_F(ControlTest, EachProjectionRoundTripsAPoint)
+{
+    for (const auto projection :
+         {GlobeEngine::Projection::Spherical, GlobeEngine::Projection::Cartesian,
+          GlobeEngine::Projection::Mercator}) {
+        ctl->setProjection(projection);
+        ctl->setScaleFactor(0);
+        ctl->setRotation(6, 0);
+        ctl->setRotation(5, 20);
+        ctl->setScaleFactor(ctl->scaleFactor() * 3);
+        // Nairobi, Lagos, Cairo, Tunis and the origin, all in view.
+        for (const auto [lon, lat] :
+             {std::pair{36.82, -1.29}, {3.38, 6.52}, {31.24, 30.04}, {10.18, 36.81}, {0.0, 0.0}}) {
+            SCOPED_TRACE(testing::Message() << int(projection) << " " << lon << "," << lat);
+            const LLPoint p =
+                makeLLPoint(std::lround(lon * GUPerDegree), std::lround(lat * GUPerDegree));
+            QPoint at;
+            ASSERT_TRUE(pixelOf(p, at));
+            LLPoint back;
+            ASSERT_TRUE(ctl->screenToLL(at.x(), at.y(), back));
+            const double pixel = 1 / double(ctl->scaleFactor());
+            // Mercator stretches latitude by 1/cos: a pixel there spans less latitude.
+            EXPECT_NEAR(back.lon, p.lon, 1.5 * pixel);
+            EXPECT_NEAR(back.lat, p.lat, 1.5 * pixel);
+        }
+    }
+}
+
+// Labels of places near the rim are moved or left out rather than hang off the globe into
+// space; a place well inside keeps its label.
+TEST_F(ControlTest, LabelsStayOnTheGlobesDisc)
+{
+    GlobeLayer& layer = ctl->addLayer("labels");
+    layer.labelRank = 2;
+    layer.setLayerFlag(GlobeLayer::FlagScaleFont, false); // labels in pixels, as the map has them
+    ctl->setRotation(6, 0);
+    ctl->setRotation(5, 0);
+    for (int lon = -88; lon <= 88; lon += 4)
+        for (int lat = -80; lat <= 80; lat += 20)
+            GlobePointText::create(layer, lat * GUPerDegree, lon * GUPerDegree,
+                                   "Rim station " + std::to_string(lon));
+    ctl->renderToImage();
+    ASSERT_FALSE(ctl->placedLabels().empty());
+    int inside = 0;
+    for (const LabelPlacer::Placed& l : ctl->placedLabels()) {
+        const QPoint corners[] = {
+            {l.left, l.top}, {l.right, l.top}, {l.left, l.bottom}, {l.right, l.bottom}};
+        for (const QPoint& c : corners)
+            EXPECT_LE(std::hypot(c.x() - 396.0, c.y() - 233.0), 233.5) << l.lines.front();
+        inside += l.left > 300 && l.right < 500;
+    }
+    EXPECT_GT(inside, 0);
 }
 
 TEST_F(ControlTest, ScreenToLLOffTheDisc)
@@ -320,6 +511,88 @@ TEST_F(ControlTest, NightShadowMatchesAnIndependentDayNightClassification)
             EXPECT_EQ(mismatched, 0);
         }
     }
+}
+
+// The translucent night over a plain white globe: every pixel is darkened by the sun's depth
+// below the horizon, computed here from the declination and the hour angle, so that the day,
+// the civil, nautical and astronomical twilights (the sun 0, 6, 12, 18 degrees down) and the
+// night each show where they are, as a soft gradient without stripes.
+TEST_F(ControlTest, NightVeilDarkensByTheSunsDepthThroughTheTwilights)
+{
+    const struct
+    {
+        QDateTime utc;
+        int days; // since 21 December of the year before, for the declination
+        int lat, lon;
+    } cases[] = {
+        {QDateTime(QDate(2026, 6, 21), QTime(6, 0), QTimeZone::utc()), 182, 30, 10},
+        {QDateTime(QDate(2026, 6, 21), QTime(18, 0), QTimeZone::utc()), 182, 20, -10},
+        {QDateTime(QDate(2026, 12, 21), QTime(6, 0), QTimeZone::utc()), 365, -20, 0},
+        {QDateTime(QDate(2026, 12, 21), QTime(18, 0), QTimeZone::utc()), 365, 40, 5},
+    };
+    ctl->setDrawGrid(GlobeControl::DrawGrid::None);
+    ctl->setColor(0x000000);
+    ctl->setGlobeColor(0xFFFFFF);
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.utc.toString(Qt::ISODate).toStdString());
+        ctl->setRotation(6, k.lat);
+        ctl->setRotation(5, k.lon);
+        ctl->onRender = [&] { ctl->drawNightOverlay(0x000000, GlobeEngine::moment(k.utc)); };
+        const QImage img = ctl->renderToImage();
+
+        const double decl =
+            -std::atan(0.4333823 * std::cos(k.days * 2 * M_PI / 365.24225)) * 180 / M_PI;
+        const double sunLon = (12 - k.utc.time().hour()) * 15.0;
+        const auto band = [](double alt) { return alt >= 0 ? 0 : int(-alt / 6) + 1; };
+        std::map<int, int> seen; // band -> pixels
+        int mismatched = 0;
+        const double sLat = decl * M_PI / 180, sLon = sunLon * M_PI / 180;
+        const auto altitudeAt = [&](int x, int y, double& alt) {
+            LLPoint p;
+            if (!ctl->screenToLL(x, y, p))
+                return false;
+            const double lat = p.lat * M_PI / GU180, lon = p.lon * M_PI / GU180;
+            alt = std::asin(std::sin(lat) * std::sin(sLat) +
+                            std::cos(lat) * std::cos(sLat) * std::cos(lon - sLon)) *
+                  180 / M_PI;
+            return true;
+        };
+        for (int y = 0; y < img.height(); y += 2) {
+            for (int x = 0; x < img.width(); x += 2) {
+                double alt = 0;
+                if (!altitudeAt(x, y, alt))
+                    continue;
+                // The sun is sampled every few pixels and blended between: a pixel is only
+                // judged when the band's edge is farther than the change across a sample's
+                // reach (much more than a degree near the rim).
+                double reach = 0.5;
+                bool whole = true;
+                const int c = NightOverlay::Cell;
+                for (const QPoint d : {QPoint(-c, 0), QPoint(c, 0), QPoint(0, -c), QPoint(0, c)}) {
+                    double n = 0;
+                    whole = whole && altitudeAt(x + d.x(), y + d.y(), n);
+                    reach = std::max(reach, std::abs(n - alt) + 0.5);
+                }
+                if (!whole)
+                    continue;
+                const double edge = std::clamp(std::round(alt / 6) * 6, -18.0, 0.0);
+                if (std::abs(alt - edge) < reach)
+                    continue;
+                const int darkness = 255 - img.pixelColor(x, y).red();
+                const double shownAlt = -darkness / double(NightOverlay::NightAlpha) * 18;
+                const int want = std::min(band(alt), 4);
+                ++seen[want];
+                const int got = darkness >= NightOverlay::NightAlpha - 3 ? 4 : band(shownAlt);
+                if (got != want && ++mismatched <= 5)
+                    ADD_FAILURE() << x << "," << y << " sun " << alt << " shows " << shownAlt;
+            }
+        }
+        EXPECT_EQ(mismatched, 0);
+        // The view holds the day, every twilight and the night.
+        for (int b = 0; b <= 4; ++b)
+            EXPECT_GT(seen[b], 50) << "band " << b;
+    }
+    ctl->onRender = nullptr;
 }
 
 TEST_F(ControlTest, PrintsToPdfAndRefusesToStartDuringARender)

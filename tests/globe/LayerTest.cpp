@@ -115,6 +115,27 @@ TEST_F(LayerTest, ProfileListEndsAtTheFirstMissingKeyAndDropsFailingLayers)
               std::make_pair(1, "Loading layer " + host.dataDir + "/a.lay"));
 }
 
+// A layer that cannot be read is reported with the file it came from, whatever went wrong:
+// a record cut short, or a name that is there but is no readable file.
+TEST_F(LayerTest, LayerReadErrorsNameTheFile)
+{
+    makeLayerFile(dir / "data" / "whole.lay", 40, "town");
+    const std::string whole = readText(dir / "data" / "whole.lay");
+    writeText(dir / "data" / "cut.lay", whole.substr(0, whole.size() / 2));
+    fs::create_directories(dir / "data" / "folder.lay");
+    writeText(dir / "globe.prf", "[LayerList]\n0=cut.lay\n1=folder.lay\n2=whole.lay\n");
+
+    host.openProfile((dir / "globe.prf").string());
+
+    ASSERT_EQ(host.warnings.size(), 2u);
+    EXPECT_EQ(host.warnings[0],
+              "Stream read error: record truncated in " + host.dataDir + "/cut.lay");
+    EXPECT_EQ(host.warnings[1],
+              "LoadFromFile: File " + host.dataDir + "/folder.lay could not be read");
+    ASSERT_EQ(host.layers.count(), 1);
+    EXPECT_EQ(host.layers.layer(0)->objectCount(), 40);
+}
+
 TEST_F(LayerTest, SavedProfileRestoresEachLayersSettings)
 {
     makeLayerFile(dir / "data" / "a.lay", 1, "a");

@@ -82,7 +82,9 @@ TEST_F(CityLayerTest, SortsByBytesAndKeepsEachCityWhole)
                                            {"Zurich", 47.37, 8.54},
                                            {"\xC4rhus", 56.15, 10.2},
                                            {"Zurich", -10, -20},
-                                           {"Aachen", 50.78, 6.08}})
+                                           {"Aachen", 50.78, 6.08},
+                                           {"'Abasan", 31.32, 34.35},
+                                           {"Abasan", 31.3, 34.3}})
         GlobePointText::create(layer, degToGU(c.lat), degToGU(c.lon), c.title);
     // A city with a font of its own keeps it: the sort must not give every city the
     // control's current font.
@@ -93,11 +95,13 @@ TEST_F(CityLayerTest, SortsByBytesAndKeepsEachCityWhole)
 
     CityLayer::sortByTitle(layer);
 
-    EXPECT_EQ(titlesOf(layer), (QStringList{"Aachen", "Bergen", "Zurich", "Zurich", "abc",
-                                            QString::fromLatin1("\xC4rhus")}));
-    EXPECT_EQ(layer.object(2)->location().lat, degToGU(47.37)); // equal titles keep their order
-    EXPECT_EQ(layer.object(3)->location().lon, degToGU(-20));
-    auto* bergen = dynamic_cast<GlobePointText*>(layer.object(1));
+    // Leading punctuation is passed over: "'Abasan" stands with the A's, just before its plain
+    // twin.
+    EXPECT_EQ(titlesOf(layer), (QStringList{"Aachen", "'Abasan", "Abasan", "Bergen", "Zurich",
+                                            "Zurich", "abc", QString::fromLatin1("\xC4rhus")}));
+    EXPECT_EQ(layer.object(4)->location().lat, degToGU(47.37)); // equal titles keep their order
+    EXPECT_EQ(layer.object(5)->location().lon, degToGU(-20));
+    auto* bergen = dynamic_cast<GlobePointText*>(layer.object(3));
     ASSERT_TRUE(bergen && bergen->font);
     EXPECT_EQ(bergen->font->face, "Courier");
     EXPECT_EQ(bergen->font->size, 20);

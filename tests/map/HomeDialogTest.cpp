@@ -160,9 +160,33 @@ TEST_F(HomeDialogTest, BoxesKeepDegreesAndMinutesInRange)
     }
 }
 
+// The dialog opens on the current home, so a small change is a small edit: 27.20 N, 80.27 W
+// shows as 27 deg 12 min N and 80 deg 16 min W; an eastern or southern home picks its side.
+TEST_F(HomeDialogTest, OpensWithTheCurrentHomeFilledIn)
+{
+    EXPECT_EQ(dialog.EditName->text(), host.home);
+    EXPECT_EQ(dialog.EditDegLat->text(), QStringLiteral("27"));
+    EXPECT_EQ(dialog.EditMinLat->text(), QStringLiteral("12"));
+    EXPECT_TRUE(dialog.RadioButton1->isChecked()); // N
+    EXPECT_EQ(dialog.EditDegLon->text(), QStringLiteral("80"));
+    EXPECT_EQ(dialog.EditMinLon->text(), QStringLiteral("16"));
+    EXPECT_TRUE(dialog.RadioButton3->isChecked()); // W
+
+    host.homeLat = QStringLiteral("-33.999");
+    host.homeLon = QStringLiteral("-151.5");
+    TFormHome south(host);
+    EXPECT_EQ(south.EditDegLat->text(), QStringLiteral("34"));
+    EXPECT_EQ(south.EditMinLat->text(), QStringLiteral("0"));
+    EXPECT_TRUE(south.RadioButton2->isChecked()); // S
+    EXPECT_EQ(south.EditDegLon->text(), QStringLiteral("151"));
+    EXPECT_EQ(south.EditMinLon->text(), QStringLiteral("30"));
+    EXPECT_TRUE(south.RadioButton4->isChecked()); // E
+}
+
 TEST_F(HomeDialogTest, OnlyDigitsGetInAndBackspaceStillWorks)
 {
     QLineEdit* box = dialog.EditDegLon;
+    box->clear(); // it opens with the current home's degrees
     key(box, Qt::Key_1, QStringLiteral("1"));
     key(box, Qt::Key_A, QStringLiteral("a"));
     key(box, Qt::Key_Period, QStringLiteral("."));

@@ -38,6 +38,11 @@ TEST_F(MapOutputTest, ScaleBarTextsInEachUnit)
     EXPECT_EQ(ScaleBar::lengthText(hundredNm, 1, us), QStringLiteral("100 NM"));
     EXPECT_EQ(ScaleBar::lengthText(hundredNm, 2, us), QStringLiteral("185 KM"));
     EXPECT_EQ(ScaleBar::lengthText(hundredNm, 0, us), QStringLiteral("115 MI"));
+    // A close view's inch is less than a unit: never "0".
+    EXPECT_EQ(ScaleBar::lengthText(0.4L * 90000, 1, us), QStringLiteral("0.4 NM"));
+    EXPECT_EQ(ScaleBar::lengthText(0.05L * 90000, 1, us), QStringLiteral("0.05 NM"));
+    EXPECT_EQ(ScaleBar::lengthText(0.4L * 90000, 2, LocaleInfo::fromName(QStringLiteral("de_DE"))),
+              QStringLiteral("0,7 KM"));
 }
 
 TEST_F(MapOutputTest, ScaleBarIsAnInchWideBracketSeenOnDarkAndLightGround)

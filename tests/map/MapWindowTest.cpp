@@ -12,18 +12,23 @@
 #include "grid/LocaleInfo.h"
 #include "map/CityEditor.h"
 #include "map/MapCommands.h"
+#include "map/MapScene.h"
 #include "map/ScaleBar.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPrinterInfo>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QTimeZone>
 #include <QToolButton>
 
@@ -553,6 +558,243 @@ TEST_F(MapWindowTest, LabelsLieOverTheNightShadowAndClearOfTheScaleBar)
         night.save(qEnvironmentVariable("WAVELARK_VIEWS_DIR") + QStringLiteral("/night.png"));
         day.save(qEnvironmentVariable("WAVELARK_VIEWS_DIR") + QStringLiteral("/day.png"));
     }
+}
+
+// A listener turns the map by hand: a middle drag (or Shift with the left button) turns the
+// globe without measuring or opening the home dialog, the arrow keys turn by the buttons'
+// step and Page Up/Down zoom as "+Zoom"/"-Zoom", while a left drag still zooms to its
+// rectangle, never deeper than 8 times per step nor to a view under 5 nautical miles.
+TEST_F(MapWindowTest, TurnsByHandAndByKeysAndZoomsWithinTheLimits)
+{
+    TFormMain& w = openMain();
+    TFormMap& map = openMap(w);
+    GlobeControl& g = *map.Globe;
+    const QPoint m = middle(map);
+    LLPoint grabbed;
+    ASSERT_TRUE(g.screenToLL(m.x(), m.y(), grabbed));
+    const auto press = [&](QEvent::Type type, Qt::MouseButton button, QPoint pos,
+                           Qt::KeyboardModifiers mods) {
+        QMouseEvent e(type, QPointF(pos), g.mapToGlobal(QPointF(pos)), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, mods);
+        QCoreApplication::sendEvent(&g, &e);
+    };
+    for (const auto mods :
+         {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        const Qt::MouseButton button = mods ? Qt::LeftButton : Qt::MiddleButton;
+        ASSERT_TRUE(g.screenToLL(m.x(), m.y(), grabbed));
+        const long double scale = g.scaleFactor();
+        press(QEvent::MouseButtonPress, button, m, mods);
+        press(QEvent::MouseMove, button, m + QPoint(40, 30), mods);
+        press(QEvent::MouseMove, button, m + QPoint(80, 60), mods);
+        press(QEvent::MouseButtonRelease, button, m + QPoint(80, 60), mods);
+        EXPECT_EQ(g.scaleFactor(), scale);
+        EXPECT_FALSE(g.hasOverlayLines()); // no great circle from home
+        EXPECT_EQ(pointOf(map, grabbed.lat / 5400000.0, -grabbed.lon / 5400000.0),
+                  m + QPoint(80, 60));
+    }
+
+    const int lat = g.rotation(MapScene::XDegrees), lon = g.rotation(MapScene::YDegrees);
+    const int step = TFormMap::rotationStep(g.scaleFactor());
+    const auto key = [&](int k) {
+        QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
+        QCoreApplication::sendEvent(&g, &e);
+    };
+    key(Qt::Key_Left);
+    EXPECT_EQ(g.rotation(MapScene::YDegrees), lon - step); // "+Lon": further west
+    key(Qt::Key_Up);
+    EXPECT_EQ(g.rotation(MapScene::XDegrees), lat + step);
+    const long double before = g.scaleFactor();
+    key(Qt::Key_PageUp);
+    EXPECT_NEAR(double(g.scaleFactor() / before), 1.2, 1e-9);
+    key(Qt::Key_PageDown);
+    EXPECT_NEAR(double(g.scaleFactor() / before), 1.0, 1e-9);
+
+    // A tiny rectangle, again and again.
+    const long double fit = g.scaleFactor();
+    const int side = std::min(g.surfaceWidth(), g.surfaceHeight());
+    mouse(map, QEvent::MouseButtonPress, Qt::LeftButton, m);
+    mouse(map, QEvent::MouseMove, Qt::LeftButton, m + QPoint(12, 12));
+    mouse(map, QEvent::MouseButtonRelease, Qt::LeftButton, m + QPoint(12, 12));
+    EXPECT_LE(double(g.scaleFactor() / fit), 8.0001);
+    EXPECT_GT(g.scaleFactor(), fit);
+    for (int i = 0; i < 12; ++i) {
+        mouse(map, QEvent::MouseButtonPress, Qt::LeftButton, m);
+        mouse(map, QEvent::MouseMove, Qt::LeftButton, m + QPoint(12, 12));
+        mouse(map, QEvent::MouseButtonRelease, Qt::LeftButton, m + QPoint(12, 12));
+        map.BtnZoomInClick();
+    }
+    EXPECT_GE(side / double(g.scaleFactor()), 5 * GUPerMinute - 1);
+    EXPECT_LE(side / double(g.scaleFactor()), 5 * GUPerMinute + 1);
+}
+
+// The night shadow's look, the projection and the moment: the style and the projection are
+// radio choices kept with the map's settings; the Time slider shows the shadow of another
+// UTC moment of the day and "Now" follows the clock again.
+TEST_F(MapWindowTest, NightStyleProjectionAndTimeAreChosenAndRemembered)
+{
+    TFormMain& w = openMain();
+    {
+        TFormMap& map = openMap(w);
+        EXPECT_TRUE(map.NightShaded1->isChecked());
+        EXPECT_TRUE(map.Spherical1->isChecked());
+        EXPECT_TRUE(map.StatuteMiles1->actionGroup()->isExclusive());
+        map.Globe->utcClock = [] {
+            return QDateTime(QDate(2026, 6, 21), QTime(12, 0), QTimeZone::utc());
+        };
+        const QImage noon = map.renderMap();
+        map.TimeSlider->setValue(18 * 60);
+        EXPECT_EQ(map.TimeLabel->text(), QStringLiteral("18:00 UTC"));
+        ASSERT_TRUE(map.scene().nightMoment.has_value());
+        EXPECT_EQ(*map.scene().nightMoment,
+                  QDateTime(QDate(2026, 6, 21), QTime(18, 0), QTimeZone::utc()));
+        EXPECT_NE(map.renderMap(), noon);
+        map.BtnNow->click();
+        EXPECT_FALSE(map.scene().nightMoment.has_value());
+        EXPECT_EQ(map.renderMap(), noon);
+
+        map.NightHatched1->trigger();
+        EXPECT_FALSE(map.NightShaded1->isChecked());
+        map.Mercator1->trigger();
+        EXPECT_EQ(map.Globe->projectionKind(), GlobeEngine::Projection::Mercator);
+        EXPECT_FALSE(map.Spherical1->isChecked());
+        closeMap();
+    }
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Night Style")), QStringLiteral("1"));
+    EXPECT_EQ(settingsValue(Key, QStringLiteral("Projection")), QStringLiteral("2"));
+    TFormMap& again = openMap(w);
+    EXPECT_TRUE(again.NightHatched1->isChecked());
+    EXPECT_TRUE(again.Mercator1->isChecked());
+    EXPECT_EQ(again.Globe->projectionKind(), GlobeEngine::Projection::Mercator);
+}
+
+// The find box goes to a city of the list, to a logged record by callsign or frequency, and to
+// a position typed as "lat, lon" in the user's number format: the place comes to the middle
+// of the window, close enough to see, and is marked; suggestions come as the user types.
+TEST_F(MapWindowTest, FindBoxGoesToACityARecordOrAPosition)
+{
+    TFormMain& w = openMain();
+    addRecords(w, {{146.52, "5Z4XY", "Ann", -1.29, -36.82}});
+    TFormMap& map = openMap(w);
+    GlobeControl& g = *map.Globe;
+    const long double whole = g.scaleFactor();
+    EXPECT_TRUE(map.placeSuggestions(QStringLiteral("test")).contains(QStringLiteral("Testville")));
+    EXPECT_TRUE(
+        map.placeSuggestions(QStringLiteral("5z4")).front().startsWith(QStringLiteral("5Z4XY")));
+
+    const struct
+    {
+        const char* locale;
+        const char* typed;
+        double lat, lonEast;
+    } cases[] = {
+        {"en_US", "testville", 30, -90},
+        {"en_US", "5Z4XY", -1.29, 36.82},
+        {"en_US", "146.52", -1.29, 36.82},
+        {"en_US", "-33.87, 151.21", -33.87, 151.21},
+        {"en_US", "33.87 S, 151.21 E", -33.87, 151.21},
+        {"de_DE", "-33,87; 151,21", -33.87, 151.21},
+        {"de_DE", "64,1 -21,9", 64.1, -21.9},
+    };
+    const LocaleInfo saved = LocaleInfo::current();
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.typed);
+        LocaleInfo::setCurrent(LocaleInfo::fromName(QString::fromLatin1(k.locale)));
+        g.zoomToRect(GURect{});
+        ASSERT_TRUE(map.goToPlace(QString::fromUtf8(k.typed)));
+        LLPoint c;
+        ASSERT_TRUE(g.screenToLL(g.surfaceWidth() / 2, g.surfaceHeight() / 2, c));
+        EXPECT_NEAR(c.lat / double(GUPerDegree), k.lat, 0.05);
+        EXPECT_NEAR(c.lon / double(GUPerDegree), k.lonEast, 0.05);
+        EXPECT_GT(g.scaleFactor(), 3 * whole);
+        ASSERT_TRUE(map.scene().mark.has_value());
+        EXPECT_NEAR(map.scene().mark->lat / double(GUPerDegree), k.lat, 0.01);
+    }
+    LocaleInfo::setCurrent(saved);
+    EXPECT_FALSE(map.goToPlace(QStringLiteral("Atlantis")));
+    EXPECT_TRUE(map.PanelHint->text().contains(QStringLiteral("Atlantis")));
+    EXPECT_FALSE(map.goToPlace(QStringLiteral("95, 10"))); // no latitude
+}
+
+// Pictures of the window with the shipped globe data for a person to look at; runs only when
+// WAVELARK_VIEWS_DIR (where the pictures go) and WAVELARK_VIEWS_DATA (the shipped data
+// folder) are set.
+TEST_F(MapWindowTest, ViewsForReview)
+{
+    const QString out = qEnvironmentVariable("WAVELARK_VIEWS_DIR");
+    const QString data = qEnvironmentVariable("WAVELARK_VIEWS_DATA");
+    if (out.isEmpty() || data.isEmpty())
+        GTEST_SKIP() << "no folder for the pictures";
+    const QString folder = install.programFolder();
+    QFile::remove(folder + QStringLiteral("globe.prf"));
+    ASSERT_TRUE(
+        QFile::copy(data + QStringLiteral("/globe.prf"), folder + QStringLiteral("globe.prf")));
+    for (const QString& f : QDir(data + QStringLiteral("/Globe Data")).entryList(QDir::Files)) {
+        QFile::remove(folder + QStringLiteral("Globe Data/") + f);
+        ASSERT_TRUE(QFile::copy(data + QStringLiteral("/Globe Data/") + f,
+                                folder + QStringLiteral("Globe Data/") + f));
+    }
+    TFormMain& w = openMain();
+    addRecords(w, {{7.2, "5Z4NRB", "Nairobi", -1.29, -36.82},
+                   {9.41, "WWV", "Fort", 40.68, 105.04},
+                   {6.07, "CFRX", "Toronto", 43.65, 79.38},
+                   {15.4, "A2Z", "Gaborone", -24.65, -25.91}});
+    TFormMap& map = openMap(w);
+    GlobeControl& g = *map.Globe;
+    g.utcClock = [] { return QDateTime(QDate(2026, 12, 11), QTime(14, 0), QTimeZone::utc()); };
+    const auto shot = [&](const char* name) {
+        g.redraw();
+        QCoreApplication::processEvents();
+        map.grab().save(out + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+    };
+    shot("01-start");
+    // North America to Africa by dragging with the middle button.
+    const QPoint m = middle(map);
+    const auto drag = [&](QPoint from, QPoint to) {
+        const auto send = [&](QEvent::Type type, QPoint pos) {
+            QMouseEvent e(type, QPointF(pos), g.mapToGlobal(QPointF(pos)), Qt::MiddleButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MiddleButton,
+                          Qt::NoModifier);
+            QCoreApplication::sendEvent(&g, &e);
+        };
+        send(QEvent::MouseButtonPress, from);
+        for (int i = 1; i <= 10; ++i)
+            send(QEvent::MouseMove, from + (to - from) * i / 10);
+        send(QEvent::MouseButtonRelease, to);
+    };
+    drag(m + QPoint(200, 0), m + QPoint(-150, 60));
+    shot("02-dragged-once");
+    drag(m + QPoint(200, 0), m + QPoint(-100, 0));
+    shot("03-africa");
+    map.EditFind->setText(QStringLiteral("Nairobi"));
+    map.goToPlace(map.EditFind->text());
+    shot("04-nairobi");
+    g.zoomToRect(GURect{});
+    g.setRotation(MapScene::XDegrees, 10);
+    g.setRotation(MapScene::YDegrees, 0);
+    const struct
+    {
+        const char* name;
+        QDate date;
+        int hour;
+    } moments[] = {{"05-jun21-0600", {2026, 6, 21}, 6},
+                   {"06-jun21-1800", {2026, 6, 21}, 18},
+                   {"07-dec21-0600", {2026, 12, 21}, 6},
+                   {"08-dec21-1800", {2026, 12, 21}, 18}};
+    for (const auto& k : moments) {
+        map.scene().nightMoment = QDateTime(k.date, QTime(k.hour, 0), QTimeZone::utc());
+        shot(k.name);
+    }
+    map.TimeSlider->setValue(6 * 60);
+    shot("09-slider-0600");
+    map.BtnDefaultClick();
+    shot("10-default");
+    map.PlateCarree1->trigger();
+    shot("11-plate-carree");
+    map.Mercator1->trigger();
+    shot("12-mercator");
+    map.Spherical1->trigger();
+    map.NightHatched1->trigger();
+    shot("13-hatched");
 }
 
 TEST_F(MapWindowTest, PrintWithoutPrinterWritesAPdf)
