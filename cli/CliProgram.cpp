@@ -9,6 +9,7 @@
 #include "cli/MapCommand.h"
 #include "cli/MergeCommand.h"
 #include "cli/RepairCommand.h"
+#include "cli/StatsCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -39,6 +40,7 @@ CliProgram::CliProgram()
     commands_.push_back(std::make_unique<RepairCommand>());
     commands_.push_back(std::make_unique<MergeCommand>());
     commands_.push_back(std::make_unique<MapCommand>());
+    commands_.push_back(std::make_unique<StatsCommand>());
 }
 
 const CliCommand* CliProgram::find(const QString& name) const
