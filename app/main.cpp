@@ -9,6 +9,7 @@
 #include "exchange/export/ExportCommands.h"
 #include "exchange/import/ImportCommands.h"
 #include "map/MapCommands.h"
+#include "statsview/StatsCommands.h"
 #include "update/UpdateCommands.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ int main(int argc, char* argv[])
         wl::TFormMain mainWindow(setup);
         wl::installDialogCommands(mainWindow);
         wl::installMapCommands(mainWindow);
+        wl::installStatsCommands(mainWindow);
         wl::installExportCommands(mainWindow);
         wl::installImportCommands(mainWindow);
         wl::installReportCommands(mainWindow);
