@@ -116,6 +116,9 @@ void TFormMain::buildMenus()
     actions_[Command::EditCategories] = menuBar()->addAction(QStringLiteral("&Edit Categories"));
     actions_[Command::Preferences] = menuBar()->addAction(QStringLiteral("&Preferences"));
 
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    addCommand(view, Command::Statistics, QStringLiteral("&Statistics"))->setEnabled(false);
+
     QMenu* internet = menuBar()->addMenu(QStringLiteral("&Internet"));
     addCommand(internet, Command::HomePage, QStringLiteral("Wavelark &Homepage"));
     addCommand(internet, Command::MailHelp, QStringLiteral("&E-mail Help"));
@@ -182,6 +185,9 @@ void TFormMain::buildToolBar()
                                  QStringLiteral("View Note Field")));
     row->addWidget(addToolButton(toolPanel_, Command::Globe, Glyph::Globe, QStringLiteral("Globe"),
                                  QStringLiteral("Display Globe")));
+    row->addWidget(addToolButton(toolPanel_, Command::Statistics, Glyph::Notes,
+                                 QStringLiteral("Stats"), QStringLiteral("Log Statistics")));
+    buttons_[Command::Statistics]->setEnabled(false);
     row->addSpacing(12);
     row->addWidget(
         addToolButton(toolPanel_, Command::Exit, Glyph::Exit, QStringLiteral("Exit"), QString()));

@@ -66,7 +66,8 @@ enum class Command
     Find,
     Print,
     Notes,
-    Globe
+    Globe,
+    Statistics
 };
 
 // The program's main window: it reads the settings, creates and opens the frequency table,

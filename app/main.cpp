@@ -12,6 +12,7 @@
 #include "exchange/import/ImportCommands.h"
 #include "map/MapCommands.h"
 #include "schedule/ui/ScheduleCommands.h"
+#include "statsview/StatsCommands.h"
 #include "update/UpdateCommands.h"
 
 #include <QApplication>
@@ -37,6 +38,7 @@ int main(int argc, char* argv[])
         wl::TFormMain mainWindow(setup);
         wl::installDialogCommands(mainWindow);
         wl::installMapCommands(mainWindow);
+        wl::installStatsCommands(mainWindow);
         wl::installExportCommands(mainWindow);
         wl::installImportCommands(mainWindow);
         wl::installReportCommands(mainWindow);

@@ -13,6 +13,7 @@
 #include "cli/ScheduleCommand.h"
 #include "cli/RigCommand.h"
 #include "cli/RestoreCommand.h"
+#include "cli/StatsCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -47,6 +48,7 @@ CliProgram::CliProgram()
     commands_.push_back(std::make_unique<ScheduleCommand>());
     commands_.push_back(std::make_unique<OnAirCommand>());
     commands_.push_back(std::make_unique<RigCommand>());
+    commands_.push_back(std::make_unique<StatsCommand>());
 }
 
 const CliCommand* CliProgram::find(const QString& name) const
