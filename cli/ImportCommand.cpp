@@ -3,6 +3,7 @@
 #include "app/CategoryAccess.h"
 #include "cli/CliContext.h"
 #include "cli/CliNumbers.h"
+#include "exchange/import/ImportCategories.h"
 #include "exchange/import/ImportColumns.h"
 #include "exchange/import/ImportFile.h"
 #include "exchange/import/ImportMessages.h"
@@ -29,8 +30,6 @@ namespace {
 const QString CategoryOption = QStringLiteral("category");
 const QString MultiplierOption = QStringLiteral("multiplier");
 const QString FormatOption = QStringLiteral("format");
-// The longest name the category list holds, as the table's Category field.
-constexpr int CategoryNameLength = 20;
 
 // The columns a row really uses: empty cells at its end do not count.
 qsizetype usedColumns(const QStringList& cells)
@@ -67,14 +66,11 @@ bool everyRowHasCategory(const std::vector<ImportRecord>& records)
 
 // The categories the records brought that the category list lacks join it, so the records
 // show under their own tabs. The records are stored by then: a failure here is told, not fatal.
-void addNewCategories(const CliContext& context, QStringList names,
+void addNewCategories(const CliContext& context, const QStringList& names,
                       const std::vector<ImportRecord>& records)
 {
     const store::CategoryFile file = store::CategoryFile::inFolder(context.dataFolder());
-    for (const ImportRecord& r : records) {
-        const QString name = r.category.trimmed().left(CategoryNameLength);
-        if (name.isEmpty() || !knownCategory(names, name).isEmpty())
-            continue;
+    for (const QString& name : ImportCategories::missing(names, records)) {
         if (store::Status st = file.append(name); !st) {
             context.note(QStringLiteral("the category \"%1\" could not be added to the category "
                                         "list: %2")
@@ -83,7 +79,6 @@ void addNewCategories(const CliContext& context, QStringList names,
         }
         context.note(
             QStringLiteral("The category \"%1\" was added to the category list.").arg(name));
-        names << name;
     }
 }
 

@@ -16,7 +16,12 @@
 
 namespace wl {
 
-const QString RecordPlotter::PositionFilter = QStringLiteral("(RLat <> 0 ) and (RLon <> 0 )");
+bool RecordPlotter::hasPosition(const QString& positionText, double lat, double lon)
+{
+    if (!positionText.trimmed().isEmpty())
+        return true;
+    return lat != 0 && lon != 0;
+}
 
 QString RecordPlotter::fieldName(int code)
 {
@@ -124,9 +129,9 @@ store::Status readPositioned(store::Table& table, const RecordPlotter::Range& ra
 {
     if (store::Status st = table.setIndexName(QString()); !st)
         return st;
+    // The filter language cannot tell a blank position text, so positions are sorted out below.
     const QString filter =
-        RecordPlotter::PositionFilter +
-        QStringLiteral(" and (Hz >= %1) and (Hz <= %2)").arg(range.low).arg(range.high);
+        QStringLiteral("(Hz >= %1) and (Hz <= %2)").arg(range.low).arg(range.high);
     if (store::Status st = table.setFilter(filter); !st)
         return st;
     if (store::Status st = table.setFiltered(true); !st)
@@ -135,18 +140,22 @@ store::Status readPositioned(store::Table& table, const RecordPlotter::Range& ra
     const int latField = table.fieldNumber(QStringLiteral("RLat"));
     const int lonField = table.fieldNumber(QStringLiteral("RLon"));
     const int hzField = table.fieldNumber(QStringLiteral("Hz"));
+    const int positionField = table.fieldNumber(QStringLiteral("Position"));
     const int labelField = fieldName.isEmpty() ? -1 : table.fieldNumber(fieldName);
     for (store::Status st = table.first();; st = table.next()) {
         if (!st)
             return st;
         if (table.eof())
             return store::Status::success();
+        const double lat = table.fieldValueAt(latField).toDouble();
+        const double lon = table.fieldValueAt(lonField).toDouble();
+        if (!RecordPlotter::hasPosition(table.fieldValueAt(positionField).toString(), lat, lon))
+            continue;
         const double mhz = table.fieldValueAt(hzField).toDouble();
         const std::size_t start = out.labels.size();
         appendFieldText(labelField < 0 ? QVariant() : table.fieldValueAt(labelField), out.labels);
-        out.records.push_back({mhz, degToGU(table.fieldValueAt(latField).toDouble()),
-                               -degToGU(table.fieldValueAt(lonField).toDouble()), start,
-                               out.labels.size() - start});
+        out.records.push_back(
+            {mhz, degToGU(lat), -degToGU(lon), start, out.labels.size() - start});
         if (progress && out.records.size() % ProgressStep == 0 && !progress(0, -1)) {
             stopped = true;
             return store::Status::success();

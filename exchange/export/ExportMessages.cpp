@@ -72,4 +72,18 @@ QString ExportMessages::CellsChanged(int cut, int lossy)
                                   .arg(ExportTypeName(TExportType::xExcel_Workbook));
 }
 
+QString ExportMessages::CellsBlanked(int breaks, int tabs)
+{
+    const auto cells = [](int n) {
+        return n == 1 ? QStringLiteral("1 cell") : QStringLiteral("%1 cells").arg(n);
+    };
+    QStringList parts;
+    if (breaks > 0)
+        parts << QStringLiteral("Line breaks in %1 were written as blanks").arg(cells(breaks));
+    if (tabs > 0)
+        parts << QStringLiteral("Tabs in %1 were written as blanks").arg(cells(tabs));
+    return parts.join(QStringLiteral("; ")) +
+           QStringLiteral(": this format cannot hold them.");
+}
+
 } // namespace wl

@@ -25,6 +25,8 @@ public:
     static QString RowLimit(TExportType type, int fit, int total);
     // Cells of the older spreadsheet format that lost characters.
     static QString CellsChanged(int cut, int lossy);
+    // Cells whose line breaks or TABs were written as blanks, as the format cannot hold them.
+    static QString CellsBlanked(int breaks, int tabs);
 };
 
 } // namespace wl

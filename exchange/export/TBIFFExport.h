@@ -30,6 +30,8 @@ public:
     void Finish() override;
 
 protected:
+    bool HoldsLineBreaks() const override { return false; }
+    bool HoldsTabs() const override { return false; }
     void BeginExport(const QStringList& columns) override;
     void WriteItem(const QStringList& cells, int itemNumber) override;
     void EndExport() override;

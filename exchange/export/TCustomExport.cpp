@@ -2,6 +2,7 @@
 
 #include "exchange/export/ExportError.h"
 #include "exchange/export/ExportLocaleFormats.h"
+#include "exchange/export/ExportMessages.h"
 #include "exchange/export/ExportText.h"
 #include "exchange/export/TExportComponent.h"
 
@@ -86,6 +87,7 @@ bool TCustomExport::Run()
             try {
                 BeginExport(columns);
                 component_.ResetItems();
+                blankedBreaks_ = blankedTabs_ = 0;
                 if (walkItems()) {
                     EndExport();
                     Complete();
@@ -115,6 +117,7 @@ bool TCustomExport::walkItems()
     while (component_.HasMoreItems()) {
         if (!component_.GetNextItem(cells))
             break; // the source holds fewer items than it counted
+        countBlankedCells(cells);
         WriteItem(cells, component_.ExportedCount());
         if (progress_ && !progress_->step(component_.ExportedCount()))
             return false;
@@ -122,9 +125,28 @@ bool TCustomExport::walkItems()
     return true;
 }
 
+// Counted here rather than in the writers, as some writers leave the shared WriteItem out.
+void TCustomExport::countBlankedCells(const QStringList& cells)
+{
+    const bool breaks = !HoldsLineBreaks();
+    const bool tabs = !HoldsTabs();
+    if (!breaks && !tabs)
+        return;
+    for (const QString& cell : cells) {
+        if (breaks && (cell.contains(u'\n') || cell.contains(u'\r')))
+            ++blankedBreaks_;
+        if (tabs && cell.contains(u'\t'))
+            ++blankedTabs_;
+    }
+}
+
 void TCustomExport::Finish()
 {
     progress_.reset();
+    if (succeeded_ && (blankedBreaks_ > 0 || blankedTabs_ > 0)) {
+        Host().message(ExportMessageKind::Warning,
+                       ExportMessages::CellsBlanked(blankedBreaks_, blankedTabs_));
+    }
 }
 
 void TCustomExport::hideProgress()

@@ -66,6 +66,10 @@ protected:
     // Makes the result permanent (commits the file, fills the clipboard).
     virtual void Complete() {}
     virtual void ReportFailure(const QString& error);
+    // False for a format whose cells cannot hold a line break or a TAB: the writer puts a blank
+    // in its place, and the user is told afterwards in how many cells.
+    virtual bool HoldsLineBreaks() const { return true; }
+    virtual bool HoldsTabs() const { return true; }
     void hideProgress();
 
     TExportType Type() const { return type_; }
@@ -75,6 +79,7 @@ protected:
 
 private:
     bool walkItems();
+    void countBlankedCells(const QStringList& cells);
 
     TExportComponent& component_;
     TExportType type_;
@@ -83,6 +88,8 @@ private:
     QStringList columnCaptions_;
     std::vector<int> maxWidths_;
     int currentItem_ = 0;
+    int blankedBreaks_ = 0; // cells whose line breaks became blanks
+    int blankedTabs_ = 0;   // cells whose TABs became blanks
     bool succeeded_ = false;
     std::unique_ptr<ExportProgress> progress_;
 };

@@ -13,6 +13,8 @@ public:
     TDetailedTextExport(TExportComponent& component, TExportType type, const QString& fileName);
 
 protected:
+    bool HoldsLineBreaks() const override { return false; }
+    bool HoldsTabs() const override { return false; }
     void BeginExport(const QStringList& columns) override;
     void WriteItem(const QStringList& cells, int itemNumber) override;
     void EndExport() override;

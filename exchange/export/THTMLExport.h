@@ -13,6 +13,7 @@ public:
     THTMLExport(TExportComponent& component, TExportType type, const QString& fileName);
 
 protected:
+    bool HoldsTabs() const override { return false; }
     void BeginExport(const QStringList& columns) override;
     void WriteItem(const QStringList& cells, int itemNumber) override;
     void EndExport() override;

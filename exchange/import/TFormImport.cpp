@@ -8,6 +8,7 @@
 #include "app/services/CaptionedMessage.h"
 #include "app/services/UiServices.h"
 #include "exchange/export/TExportStringGrid.h"
+#include "exchange/import/ImportCategories.h"
 #include "exchange/import/ImportColumns.h"
 #include "exchange/import/ImportFile.h"
 #include "exchange/import/ImportMessages.h"
@@ -20,6 +21,7 @@
 #include "exchange/import/formats/ImportFormats.h"
 #include "grid/LocaleInfo.h"
 #include "grid/TSortableGrid.h"
+#include "store/CategoryFile.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -985,11 +987,13 @@ void TFormImport::storeRecords(const std::vector<ImportRecord>& records, const Q
         return next < records.size() ? ImportWriter::FeedState::More
                                      : ImportWriter::FeedState::Done;
     };
-    storeFeed(feed, int(records.size()), category);
+    storeFeed(feed, int(records.size()), category,
+              ImportCategories::missing(main_.categories(), records));
 }
 
 ImportWriter::Outcome TFormImport::storeFeed(const ImportWriter::Feed& feed, int expected,
-                                             const QString& category)
+                                             const QString& category,
+                                             const QStringList& newCategories)
 {
     ImportWriter::Outcome written;
     {
@@ -1021,9 +1025,36 @@ ImportWriter::Outcome TFormImport::storeFeed(const ImportWriter::Feed& feed, int
         ShowMessage(ImportMessages::NothingToImport);
         return written;
     }
+    // The records are stored by then: a category that cannot be added is told, not fatal.
+    const QStringList added = addCategories(newCategories);
     refreshMainWindow();
-    ShowMessage(ImportMessages::Imported(written.written));
+    QString done = ImportMessages::Imported(written.written);
+    if (!added.isEmpty())
+        done += QStringLiteral("\n\n") + added.join(u'\n');
+    ShowMessage(done);
     return written;
+}
+
+QStringList TFormImport::addCategories(const QStringList& names)
+{
+    if (names.isEmpty())
+        return {};
+    const store::CategoryFile file = store::CategoryFile::inFolder(main_.settings().dataBasePath);
+    QStringList list = main_.categories();
+    QStringList told;
+    for (const QString& name : names) {
+        if (store::Status st = file.append(name); !st) {
+            told << QStringLiteral("The category \"%1\" could not be added to the category list: "
+                                   "%2")
+                        .arg(name, st.error);
+            break;
+        }
+        list << name;
+        told << QStringLiteral("The category \"%1\" was added to the category list.").arg(name);
+    }
+    main_.setCategories(list);
+    FormActivate();
+    return told;
 }
 
 QStringList TFormImport::shortList(const QStringList& lines)

@@ -90,8 +90,10 @@ public:
     // Reads a file in another program's format, shows the column mapping and the report, and
     // stores all its records under the selected category or none.
     void importFormatFile(int format, const QString& fileName);
-    // Stores the records under the category with a progress window whose Cancel stores
-    // nothing, after the user agreed to any texts being cut, then says how many were stored.
+    // Stores the records under the category (a record with a category of its own keeps it)
+    // with a progress window whose Cancel stores nothing, after the user agreed to any texts
+    // being cut, then says how many were stored. Categories the records bring that the list
+    // lacks join it.
     void storeRecords(const std::vector<ImportRecord>& records, const QString& category);
     void BtnDeleteClick();
     void BtnInsertClick();
@@ -140,9 +142,14 @@ private:
     static std::optional<QByteArrayView> mapImportFile(QFile& file, QByteArray& copy);
     void storeSheet(const ImportRecordBuilder& builder, const QString& category);
     // Stores with a progress window whose Cancel stores nothing and reports the outcome, except
-    // refused rows, which the caller reports.
+    // refused rows, which the caller reports. newCategories join the category list once
+    // records are stored.
     ImportWriter::Outcome storeFeed(const ImportWriter::Feed& feed, int expected,
-                                    const QString& category);
+                                    const QString& category,
+                                    const QStringList& newCategories = {});
+    // Adds names to the category file and the main window's list; the lines telling the user
+    // what was added, or why not.
+    QStringList addCategories(const QStringList& names);
     bool Edit1KeyPress(const QString& typed);
 
     TFormMain& main_;

@@ -319,5 +319,48 @@ TEST_F(CliExportFidelity, WarningsDoNotFailAndStaleWorkbookPartsGo)
     EXPECT_TRUE(QFileInfo::exists(other)); // another target's
 }
 
+// A format that cannot hold a line break or a TAB in a cell writes a blank and says so once,
+// with the number of cells; the file is still written in full (exit 0). Formats that hold them
+// say nothing.
+TEST_F(CliExportFidelity, BlankedLineBreaksAndTabsAreTold)
+{
+    makeFullTable({{QStringLiteral("TWO"), 7.2, QStringLiteral("a\tb"),
+                    QStringLiteral("first\r\nsecond\nthird"), std::nullopt},
+                   {QStringLiteral("ONE"), 9.5, QString(), QStringLiteral("a\nb"), std::nullopt},
+                   {QStringLiteral("NONE"), 11.0, QString(), QStringLiteral("plain"),
+                    std::nullopt}});
+    const QString breaks = QStringLiteral(
+        "warning: Line breaks in 2 cells were written as blanks; Tabs in 1 cell were written as "
+        "blanks: this format cannot hold them.");
+    const QString tabs = QStringLiteral(
+        "warning: Tabs in 1 cell were written as blanks: this format cannot hold them.");
+    const struct
+    {
+        TExportType type;
+        QString told; // empty: nothing to tell
+    } cases[] = {
+        {TExportType::xText_Tab_Delimited, breaks}, {TExportType::xText, breaks},
+        {TExportType::xDIF, breaks},                {TExportType::xSYLK, breaks},
+        {TExportType::xMicrosoft_Excel, breaks},    {TExportType::xHTML, tabs},
+        {TExportType::xText_Comma_Delimited, {}},   {TExportType::xExcel_Workbook, {}},
+        {TExportType::xRichText, {}},
+    };
+    for (const auto& c : cases) {
+        const QString format = ExportFormats::shortName(c.type);
+        SCOPED_TRACE(format.toStdString());
+        const QString file = path(QStringLiteral("log.") + ExportTypeExtension(c.type));
+        const CliRun run = cliIn(QStringLiteral("en_US.UTF-8"),
+                                 {QStringLiteral("export"), file, QStringLiteral("--format=") + format});
+        EXPECT_EQ(run.code, 0) << ::testing::PrintToString(run);
+        EXPECT_GT(QFileInfo(file).size(), 0);
+        if (c.told.isEmpty()) {
+            EXPECT_FALSE(run.err.contains(QStringLiteral("written as blanks"))) << run.err.toStdString();
+        } else {
+            EXPECT_EQ(run.err.count(QStringLiteral("written as blanks")), c.told.count(QStringLiteral("written as blanks")));
+            EXPECT_TRUE(run.err.contains(c.told)) << run.err.toStdString();
+        }
+    }
+}
+
 } // namespace
 } // namespace wl::cli::test

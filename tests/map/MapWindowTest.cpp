@@ -15,6 +15,8 @@
 #include "map/MapScene.h"
 #include "map/ScaleBar.h"
 
+#include "store/PositionText.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
@@ -68,8 +70,8 @@ TEST_F(MapWindowTest, PlotsEveryRecordWithBothCoordinates)
     TFormMain& w = openMain();
     addRecords(w, {{146.52, "", "Ann", 42.5, 71.1},
                    {0.53, "WX1", "Bob", 30.25, 97.75},
-                   {7.2, "EQ", "Cy", 0, 80},      // on the equator: never plotted
-                   {14.2, "PM", "Di", 51.5, 0}}); // on the prime meridian: never plotted
+                   {7.2, "EQ", "Cy", 0, 80},      // a 0 without a position text: not plotted
+                   {14.2, "PM", "Di", 51.5, 0}}); // (see the test below for those with one)
     w.table().setFilter(QStringLiteral("Hz > 1"));
     w.table().setFiltered(true);
 
@@ -98,6 +100,36 @@ TEST_F(MapWindowTest, PlotsEveryRecordWithBothCoordinates)
     map.FieldDisplay1Click();
     EXPECT_EQ(map.call1->text(), w.settings().columnNames[3]);
     EXPECT_EQ(map.spec1->text(), w.settings().columnNames[6]);
+}
+
+// A record whose position text says it has a position is plotted on the equator and on the
+// prime meridian; without the text, a 0 still means no position.
+TEST_F(MapWindowTest, PositionsOnTheEquatorAndThePrimeMeridianArePlotted)
+{
+    TFormMain& w = openMain();
+    store::Table& t = w.table();
+    // As the entry dialog stores them: the position text beside the two numbers.
+    for (const test::MapRec& r : {test::MapRec{7.2, "EQ", "", 0, 80},
+                                  test::MapRec{14.2, "PM", "", 51.5, 0},
+                                  test::MapRec{21.2, "NULL", "", 0, 0}}) {
+        ASSERT_TRUE(t.append());
+        t.setFieldValue(QStringLiteral("Category"), QStringLiteral("Ham"));
+        t.setFieldValue(QStringLiteral("Hz"), r.hz);
+        t.setFieldValue(QStringLiteral("Callsign"), QString::fromLatin1(r.callsign));
+        t.setFieldValue(QStringLiteral("RLat"), r.lat);
+        t.setFieldValue(QStringLiteral("RLon"), r.lon);
+        t.setFieldValue(QStringLiteral("Position"), store::positionText(r.lat, r.lon));
+        t.setFieldValue(QStringLiteral("RDate"), 38313.5);
+        ASSERT_TRUE(t.post()) << t.lastError().toStdString();
+    }
+    addRecords(w, {{28.2, "OLD", "", 0, 12}});
+
+    TFormMap& map = openMap(w);
+    EXPECT_EQ(titles(map.pointsLayer()),
+              (QStringList{QStringLiteral("EQ 7.2000"), QStringLiteral("PM 14.2000"),
+                           QStringLiteral("NULL 21.2000")}));
+    EXPECT_EQ(map.pointsLayer().object(0)->location().lat, 0);
+    EXPECT_EQ(map.pointsLayer().object(1)->location().lon, 0);
 }
 
 // Labels are made in frequency order with each frequency's text reused for the records that

@@ -134,5 +134,39 @@ TEST_F(MainWindowExportTest, FilesCarryWholeNotesAndTheLogFormatsAreOffered)
         << services.messages.texts().join(u'\n').toStdString();
 }
 
+// A format that cannot hold line breaks in a cell writes blanks and tells the user once, with
+// the number of cells, through the program's message service; a format that holds them is
+// silent.
+TEST_F(MainWindowExportTest, BlankedLineBreaksAreToldOnce)
+{
+    test::TempInstall install;
+    TFormMain main(install.setup());
+    main.show();
+    installExportCommands(main);
+    append(main.table(), QStringLiteral("TWO"), 9.58, QStringLiteral("first\nsecond"),
+           std::nullopt);
+    append(main.table(), QStringLiteral("ONE"), 14.2, QStringLiteral("a\r\nb\nc"), std::nullopt);
+    append(main.table(), QStringLiteral("NONE"), 15.1, QStringLiteral("plain"), std::nullopt);
+    main.ReadAllRecords();
+
+    const QString tab = install.programFolder() + QStringLiteral("log.txt");
+    services.dialogs.saveFiles = {tab};
+    chooseFile(QStringLiteral("Tab-Delimited Text"));
+    main.action(Command::Export)->trigger();
+    const QString blanked = QStringLiteral(
+        "Line breaks in 2 cells were written as blanks: this format cannot hold them.");
+    EXPECT_EQ(services.messages.texts().count(blanked), 1)
+        << services.messages.texts().join(u'\n').toStdString();
+    const QByteArray bytes = test::bytesOf(tab);
+    EXPECT_TRUE(bytes.contains("first second")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains("a b c")) << bytes.constData();
+
+    services.messages.shown.clear();
+    services.dialogs.saveFiles = {install.programFolder() + QStringLiteral("log.csv")};
+    chooseFile(QStringLiteral("Comma-Delimited Text (CSV)"));
+    main.action(Command::Export)->trigger();
+    EXPECT_FALSE(services.messages.texts().join(u'\n').contains(QStringLiteral("as blanks")));
+}
+
 } // namespace
 } // namespace wl

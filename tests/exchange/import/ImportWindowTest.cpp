@@ -10,6 +10,7 @@
 #include "exchange/import/TFormImport.h"
 #include "exchange/import/formats/ImportFormats.h"
 #include "grid/LocaleInfo.h"
+#include "store/CategoryFile.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,6 +23,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QToolButton>
 
@@ -766,7 +768,8 @@ TEST_F(ImportWindowTest, AnotherProgramsFileIsPreviewedThenStoredWhole)
 }
 
 // The program's own CSV export chosen in the window: each record keeps its row's category and
-// its whole notes; the chosen category is only for rows without one.
+// its whole notes; the chosen category is only for rows without one. A category new to the
+// list joins it (once, whatever its case in later rows) and the window offers it.
 TEST_F(ImportWindowTest, OwnCsvExportKeepsItsCategoriesAndNotes)
 {
     TFormMain& w = openMain();
@@ -778,15 +781,28 @@ TEST_F(ImportWindowTest, OwnCsvExportKeepsItsCategoriesAndNotes)
                         "\"Location\",\"Special\",\"Position\",\"Date/Time\",\"Notes\"\r\n"
                         "1,\"Police\",155.4750,\"'+\",\"KOP1\",\"\",\"\",\"\",\"0 00N 122 41W\","
                         "\"11/22/2004 12:00 PM\",\"line 1\r\nline 2\"\r\n"
-                        "2,\"\",7.1000,\" \",\"W1AW\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n")};
+                        "2,\"\",7.1000,\" \",\"W1AW\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
+                        "3,\"Pirates\",6.2000,\" \",\"RFI\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
+                        "4,\"PIRATES\",6.3000,\" \",\"RFJ\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n")};
     services.messages.answers = {QMessageBox::Yes};
     form.BtnOpen->click();
     ASSERT_EQ(services.messages.texts().size(), 2)
         << services.messages.texts().join(u'\n').toStdString();
-    EXPECT_EQ(services.messages.texts()[1], QStringLiteral("2 records imported."));
+    EXPECT_EQ(services.messages.texts()[1],
+              QStringLiteral("4 records imported.\n\n"
+                             "The category \"Pirates\" was added to the category list."));
+    EXPECT_TRUE(w.categories().contains(QStringLiteral("Pirates")));
+    EXPECT_FALSE(w.categories().contains(QStringLiteral("PIRATES")));
+    EXPECT_EQ(form.ListCategory->findItems(QStringLiteral("Pirates"), Qt::MatchExactly).size(), 1);
+    QStringList onFile;
+    ASSERT_TRUE(store::CategoryFile::inFolder(w.settings().dataBasePath).read(onFile));
+    EXPECT_EQ(onFile.filter(QRegularExpression(QStringLiteral("^pirates$"),
+                                               QRegularExpression::CaseInsensitiveOption))
+                  .size(),
+              1);
     const auto stored =
         records(w, {"Callsign", "Category", "Modifier", "Notes", "Position", "RLat"});
-    ASSERT_EQ(stored.size(), 2u);
+    ASSERT_EQ(stored.size(), 4u);
     EXPECT_EQ(stored.begin()->second.mid(0, 5),
               QStringList({"KOP1", "Police", "+", "line 1\r\nline 2", "0 00N 122 41W       "}));
     EXPECT_EQ(stored.begin()->second[5], QStringLiteral("0"));
