@@ -39,6 +39,8 @@ int OnAirSites::plot(GlobeEngine& globe, GlobeLayer& layer,
                      int selected)
 {
     layer.reset();
+    // Labels keep their size at every zoom, as the records' and the home town's do.
+    layer.setLayerFlag(GlobeLayer::FlagScaleFont, false);
     const FontData savedFont = globe.fontData;
     const PenData savedPen = globe.penData;
     globe.fontData.color = SiteBlue;

@@ -214,6 +214,8 @@ TEST_F(OnAirWindowTest, MapPlotsEachSiteOnTheAirOnceWithThePathToTheSelectedOne)
         GlobePointText::create(layer, 0, 0, "left from before");
         EXPECT_EQ(OnAirSites::plot(globe, layer, c.hits, home, c.selected), 2);
         EXPECT_EQ(titlesOf(layer, "TGlobePointText"), sites);
+        // Labels scaled with the zoom are too small to read on a whole-world map.
+        EXPECT_FALSE(layer.layerFlag(GlobeLayer::FlagScaleFont));
         const auto paths = titlesOf(layer, "TGlobePolyLine");
         EXPECT_EQ(paths.size(), c.selected >= 0 ? 1u : 0u);
         for (int i = 0; i < layer.objectCount(); ++i) {
