@@ -19,6 +19,7 @@
 #include "map/MapImageFile.h"
 #include "map/MapMeasure.h"
 #include "map/MapScene.h"
+#include "map/OnAirSites.h"
 #include "map/TFormHome.h"
 #include "store/Table.h"
 
@@ -270,6 +271,8 @@ void TFormMap::buildMenus()
     NightHatched1 = night->addAction(QStringLiteral("Hatched"), this, [this] { setNightStyle(1); });
     exclusive(night, {NightShaded1, NightHatched1});
     HomeTown1 = options->addAction(QStringLiteral("Home Town"), this, &TFormMap::HomeTown1Click);
+    PlotOnAirSites1 = options->addAction(QStringLiteral("Plot On-Air Sites"), this,
+                                         &TFormMap::PlotOnAirSites1Click);
 
     QMenu* projection = options->addMenu(QStringLiteral("Projection"));
     Spherical1 =
@@ -503,6 +506,8 @@ void TFormMap::FormActivate()
     m_scene->addMapLayers();
     m_points = &m_scene->pointsLayer();
     m_home = &m_scene->homeLayer();
+    m_onAir = &Globe->addLayer("OnAirSites");
+    m_onAir->setLayerFlag(GlobeLayer::FlagScaleFont, false);
     m_scene->setHome(m_settings);
     plotHome();
     PlotData();
@@ -631,6 +636,25 @@ void TFormMap::refreshHome()
     m_home->setLayerFlag(GlobeLayer::FlagScaleFont, false);
     plotHome();
     m_placesStale = true;
+    Globe->redraw();
+}
+
+void TFormMap::PlotOnAirSites1Click()
+{
+    const LLPoint home = m_scene->homePoint();
+    std::vector<schedule::OnAirHit> hits;
+    int selected = -1;
+    QString error;
+    auto* window = m_main.findChild<QWidget*>(QStringLiteral("FormOnAir"));
+    if (const auto* source = dynamic_cast<const OnAirSource*>(window)) {
+        hits = source->onAirHits();
+        selected = source->selectedHit();
+    } else {
+        hits = OnAirSites::onAirAt(m_main.settings().dataBasePath, Globe->utcNow(), home, &error);
+    }
+    const int sites = OnAirSites::plot(*Globe, *m_onAir, hits, home, selected);
+    PanelHint->setText(
+        !error.isEmpty() ? error : QStringLiteral("%1 transmitter sites on the air").arg(sites));
     Globe->redraw();
 }
 

@@ -66,6 +66,7 @@ public:
     const ViewHistory& history() const { return m_history; }
     GlobeLayer& pointsLayer() const { return *m_points; }
     GlobeLayer& homeLayer() const { return *m_home; }
+    GlobeLayer& onAirLayer() const { return *m_onAir; }
     // The map as the window shows it, rendered afresh with the night shadow and scale bar.
     QImage renderMap();
     // Degrees one press of a rotation button turns at the given scale (pixels per GU).
@@ -84,7 +85,7 @@ public:
             *AutoViewCentering1 = nullptr, *ShowNightShadow1 = nullptr, *HomeTown1 = nullptr,
             *StatuteMiles1 = nullptr, *NauticalMiles1 = nullptr, *Kilometers1 = nullptr,
             *Frequency1 = nullptr, *call1 = nullptr, *user1 = nullptr, *loc1 = nullptr,
-            *spec1 = nullptr, *Font1 = nullptr, *Edit1 = nullptr;
+            *spec1 = nullptr, *Font1 = nullptr, *Edit1 = nullptr, *PlotOnAirSites1 = nullptr;
     QMenu* FieldDisplay1 = nullptr;
     // Night style, projection and the moment of the night shadow.
     QAction *NightShaded1 = nullptr, *NightHatched1 = nullptr;
@@ -133,6 +134,9 @@ public:
     void setLabelField(int code);
     void Font1Click();
     void HomeTown1Click();
+    // The transmitter sites on the air at the open On Air window's moment (else now), with the
+    // great circle to the site of the entry selected there.
+    void PlotOnAirSites1Click();
     void SaveAsBitmap1Click();
     void exportPlacemarks(LogFormat format);
     void Print1Click();
@@ -176,6 +180,7 @@ private:
     std::unique_ptr<MapScene> m_scene;
     GlobeLayer* m_points = nullptr;
     GlobeLayer* m_home = nullptr;
+    GlobeLayer* m_onAir = nullptr;
     int m_cityLayer = 4;
     int m_helpContext = HelpContext;
     bool m_setUpDone = false;

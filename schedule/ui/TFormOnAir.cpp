@@ -4,14 +4,17 @@
 #include "app/services/Registry.h"
 #include "app/services/UiServices.h"
 #include "dialogs/GridRecord.h"
+#include "dialogs/RadioCommands.h"
 #include "dialogs/TFormNew.h"
 #include "grid/LocaleInfo.h"
 #include "map/MapMeasure.h"
 #include "map/MapSettings.h"
+#include "rig/RigControl.h"
 #include "schedule/BroadcastBand.h"
 #include "schedule/OnAirText.h"
 #include "schedule/ui/BandStrip.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGridLayout>
@@ -63,6 +66,7 @@ TFormOnAir::TFormOnAir(TFormMain& main) : QWidget(&main, Qt::Window), main_(main
             refresh();
     });
     clock_->start();
+    linkRadio();
     if (const store::Status s = store_.open(main_.settings().dataBasePath); !s)
         storeError_ = s.error;
     reload();
@@ -121,6 +125,9 @@ QWidget* TFormOnAir::buildQuery()
     BtnFromRecord->setObjectName(QStringLiteral("BtnFromRecord"));
     BtnFromRecord->setToolTip(QStringLiteral("The frequency of the record selected in the list"));
     grid->addWidget(BtnFromRecord, 0, 4);
+    CheckFollowRadio = new QCheckBox(QStringLiteral("Follow Radio"), box);
+    CheckFollowRadio->setObjectName(QStringLiteral("CheckFollowRadio"));
+    grid->addWidget(CheckFollowRadio, 0, 5);
     RadioNow = new QRadioButton(QStringLiteral("Now (UTC)"), box);
     RadioNow->setObjectName(QStringLiteral("RadioNow"));
     RadioNow->setChecked(true);
@@ -315,6 +322,51 @@ void TFormOnAir::refreshBand()
         });
     }
     Strip->setLogged(std::move(logged));
+}
+
+// The radio link of the main window tells every change of the radio's state on this thread;
+// while "Follow Radio" is checked each new frequency is looked up.
+void TFormOnAir::linkRadio()
+{
+    RadioCommands* radio = RadioCommands::of(main_);
+    if (!radio) {
+        radioStateChanged({});
+        return;
+    }
+    connect(&radio->control(), &rig::RigControl::stateChanged, this,
+            &TFormOnAir::radioStateChanged);
+    connect(CheckFollowRadio, &QCheckBox::toggled, this, [this, radio](bool on) {
+        if (on)
+            radioStateChanged(radio->control().state());
+    });
+    radioStateChanged(radio->control().state());
+}
+
+void TFormOnAir::radioStateChanged(const rig::RigState& state)
+{
+    RadioCommands* radio = RadioCommands::of(main_);
+    const bool configured = radio && radio->settings().configured();
+    CheckFollowRadio->setEnabled(configured);
+    if (!configured)
+        CheckFollowRadio->setToolTip(
+            QStringLiteral("No radio is set up (set one up in Preferences)"));
+    else if (!state.connected)
+        CheckFollowRadio->setToolTip(
+            QStringLiteral("The radio is not connected yet: %1").arg(state.reason));
+    else
+        CheckFollowRadio->setToolTip(
+            QStringLiteral("Looks up the radio's frequency as it is tuned"));
+    if (configured && state.connected && state.reading.hz > 0 && CheckFollowRadio->isChecked()) {
+        const double khz = double(state.reading.hz) / 1000;
+        if (typedKhz() != khz)
+            setFrequencyKhz(khz);
+    }
+}
+
+int TFormOnAir::selectedHit() const
+{
+    const int row = GridOnAir->currentRow();
+    return row >= 0 && row < int(hits_.size()) && !GridOnAir->selectedItems().isEmpty() ? row : -1;
 }
 
 void TFormOnAir::BtnFromRecordClick()

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "map/OnAirSites.h"
 #include "schedule/OnAirLookup.h"
 #include "schedule/ScheduleStore.h"
+
+#include "rig/RigState.h"
 
 #include <QDateTime>
 #include <QWidget>
 
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
 class QLabel;
@@ -28,9 +32,9 @@ class BandStrip;
 
 // "On Air": who the kept schedules have on a frequency at a moment, best first, with the
 // band around it at a glance. The frequency is typed, taken from the main window's selected
-// record, or fed in by setFrequencyKhz (a radio's frequency, when one is connected). With
-// "Now" the list follows the clock.
-class TFormOnAir : public QWidget
+// record, or fed in by setFrequencyKhz; with "Follow Radio" it follows the connected radio's
+// frequency. With "Now" the list follows the clock. The map plots the sites of its list.
+class TFormOnAir : public QWidget, public OnAirSource
 {
     Q_OBJECT
 public:
@@ -39,6 +43,7 @@ public:
     QLineEdit* EditFrequency = nullptr;
     QLineEdit* EditTolerance = nullptr;
     QPushButton* BtnFromRecord = nullptr;
+    QCheckBox* CheckFollowRadio = nullptr;
     QRadioButton* RadioNow = nullptr;
     QRadioButton* RadioAt = nullptr;
     QDateTimeEdit* EditMoment = nullptr;
@@ -59,6 +64,11 @@ public:
     void refresh();
     const std::vector<OnAirHit>& hits() const { return hits_; }
 
+    // OnAirSource
+    const std::vector<OnAirHit>& onAirHits() const override { return hits_; }
+    int selectedHit() const override;
+    QDateTime onAirMoment() const override { return moment(); }
+
     // Fills the record entry dialog from an entry: frequency, station as the callsign, site as
     // the location, language and target as the special field, the site's position.
     static void fillEntryDialog(TFormNew& dialog, const OnAirHit& hit);
@@ -68,6 +78,8 @@ public:
 
 private:
     void buildControls();
+    void linkRadio();
+    void radioStateChanged(const rig::RigState& state);
     QWidget* buildQuery();
     QWidget* buildBand();
     void showHits();

@@ -3,7 +3,18 @@
 #include "app/AppConstants.h"
 #include "app/services/Registry.h"
 #include "dialogs/DialogTestSupport.h"
+#include "dialogs/RadioCommands.h"
 #include "dialogs/TFormNew.h"
+#include "globe/GlobeEngine.h"
+#include "globe/GlobeLayer.h"
+#include "globe/GlobePointText.h"
+#include "globe/GlobePolyLine.h"
+#include "grid/LocaleInfo.h"
+#include "map/MapMeasure.h"
+#include "map/OnAirSites.h"
+#include "rig/RigControl.h"
+#include "rig/RigTestSupport.h"
+#include "schedule/OnAirText.h"
 #include "schedule/ScheduleFixture.h"
 #include "schedule/ScheduleImport.h"
 #include "schedule/ScheduleStore.h"
@@ -11,6 +22,7 @@
 #include "schedule/ui/ScheduleImportDialog.h"
 #include "schedule/ui/TFormOnAir.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -155,4 +167,104 @@ TEST_F(OnAirWindowTest, ImportWithMalformedLinesStoresNothingUnlessTheUserAgrees
     EXPECT_EQ(services.messages.texts().last(),
               QStringLiteral("1 transmissions stored as season A25.\n1 malformed lines left out."));
     EXPECT_EQ(store.entries(QStringLiteral("A25")).size(), 1u);
+}
+
+namespace {
+
+std::vector<std::string> titlesOf(const GlobeLayer& layer, const std::string& className)
+{
+    std::vector<std::string> titles;
+    for (int i = 0; i < layer.objectCount(); ++i)
+        if (layer.object(i)->className() == className)
+            titles.push_back(layer.object(i)->title());
+    std::sort(titles.begin(), titles.end());
+    return titles;
+}
+
+} // namespace
+
+// The map labels each site on the air once, whether the list comes from the open On Air window
+// (one frequency) or from the whole store at the moment (two stations share Toronto there),
+// and draws the great circle from home to the selected entry's site.
+TEST_F(OnAirWindowTest, MapPlotsEachSiteOnTheAirOnceWithThePathToTheSelectedOne)
+{
+    TFormMain& main = openWithSchedule();
+    auto* window = new TFormOnAir(main);
+    window->setMoment(utc(2024, 12, 11, 21, 30));
+    window->setFrequencyKhz(6070);
+    ASSERT_EQ(window->selectedHit(), 0);
+    ASSERT_TRUE(window->hits().front().site);
+    LLPoint home;
+    ASSERT_TRUE(MapMeasure::homePoint(QStringLiteral("51.5074"), QStringLiteral("0.1278"),
+                                      LocaleInfo::current(), home));
+
+    const std::vector<OnAirHit> fromStore =
+        OnAirSites::onAirAt(main.settings().dataBasePath, utc(2024, 12, 11, 21, 30), home, nullptr);
+    const std::vector<std::string> sites{"Bel\xE9m, Par\xE1", "Toronto"};
+    struct Case
+    {
+        const char* source;
+        const std::vector<OnAirHit>& hits;
+        int selected;
+    } cases[] = {{"window", window->onAirHits(), window->selectedHit()}, {"store", fromStore, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        GlobeEngine globe;
+        GlobeLayer& layer = globe.addLayer("OnAirSites");
+        GlobePointText::create(layer, 0, 0, "left from before");
+        EXPECT_EQ(OnAirSites::plot(globe, layer, c.hits, home, c.selected), 2);
+        EXPECT_EQ(titlesOf(layer, "TGlobePointText"), sites);
+        // Labels scaled with the zoom are too small to read on a whole-world map.
+        EXPECT_FALSE(layer.layerFlag(GlobeLayer::FlagScaleFont));
+        const auto paths = titlesOf(layer, "TGlobePolyLine");
+        EXPECT_EQ(paths.size(), c.selected >= 0 ? 1u : 0u);
+        for (int i = 0; i < layer.objectCount(); ++i) {
+            const auto* path = dynamic_cast<const GlobePolyLine*>(layer.object(i));
+            if (!path)
+                continue;
+            EXPECT_EQ(path->title(), "CFRX Toronto");
+            const LLPoint site = OnAirLookup::pointOf(*c.hits[size_t(c.selected)].site);
+            const LLPoint first = path->points[0];
+            const LLPoint last = path->points[path->points.count() - 1];
+            EXPECT_NEAR(first.lat, home.lat, 1000);
+            EXPECT_NEAR(first.lon, home.lon, 1000);
+            EXPECT_NEAR(last.lat, site.lat, 1000);
+            EXPECT_NEAR(last.lon, site.lon, 1000);
+            EXPECT_GT(path->points.count(), 10); // a curve, not a straight stroke
+        }
+    }
+    window->close();
+}
+
+// With a radio connected and "Follow Radio" checked, the window looks up whatever the radio is
+// tuned to; without a radio set up the box is off and says why.
+TEST_F(OnAirWindowTest, FollowsTheRadiosFrequency)
+{
+    TFormMain& main = openWithSchedule();
+    installRadioCommands(main);
+    {
+        auto* window = new TFormOnAir(main);
+        EXPECT_FALSE(window->CheckFollowRadio->isEnabled());
+        EXPECT_FALSE(window->CheckFollowRadio->toolTip().isEmpty());
+        window->close();
+    }
+    rig::test::Rigctld daemon;
+    ASSERT_TRUE(daemon.start());
+    RadioCommands& radio = *RadioCommands::of(main);
+    radio.apply(rig::test::networkSettings(daemon.port()));
+    ASSERT_TRUE(rig::test::waitFor([&] { return radio.control().state().connected; }, 10000));
+
+    auto* window = new TFormOnAir(main);
+    window->setMoment(utc(2024, 12, 15, 21, 30)); // a Sunday
+    EXPECT_TRUE(window->CheckFollowRadio->isEnabled());
+    window->CheckFollowRadio->setChecked(true);
+    for (const qint64 hz : {6070000LL, 6075000LL}) {
+        radio.control().tune(hz, QStringLiteral("AM"));
+        const QString expected = OnAirText::khzText(double(hz) / 1000, LocaleInfo::current());
+        EXPECT_TRUE(
+            rig::test::waitFor([&] { return window->EditFrequency->text() == expected; }, 10000))
+            << window->EditFrequency->text().toStdString();
+    }
+    EXPECT_EQ(stations(*window).value(0), QStringLiteral("Weekend Radio"));
+    window->close();
 }
