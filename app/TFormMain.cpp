@@ -318,7 +318,10 @@ void TFormMain::connectCommands()
                                    "subject \"Wavelark\".")
                         .arg(app::SupportMailAddress));
     });
-    connect(button(Command::Edit), &QToolButton::clicked, editMode_, &EditMode::edit);
+    connect(button(Command::Edit), &QToolButton::clicked, this, [this] {
+        if (writableFor(Command::Edit))
+            editMode_->edit();
+    });
     connect(button(Command::Save), &QToolButton::clicked, editMode_, &EditMode::save);
     connect(button(Command::Cancel), &QToolButton::clicked, editMode_, &EditMode::cancel);
     connect(button(Command::Delete), &QToolButton::clicked, editMode_, &EditMode::deleteSelected);
@@ -331,7 +334,7 @@ void TFormMain::setCommandHandler(Command command, std::function<void()> handler
 {
     auto shared = std::make_shared<std::function<void()>>(std::move(handler));
     const auto run = [this, command, shared] {
-        if (editFinishedFor(command))
+        if (writableFor(command) && editFinishedFor(command))
             (*shared)();
     };
     handled_.insert(command);
@@ -537,11 +540,48 @@ store::Status TFormMain::OpenTable()
     table_.close();
     table_.setDatabaseName(settings_.dataBasePath);
     table_.setTableName(store::FrequencyRecord::TableFile);
-    if (store::Status s = table_.open(); !s)
+    if (store::Status s = openWritingOrReading(); !s)
         return s;
     if (store::Status s = table_.setIndexName(QStringLiteral("By frequency")); !s)
         return s;
     return table_.setRange(settings_.lowFrequency, settings_.hiFrequency);
+}
+
+store::Status TFormMain::openWritingOrReading()
+{
+    const QString wasReadOnly = readOnlyReason_;
+    readOnlyReason_.clear();
+    const store::Status writing =
+        setup_.openForWriting ? setup_.openForWriting(table_) : table_.open();
+    // Only a folder or files that cannot be written fall back to reading; a table in use or
+    // damaged is refused as before.
+    if (writing ||
+        !writing.error.startsWith(QStringLiteral("The table cannot be opened for writing")))
+        return writing;
+    table_.close();
+    if (const store::Status reading = table_.openForReading(); !reading)
+        return writing;
+    readOnlyReason_ = writing.error;
+    if (readOnlyReason_ != wasReadOnly)
+        ShowMessage(QStringLiteral("The log is open read-only: its records can be listed, "
+                                   "printed, exported and backed up, but not changed."),
+                    readOnlyReason_);
+    return store::Status::success();
+}
+
+bool TFormMain::writableFor(Command command)
+{
+    static const std::set<Command> writing = {
+        Command::Add,       Command::Edit,           Command::Delete,
+        Command::Save,      Command::Import,         Command::RepairDatabase,
+        Command::MergeData, Command::EditCategories, Command::RestoreBackup};
+    if (!readOnly() || !writing.contains(command))
+        return true;
+    ShowMessage(QStringLiteral("The log is open read-only, so its records cannot be changed. "
+                               "Make its folder writable (or free space on its disk) and open "
+                               "it again."),
+                readOnlyReason_);
+    return false;
 }
 
 void TFormMain::ReadCategories()

@@ -36,6 +36,9 @@ struct MainWindowSetup
     // The first fill of the list waits until the window is on screen, so that its first rows
     // show while the rest is still being read. Off, the list is complete when show() returns.
     bool fillOnScreen = false;
+    // The writing open of the frequency table; empty opens it as usual. Tests refuse it the
+    // way a folder without write access does.
+    std::function<store::Status(store::Table&)> openForWriting;
 };
 
 // The commands of the main window's menus and tool bar.
@@ -100,7 +103,12 @@ public:
     void ReadReg(bool fullRead);
     bool WriteRegistry();
     store::Status MakeTable();
+    // Opens the table for writing; when its folder or files cannot be written, for reading
+    // only, and says so once: the records are listed, backed up and exported, nothing else.
     store::Status OpenTable();
+    bool readOnly() const { return !readOnlyReason_.isEmpty(); }
+    // False, with the reason shown, when command would change the records of a read-only table.
+    bool writableFor(Command command);
     void ReadCategories();
     void ReadAllRecords();
     // Writes the column widths by visible position to the settings.
@@ -153,6 +161,7 @@ private:
     void runTabChange(int index);
     void applyGeometry();
     void createCategoryFileIfMissing();
+    store::Status openWritingOrReading();
     void buildMenus();
     void buildToolBar();
     void buildCentre();
@@ -179,6 +188,8 @@ private:
     bool editing_ = false;
     QStringList editedRows_;
     QString settingsError_;
+    // Why the open table could only be opened for reading; empty when it is writable.
+    QString readOnlyReason_;
     bool settingsErrorShown_ = false;
     int helpContext_ = 0;
     bool shownOnce_ = false;

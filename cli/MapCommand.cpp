@@ -120,8 +120,9 @@ int MapCommand::run(const CliContext& context, const QCommandLineParser& parser)
         return context.fail(MissingFile, QStringLiteral("the folder of %1 does not exist")
                                              .arg(QDir::toNativeSeparators(target)));
 
+    // Plotting only reads the records, so a table in a read-only folder is mapped too.
     store::Table table;
-    if (const int opened = context.openTable(table); opened != Success)
+    if (const int opened = context.openTableForReading(table); opened != Success)
         return opened;
     // The renderer plots the records of the main window's frequency range, as the window does.
     Registry settings;

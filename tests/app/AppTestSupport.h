@@ -29,7 +29,14 @@ struct TempInstall
     QString settingsFile() const { return dir.path() + QStringLiteral("/config/settings.ini"); }
 
     TempInstall() { QDir().mkpath(programFolder()); }
-    MainWindowSetup setup() const { return {programFolder(), programFolder(), settingsFile()}; }
+    MainWindowSetup setup() const
+    {
+        MainWindowSetup s;
+        s.programFolder = programFolder();
+        s.defaultDataFolder = programFolder();
+        s.settingsFile = settingsFile();
+        return s;
+    }
 };
 
 } // namespace wl::test

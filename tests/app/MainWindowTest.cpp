@@ -15,6 +15,8 @@
 #include <QTabBar>
 #include <QToolButton>
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 namespace wl {
@@ -284,6 +286,79 @@ TEST_F(MainWindowTest, CategoryTabsFilterByTheirExactName)
     }
     EXPECT_EQ(TFormMain::CategoryFilter(QStringLiteral("O'Brien")),
               QStringLiteral("Category = 'O''Brien'"));
+}
+
+// A table whose folder cannot be written is listed from a read-only open; the user is told
+// once, every command that would change records refuses, reading commands run.
+TEST_F(MainWindowTest, ATableThatCannotBeWrittenIsListedReadOnly)
+{
+    {
+        TFormMain w(install.setup());
+        store::Table& t = w.table();
+        for (const double hz : {146.52, 162.55}) {
+            ASSERT_TRUE(t.append());
+            t.setFieldValue(QStringLiteral("Category"), QStringLiteral("Police"));
+            t.setFieldValue(QStringLiteral("RDate"), 38313.5);
+            t.setFieldValue(QStringLiteral("Hz"), hz);
+            ASSERT_TRUE(t.post()) << t.lastError().toStdString();
+        }
+    }
+    const QString refusal =
+        QStringLiteral("The table cannot be opened for writing: attempt to write a readonly "
+                       "database");
+    MainWindowSetup setup = install.setup();
+    setup.openForWriting = [&refusal](store::Table&) { return store::Status::failure(refusal); };
+    TFormMain w(setup);
+    w.show();
+    ASSERT_TRUE(w.readOnly());
+    EXPECT_EQ(w.PnlTotal->text(), QStringLiteral("Records = 2"));
+    ASSERT_EQ(services.messages.shown.size(), 1u)
+        << services.messages.texts().join("; ").toStdString();
+    EXPECT_TRUE(services.messages.texts().front().contains(QStringLiteral("read-only")));
+    EXPECT_EQ(services.messages.shown.front().details, refusal);
+
+    // Opened again, as after a backup: no second message.
+    ASSERT_TRUE(w.OpenTable());
+    EXPECT_EQ(services.messages.shown.size(), 1u);
+
+    std::set<Command> ran;
+    for (Command c : {Command::Add, Command::Import, Command::MergeData, Command::RepairDatabase,
+                      Command::EditCategories, Command::RestoreBackup, Command::Export,
+                      Command::DataBackup, Command::Print})
+        w.setCommandHandler(c, [&ran, c] { ran.insert(c); });
+    for (Command c : {Command::Add, Command::Import, Command::MergeData, Command::RepairDatabase,
+                      Command::EditCategories, Command::RestoreBackup}) {
+        const size_t before = services.messages.shown.size();
+        w.action(c) ? w.action(c)->trigger() : w.button(c)->click();
+        EXPECT_FALSE(ran.contains(c)) << int(c);
+        ASSERT_EQ(services.messages.shown.size(), before + 1) << int(c);
+        EXPECT_TRUE(
+            services.messages.shown.back().text.contains(QStringLiteral("cannot be changed")))
+            << int(c);
+    }
+    w.button(Command::Edit)->click();
+    EXPECT_FALSE(w.editing());
+    for (Command c : {Command::Export, Command::DataBackup, Command::Print}) {
+        w.action(c) ? w.action(c)->trigger() : w.button(c)->click();
+        EXPECT_TRUE(ran.contains(c)) << int(c);
+    }
+    w.close();
+}
+
+// Only a table that cannot be written falls back to reading: one in use stays closed.
+TEST_F(MainWindowTest, ATableInUseIsNotOpenedForReadingInstead)
+{
+    MainWindowSetup setup = install.setup();
+    setup.openForWriting = [](store::Table&) {
+        return store::Status::failure(QStringLiteral("The table is in use by another program."));
+    };
+    TFormMain w(setup);
+    w.show();
+    EXPECT_FALSE(w.readOnly());
+    EXPECT_FALSE(w.table().isOpen());
+    ASSERT_EQ(services.messages.shown.size(), 1u);
+    EXPECT_TRUE(services.messages.shown.front().details.contains(QStringLiteral("in use")));
+    w.close();
 }
 
 TEST_F(MainWindowTest, StartUpGoesOnWhenTheDataFolderIsUnusable)

@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QImage>
 
 #include <unistd.h>
 
@@ -132,6 +133,13 @@ TEST_F(CliSafety, AReadOnlyDataFolderIsListedAndBackedUp)
         EXPECT_EQ(a.readAll(), b.readAll()) << f.toStdString();
     }
     EXPECT_EQ(records(backup), 2);
+
+    const QString png = QDir(backup).filePath(QStringLiteral("map.png"));
+    const CliRun map = cliWithoutWriteAccess({QStringLiteral("map"), QStringLiteral("--out"), png,
+                                              QStringLiteral("--width"), QStringLiteral("160"),
+                                              QStringLiteral("--height"), QStringLiteral("100")});
+    EXPECT_EQ(map.code, 0) << told(map);
+    EXPECT_FALSE(QImage(png).isNull()) << told(map);
 
     const QString csv = writeFile(QStringLiteral("backup/in.csv"), "146.52,,NEW1,,,,,\r\n");
     const CliRun import = cliWithoutWriteAccess(
