@@ -316,6 +316,38 @@ void TSortableGrid::resizeEvent(QResizeEvent* event)
     UpdateScrollPages();
 }
 
+void TSortableGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (dx != 0)
+        alignFirstColumn();
+}
+
+void TSortableGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    alignFirstColumn();
+}
+
+// The grid scrolls by whole columns and always shows the first visible one whole at its left
+// edge. At the right end of the scroll range the table view would line the last column up with
+// the right edge instead, cutting a few pixels off the first visible column (and leaving the
+// view shifted after a jump to a cell there).
+void TSortableGrid::alignFirstColumn()
+{
+    if (horizontalScrollMode() != ScrollPerItem)
+        return;
+    QHeaderView* header = horizontalHeader();
+    const int visual = horizontalScrollBar()->value();
+    if (visual < 0 || visual >= header->count())
+        return;
+    const int wanted = header->sectionPosition(header->logicalIndex(visual));
+    if (header->offset() == wanted)
+        return;
+    header->setOffset(wanted);
+    viewport()->update();
+}
+
 // ---- cursor, selection, focus ----------------------------------------------------------------
 
 bool TSortableGrid::canSelect(int col, int row)

@@ -200,6 +200,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
@@ -207,6 +209,7 @@ protected:
 
 private:
     friend class GridDelegate;
+    void alignFirstColumn();
 
     TFormatOptions defaultFormat(const TGridDrawState& state) const;
     TGridDrawState stateOf(int col, int row) const;

@@ -86,7 +86,14 @@ void GridReport::drawCell(QPainter& canvas, int x, int y, const QString& text, i
         }
     }
     canvas.setFont(font);
+    // A narrowed font may draw wider on paper than it measures; the cell's own width is the
+    // limit, so the gap to the next column always stays.
+    canvas.save();
+    canvas.setClipRect(QRect(x, y - TPagePrinter::TwipsPerInch, std::max(width, 0),
+                             3 * TPagePrinter::TwipsPerInch),
+                       Qt::IntersectClip);
     textAt(canvas, x, y, markedCut(text, canvas.fontMetrics(), width));
+    canvas.restore();
     canvas.setFont(regular);
 }
 

@@ -98,6 +98,20 @@ QPoint TPagePrinter::offsetTwips() const
                   toTwips(geometry_.offsetDots.y(), geometry_.dpiY));
 }
 
+QSize TPagePrinter::paperTwips() const
+{
+    return QSize(toTwips(geometry_.paperDots.width(), geometry_.dpiX),
+                 toTwips(geometry_.paperDots.height(), geometry_.dpiY));
+}
+
+QPoint TPagePrinter::pageOriginTwips() const
+{
+    const QSize paper = paperTwips();
+    const QSize page = pageTwips();
+    return QPoint(std::max(0, (paper.width() - page.width()) / 2),
+                  std::max(0, (paper.height() - page.height()) / 2));
+}
+
 void TPagePrinter::StartPages()
 {
     canvases_.clear();
@@ -214,8 +228,12 @@ void TPagePrinter::playPage(QPainter& painter, const QPicture& page)
     painter.drawPicture(0, 0, page);
 }
 
-bool TPagePrinter::render(QPagedPaintDevice& device, QPoint originDots, int first, int last) const
+bool TPagePrinter::render(QPagedPaintDevice& device, int first, int last) const
 {
+    // The device draws from the sheet's corner; the page goes where the preview shows it.
+    const QPoint origin = pageOriginTwips();
+    const QPoint originDots(qRound(double(origin.x()) * device.logicalDpiX() / TwipsPerInch),
+                            qRound(double(origin.y()) * device.logicalDpiY() / TwipsPerInch));
     cancelled_ = false;
     if (!finished_ || first < 1 || last > PageCount() || first > last)
         return false;
@@ -254,10 +272,9 @@ bool TPagePrinter::render(QPagedPaintDevice& device, QPoint originDots, int firs
 
 bool TPagePrinter::PrintPageRange(int first, int last)
 {
-    // Positions count from the printable area's corner, as the page layout expects.
+    // Positions count from the sheet's corner, as in the preview.
     printer_.setFullPage(true);
-    const PrinterGeometry g = PrinterGeometry::of(printer_);
-    const bool printed = render(printer_, g.offsetDots, first, last);
+    const bool printed = render(printer_, first, last);
     return printed && printer_.printerState() != QPrinter::Error;
 }
 
@@ -277,7 +294,7 @@ bool TPagePrinter::PrintToPdf(const QString& path, QString& error) const
         layout.setMinimumMargins(QMarginsF());
         layout.setMargins(QMarginsF());
         writer.setPageLayout(layout);
-        drawn = render(writer, QPoint(0, 0), 1, PageCount());
+        drawn = render(writer, 1, PageCount());
     }
     if (!drawn) {
         error = cancelled_ ? QStringLiteral("Printing was cancelled.")

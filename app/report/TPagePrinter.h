@@ -82,6 +82,10 @@ public:
     // The page in twips, and the printer's printable-area offset in twips.
     QSize pageTwips() const;
     QPoint offsetTwips() const;
+    // The whole sheet in twips, and where the page sits on it: the page is whole inches, so it
+    // is centred on the sheet, on paper and in the preview alike.
+    QSize paperTwips() const;
+    QPoint pageOriginTwips() const;
     QPrinter& printer() { return printer_; }
 
     // Discards every page and opens the first.
@@ -117,7 +121,7 @@ public:
     // Plays pages first..last onto a paged device whose printable area starts at origin
     // (in device dots from the sheet's corner): each page shifted right and down by the left
     // and top margins and cut at the page less all four margins.
-    bool render(QPagedPaintDevice& device, QPoint originDots, int first, int last) const;
+    bool render(QPagedPaintDevice& device, int first, int last) const;
     // Draws a page picture with the painter's transformation as it stands, whatever the
     // resolution of the painter's device: one picture unit is one unit of the painter.
     static void playPage(QPainter& painter, const QPicture& page);

@@ -1,5 +1,7 @@
 #include "exchange/export/ExportCommands.h"
 
+#include "app/AppConstants.h"
+#include "app/LongPath.h"
 #include "app/RecordCells.h"
 #include "app/RecordList.h"
 #include "app/TFormMain.h"
@@ -8,6 +10,10 @@
 #include "exchange/export/LogFileExport.h"
 #include "exchange/export/TExportStringGrid.h"
 #include "grid/TSortableGrid.h"
+#include "store/FrequencyRecord.h"
+
+#include <QDir>
+#include <QTabBar>
 
 namespace wl {
 
@@ -77,6 +83,20 @@ QList<TExportComponent::TOtherFormat> logFormats(TFormMain& main)
 
 } // namespace
 
+// A page names the log and the category it shows, and its time stamp uses the clock chosen in
+// the preferences (the date-only choice keeps the 12-hour clock, as the grid does).
+void prepareExport(TFormMain& main, TExportComponent& exporter)
+{
+    const QString log = QDir::toNativeSeparators(ExpandLongPath(main.settings().dataBasePath) +
+                                                 QLatin1Char('/') +
+                                                 store::FrequencyRecord::TableFile);
+    QString title = app::ProductName + QStringLiteral(" - ") + log;
+    if (main.Tab1 && main.Tab1->currentIndex() >= 0)
+        title += QStringLiteral(" - ") + main.Tab1->tabText(main.Tab1->currentIndex());
+    exporter.HTMLPageTitle = title;
+    exporter.Clock24Hour = main.settings().dateOption == 1;
+}
+
 void installExportCommands(TFormMain& main)
 {
     auto* exporter = new TExportStringGrid(&main, main.SortableGrid1);
@@ -85,7 +105,10 @@ void installExportCommands(TFormMain& main)
         return wholeText(main, col, row, shown);
     };
     exporter->OtherFormats = logFormats(main);
-    main.setCommandHandler(Command::Export, [exporter] { exporter->ChooseAndExport(); });
+    main.setCommandHandler(Command::Export, [exporter, &main] {
+        prepareExport(main, *exporter);
+        exporter->ChooseAndExport();
+    });
 }
 
 } // namespace wl

@@ -165,6 +165,8 @@ bool TExportComponent::ChooseAndExport()
 bool TExportComponent::RunExport()
 {
     locale_ = LocaleInfo::current();
+    if (Clock24Hour)
+        locale_.time24Hour = *Clock24Hour;
     const bool result = CanExport() && exportNow();
     ExportFile.clear();
     if (!result)

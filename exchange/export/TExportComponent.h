@@ -6,6 +6,8 @@
 #include "exchange/export/ExportTypes.h"
 #include "grid/LocaleInfo.h"
 
+#include <optional>
+
 #include <QObject>
 #include <QStringList>
 
@@ -54,6 +56,10 @@ public:
     bool ViewOnly = true; // view in a temporary file rather than save to ExportFile
     TExportType ExportType = TExportType::xMicrosoft_Excel;
     TExportTypes AllowedTypes = AllExportTypesSet();
+    // The program's own clock choice for time stamps ("Created:"); unset follows the system's.
+    std::optional<bool> Clock24Hour;
+    // The HTML page's <title> (the log and category it shows); unset uses Title().
+    QString HTMLPageTitle;
     THTML_Options HTML_Options = htColHeadersBold | htAutoLink | htOddRowColoring;
     THTML_Template HTML_Template = THTML_Template::htSimple;
     // A template of 11 fields replacing HTML_Template; a blank text clears it. Throws

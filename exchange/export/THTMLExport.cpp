@@ -50,7 +50,9 @@ void THTMLExport::BeginExport(const QStringList& columns)
     const auto f = [this](int n) { return HTMLText::escape(field(n)); };
     writeLine(QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
                              "charset=%1\"><title>%2</title></head>")
-                  .arg(charset, title));
+                  .arg(charset, Component().HTMLPageTitle.isEmpty()
+                                    ? title
+                                    : text(Component().HTMLPageTitle)));
     writeLine(QStringLiteral("<body bgcolor=\"%1\" link=\"%2\" vlink=\"%3\" text=\"%4\" "
                              "alink=\"%5\">")
                   .arg(f(1), f(2), f(3), f(10), f(4)));

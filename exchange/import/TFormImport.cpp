@@ -137,6 +137,15 @@ private:
 
 } // namespace
 
+// The spreadsheet outlives this part of the window: focus leaving it while the dialog goes
+// away would otherwise call back into a window that no longer exists.
+TFormImport::~TFormImport()
+{
+    SortableGrid2->OnClick = nullptr;
+    SortableGrid2->OnKeyDown = nullptr;
+    SortableGrid2->OnColumnInsert = nullptr;
+}
+
 TFormImport::TFormImport(TFormMain& main) : QDialog(&main), main_(main)
 {
     setObjectName(QStringLiteral("FormImport"));

@@ -46,6 +46,7 @@ public:
     static constexpr int MaxColumns = 256;
 
     explicit TFormImport(TFormMain& main);
+    ~TFormImport() override;
 
     QPushButton* BtnOpen = nullptr;
     QComboBox* ComboFormat = nullptr; // the file's layout: the 8 columns or another program's

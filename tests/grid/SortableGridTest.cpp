@@ -382,3 +382,51 @@ TEST(SortableGridTest, HeadingReleasesSort)
 }
 
 } // namespace
+
+// The horizontal scroll bar follows the columns: at the left end while the first column is
+// the first one shown, further right as the view moves right. Going to a cell leaves the
+// first visible column's left edge at the grid's left edge, whatever the column widths.
+TEST(SortableGridTest, HorizontalScrollBarFollowsTheFirstVisibleColumn)
+{
+    QStringList headings;
+    QStringList cells;
+    for (int col = 0; col < 12; ++col) {
+        headings << QStringLiteral("Heading %1").arg(col);
+        cells << QStringLiteral("Short Wave %1").arg(col);
+    }
+    auto grid = makeGrid({headings, cells, cells});
+    for (int col = 0; col < 12; ++col)
+        grid->SetColWidths(col, col == 3 ? 0 : 93 + 7 * (col % 3));
+    using G = TSortableGrid;
+    grid->SetOptions(G::goFixedVertLine | G::goFixedHorzLine | G::goVertLine | G::goHorzLine |
+                    G::goColSizing | G::goRowSelect);
+    grid->resize(400, 200);
+    grid->show();
+    QApplication::processEvents();
+    QScrollBar* bar = grid->horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->minimum());
+    EXPECT_EQ(grid->columnAt(0), 0);
+
+    struct Step
+    {
+        int col;
+    };
+    for (const int col : {11, 0, 6, 2, 9, 1}) {
+        grid->GoToCell(col, 1);
+        QApplication::processEvents();
+        const int first = grid->columnAt(0);
+        const int right = grid->columnAt(grid->viewport()->width() - 1);
+        EXPECT_LE(first, col) << "target " << col;
+        EXPECT_TRUE(right == -1 || right >= col) << "target " << col;
+        EXPECT_EQ(grid->columnViewportPosition(first), 0) << "target " << col;
+        // The thumb's place grows with the first visible column.
+        EXPECT_EQ(grid->horizontalHeader()->offset(),
+                  grid->horizontalHeader()->sectionPosition(first))
+            << "target " << col;
+        if (first == 0)
+            EXPECT_EQ(bar->value(), bar->minimum()) << "target " << col;
+        else
+            EXPECT_GT(bar->value(), bar->minimum()) << "target " << col;
+    }
+}

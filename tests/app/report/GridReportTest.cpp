@@ -1,6 +1,14 @@
 #include "app/report/GridReport.h"
 #include "QStringPrinting.h"
 #include "ReportTestSupport.h"
+#include "app/report/PagePaintBox.h"
+#include "app/report/PreviewZoom.h"
+
+#include <QPainter>
+
+#include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace wl {
 namespace {
@@ -413,6 +421,109 @@ TEST_F(GridReportTest, OffsetsOfThePrinterMoveTheLayout)
     EXPECT_EQ(l.footerY, 10800 - 72);
     EXPECT_EQ(l.bandX, 144 + 720);
     EXPECT_EQ(l.notesX, 144 + 1080 + 180);
+}
+
+// The columns of ink in an image: true where any pixel of that x is dark.
+std::vector<bool> inkColumns(const QImage& image)
+{
+    std::vector<bool> ink(size_t(image.width()));
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            ink[size_t(x)] = ink[size_t(x)] || test::isInk(line[x]);
+    }
+    return ink;
+}
+
+// The blank left and right of the ink, in pixels.
+std::pair<int, int> inkMargins(const QImage& image)
+{
+    const std::vector<bool> ink = inkColumns(image);
+    const auto first = std::find(ink.begin(), ink.end(), true);
+    const auto last = std::find(ink.rbegin(), ink.rend(), true);
+    return {int(first - ink.begin()), int(last - ink.rbegin())};
+}
+
+// On paper that is not a whole number of inches (A4) the printed page is laid out as the
+// preview shows it, and texts too wide for their column leave the gap to the next one.
+TEST_F(GridReportTest, PrintedPageMatchesThePreviewAndColumnsKeepTheirGap)
+{
+    for (const auto orientation : {QPageLayout::Portrait, QPageLayout::Landscape}) {
+        SCOPED_TRACE(orientation == QPageLayout::Portrait ? "portrait" : "landscape");
+        auto a4 = test::letterPrinter();
+        a4->setPageSize(QPageSize(QPageSize::A4));
+        a4->setPageOrientation(orientation);
+        TPagePrinter a4Pages(*a4);
+        const QStringList captions =
+            orientation == QPageLayout::Portrait
+                ? without(AllCaptions, {"Category", "+-", "User", "Location", "Special", "Notes"})
+                : AllCaptions;
+        ReportSource s = source(captions, 3);
+        const int position = int(captions.indexOf(QStringLiteral(" Position")));
+        ASSERT_GE(position, 0);
+        for (QStringList& row : s.rows)
+            row[position] = QStringLiteral("\u00d8resund 55\u00b042'12\"N 012\u00b035'59\"E WWWWWW");
+        const ReportLayout layout = GridReport::draw(a4Pages, s, {}, QStringLiteral("11/22/04"));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("report.pdf"));
+        QString error;
+        ASSERT_TRUE(a4Pages.PrintToPdf(path, error)) << error.toStdString();
+        constexpr int Dpi = 100;
+        const QImage printed = test::renderPdfPage(path, 1, Dpi);
+        ASSERT_FALSE(printed.isNull()) << "pdftoppm could not draw the page";
+        PagePaintBox preview(a4Pages, nullptr);
+        preview.showPage(1, Dpi);
+        QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // The dark frame the preview draws round the margins is not on paper.
+        {
+            const QPoint origin = a4Pages.pageOriginTwips();
+            const QMargins m = a4Pages.GetMargins();
+            const QSize page = a4Pages.pageTwips();
+            const auto px = [](int twips) { return PreviewZoom::pixels(twips, Dpi); };
+            const QRect inner(px(origin.x()) + px(m.left()), px(origin.y()) + px(m.top()),
+                              px(page.width()) - px(m.left()) - px(m.right()),
+                              px(page.height()) - px(m.top()) - px(m.bottom()));
+            QImage cleaned(shown.size(), QImage::Format_RGB32);
+            cleaned.fill(Qt::white);
+            QPainter painter(&cleaned);
+            painter.drawImage(inner.topLeft(), shown.copy(inner));
+            painter.end();
+            shown = cleaned;
+        }
+
+        // The same sheet, and the ink at the same distance from both of its edges.
+        EXPECT_NEAR(shown.width(), printed.width(), 2);
+        EXPECT_NEAR(shown.height(), printed.height(), 2);
+        const auto [printedLeft, printedRight] = inkMargins(printed);
+        const auto [shownLeft, shownRight] = inkMargins(shown);
+        EXPECT_NEAR(printedLeft, shownLeft, 3);
+        EXPECT_NEAR(printedRight, shownRight, 3);
+        // The page is centred on the sheet: A4 is a quarter inch wider than the page.
+        EXPECT_GT(printedRight, Dpi / 10);
+
+        // Between the Position column and the next, the record lines leave blank paper.
+        const QPoint origin = a4Pages.pageOriginTwips();
+        const QMargins margins = a4Pages.GetMargins();
+        const auto toX = [&](int twips) {
+            return (twips + origin.x() + margins.left()) * Dpi / TPagePrinter::TwipsPerInch;
+        };
+        const auto toY = [&](int twips) {
+            return (twips + origin.y() + margins.top()) * Dpi / TPagePrinter::TwipsPerInch;
+        };
+        const auto placed = std::find_if(layout.placed.begin(), layout.placed.end(),
+                                         [&](const auto& c) { return c.gridCol == position; });
+        ASSERT_NE(placed, layout.placed.end());
+        ASSERT_NE(placed + 1, layout.placed.end());
+        const int gapFrom = toX(placed->x + placed->width) + 1;
+        const int gapTo = toX((placed + 1)->x) - 1;
+        ASSERT_LE(gapFrom, gapTo);
+        int inkInGap = 0;
+        for (int y = toY(layout.headingY); y < toY(layout.headingY + 3 * 1440); ++y)
+            for (int x = gapFrom; x <= gapTo; ++x)
+                inkInGap += test::isInk(printed.pixel(x, y)) ? 1 : 0;
+        EXPECT_EQ(inkInGap, 0) << "x " << gapFrom << ".." << gapTo;
+    }
 }
 
 } // namespace

@@ -278,8 +278,9 @@ TEST_F(PagePrinterTest, PdfPageHasInkWhereThePreviewHasIt)
         preview.showPage(1, Dpi);
         const QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
 
-        // The box two inches in, shifted by the one-pixel top-left margin on paper.
-        EXPECT_TRUE(test::isInk(printed.pixel(2 * Dpi + 36, 2 * Dpi + 18)));
+        // The box two inches in, shifted by the one-pixel top-left margin and, downwards, by
+        // the quarter inch that centres the eight-inch page on the letter sheet.
+        EXPECT_TRUE(test::isInk(printed.pixel(2 * Dpi + 36, 2 * Dpi + 18 + 18)));
         EXPECT_FALSE(test::isInk(printed.pixel(Dpi / 2, 5 * Dpi)));
         constexpr int Cell = 12;
         const auto printedInk = test::inkCells(printed, Cell);

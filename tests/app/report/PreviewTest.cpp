@@ -198,8 +198,11 @@ TEST_F(PreviewTest, ZoomLevelsRunFromWholePageToLargest)
             EXPECT_EQ(preview->Zoom(), expected) << level;
             EXPECT_GT(preview->Zoom(), previous);
             previous = preview->Zoom();
-            EXPECT_EQ(preview->PaintBox1->width(), preview->Zoom() * inches);
-            EXPECT_EQ(preview->PaintBox1->height(), preview->Zoom() * pages.PageHeightInches());
+            // The whole sheet is shown.
+            EXPECT_EQ(preview->PaintBox1->width(),
+                      PreviewZoom::pixels(pages.paperTwips().width(), preview->Zoom()));
+            EXPECT_EQ(preview->PaintBox1->height(),
+                      PreviewZoom::pixels(pages.paperTwips().height(), preview->Zoom()));
             EXPECT_TRUE(preview->BtnView2->isEnabled());
         }
         EXPECT_FALSE(preview->BtnView1->isEnabled());
@@ -218,8 +221,12 @@ TEST_F(PreviewTest, PagePaintsInsideADarkMarginFrame)
 {
     makePages(1, TPagePrinter::Orientation::Landscape);
     auto preview = openPreview();
-    const QImage image = preview->PaintBox1->grab().toImage();
-    ASSERT_EQ(image.size(), QSize(48 * 11, 48 * 8));
+    // The letter sheet is shown whole, the eight-inch page centred on it: the part of the
+    // image that is the page starts a quarter inch down.
+    const QImage sheet = preview->PaintBox1->grab().toImage();
+    ASSERT_EQ(sheet.size(), QSize(48 * 11, 48 * 17 / 2));
+    EXPECT_EQ(QColor(sheet.pixel(sheet.width() / 2, 5)), QColor(Qt::white));
+    const QImage image = sheet.copy(0, 12, 48 * 11, 48 * 8);
     const int middle = image.height() / 2;
     // 20 twips are one pixel at 48 pixels per inch, 80 twips three.
     EXPECT_EQ(QColor(image.pixel(0, middle)), QColor(Qt::black));

@@ -17,6 +17,8 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QTabBar>
 #include <QTimer>
 
 namespace wl {
@@ -166,6 +168,50 @@ TEST_F(MainWindowExportTest, BlankedLineBreaksAreToldOnce)
     chooseFile(QStringLiteral("Comma-Delimited Text (CSV)"));
     main.action(Command::Export)->trigger();
     EXPECT_FALSE(services.messages.texts().join(u'\n').contains(QStringLiteral("as blanks")));
+}
+
+// The HTML page's title names the log and the category shown; its "Created:" line uses the
+// clock chosen in the preferences, against what the system's locale would give.
+TEST_F(MainWindowExportTest, HtmlPageNamesTheLogAndFollowsTheChosenClock)
+{
+    test::TempInstall install;
+    TFormMain main(install.setup());
+    main.show();
+    installExportCommands(main);
+    append(main.table(), QStringLiteral("R\u00e5dio \u041c\u0438\u0440"), 9.58,
+           QStringLiteral("note"), std::nullopt);
+    main.ReadAllRecords();
+    const QString category = main.Tab1->tabText(main.Tab1->currentIndex());
+    ASSERT_FALSE(category.isEmpty());
+
+    struct Case
+    {
+        int dateOption;
+        bool system24Hour;
+        bool expect24Hour;
+    };
+    // A "Created: <date> hh:mm:ss" line with the hour in two digits and no AM/PM mark.
+    const QRegularExpression clock24(QStringLiteral("Created: \\S+ \\d\\d:\\d\\d:\\d\\d<br>"));
+    const QRegularExpression clock12(
+        QStringLiteral("Created: \\S+ \\d{1,2}:\\d\\d:\\d\\d (AM|PM)<br>"));
+    for (const Case& c : {Case{1, false, true}, Case{0, true, false}, Case{2, true, false}}) {
+        LocaleInfo locale;
+        locale.time24Hour = c.system24Hour;
+        LocaleInfo::setCurrent(locale);
+        main.settings().dateOption = quint8(c.dateOption);
+        const QString file =
+            install.programFolder() + QStringLiteral("log%1.html").arg(c.dateOption);
+        services.dialogs.saveFiles = {file};
+        chooseFile(QStringLiteral("HTML"));
+        main.action(Command::Export)->trigger();
+        const QString page = QString::fromUtf8(test::bytesOf(file));
+        const QString title = page.section(QStringLiteral("<title>"), 1, 1)
+                                  .section(QStringLiteral("</title>"), 0, 0);
+        EXPECT_TRUE(title.contains(QStringLiteral("larkbase.dat"))) << title.toStdString();
+        EXPECT_TRUE(title.endsWith(QStringLiteral(" - ") + category)) << title.toStdString();
+        EXPECT_TRUE((c.expect24Hour ? clock24 : clock12).match(page).hasMatch())
+            << "option " << c.dateOption << ": " << page.left(600).toStdString();
+    }
 }
 
 } // namespace

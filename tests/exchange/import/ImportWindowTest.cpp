@@ -510,6 +510,35 @@ TEST_F(ImportWindowTest, ConvertRefusesWithTheReasonAndStoresNothing)
     EXPECT_EQ(records(w, {"Hz"}).size(), 2u);
 }
 
+// A refused row far down the file is selected and scrolled into view, so the user sees it
+// without paging down to it.
+TEST_F(ImportWindowTest, AFarRefusedRowIsScrolledIntoView)
+{
+    TFormMain& w = openMain();
+    TFormImport form(w);
+    form.show();
+    QByteArray text = EightColumns;
+    for (int row = 3; row < 200; ++row)
+        text += ",,,,,,,\r\n";
+    text += "f\xc3\xbcnf,,,,,,,\r\n,,,,,,,\r\n";
+    form.FillGrid(file("far.csv", text));
+    choose(form, "Police");
+    form.BtnConvert->click();
+    ASSERT_FALSE(services.messages.texts().isEmpty());
+    EXPECT_TRUE(services.messages.texts().last().contains(QStringLiteral("Row 200:")))
+        << services.messages.texts().last().toStdString();
+    EXPECT_TRUE(records(w, {"Hz"}).empty());
+
+    TSortableGrid& grid = *form.SortableGrid2;
+    QApplication::processEvents();
+    EXPECT_EQ(grid.Row(), 200);
+    const QRect shown = grid.visualRect(grid.Model().index(200 - grid.FixedRows(), 0));
+    EXPECT_TRUE(grid.viewport()->rect().contains(shown.center()))
+        << shown.y() << " in a viewport " << grid.viewport()->height() << " high";
+    EXPECT_EQ(grid.verticalHeader()->logicalIndexAt(shown.center().y()),
+              200 - grid.FixedRows());
+}
+
 // Texts too long for their fields are listed, all of them, before anything is stored; No
 // stores nothing and Yes stores the records with the texts cut.
 TEST_F(ImportWindowTest, TextsTooLongAreListedBeforeStoring)
