@@ -98,16 +98,7 @@ protected:
     {
         args.prepend(QStringLiteral("--data=") + folder);
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("home/.config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("home/.local/share")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("run")));
-        env.insert(QStringLiteral("WAVELARK_SETTINGS"), settingsFile());
-        env.insert(QStringLiteral("LC_ALL"), locale);
-        env.insert(QStringLiteral("LSAN_OPTIONS"),
-                   QStringLiteral("suppressions=" WAVELARK_LEAK_SUPPRESSIONS));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        QProcessEnvironment env = cliEnvironment(locale);
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(WAVELARK_CLI), args);
         return finished(process);

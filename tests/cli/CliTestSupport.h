@@ -112,22 +112,30 @@ protected:
         registry.writeString(name, value);
     }
 
-    // Starts wavelark-cli with the arguments in the test's home; with withData, "--data" names
-    // the data folder.
-    void startCli(QProcess& process, QStringList args, bool withData = true) const
+    // The environment of a run: the test's home, settings file and leak suppressions, in the
+    // locale given (LC_ALL), without the tests' offscreen platform.
+    QProcessEnvironment cliEnvironment(const QString& locale = QStringLiteral("C")) const
     {
-        if (withData)
-            args.prepend(QStringLiteral("--data=") + data());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("home/.config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("home/.local/share")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("run")));
         env.insert(QStringLiteral("WAVELARK_SETTINGS"), settingsFile());
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        env.insert(QStringLiteral("LC_ALL"), locale);
         env.insert(QStringLiteral("LSAN_OPTIONS"),
                    QStringLiteral("suppressions=" WAVELARK_LEAK_SUPPRESSIONS));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        return env;
+    }
+
+    // Starts wavelark-cli with the arguments in the test's home; with withData, "--data" names
+    // the data folder.
+    void startCli(QProcess& process, QStringList args, bool withData = true) const
+    {
+        if (withData)
+            args.prepend(QStringLiteral("--data=") + data());
+        const QProcessEnvironment env = cliEnvironment();
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(WAVELARK_CLI), args);
     }
