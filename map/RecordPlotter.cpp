@@ -7,6 +7,7 @@
 #include "globe/GlobePointText.h"
 #include "grid/LocaleInfo.h"
 #include "store/FrequencyRecord.h"
+#include "store/PositionText.h"
 #include "store/Table.h"
 
 #include <algorithm>
@@ -15,13 +16,6 @@
 #include <vector>
 
 namespace wl {
-
-bool RecordPlotter::hasPosition(const QString& positionText, double lat, double lon)
-{
-    if (!positionText.trimmed().isEmpty())
-        return true;
-    return lat != 0 && lon != 0;
-}
 
 QString RecordPlotter::fieldName(int code)
 {
@@ -149,7 +143,7 @@ store::Status readPositioned(store::Table& table, const RecordPlotter::Range& ra
             return store::Status::success();
         const double lat = table.fieldValueAt(latField).toDouble();
         const double lon = table.fieldValueAt(lonField).toDouble();
-        if (!RecordPlotter::hasPosition(table.fieldValueAt(positionField).toString(), lat, lon))
+        if (!store::hasPosition(table.fieldValueAt(positionField).toString(), lat, lon))
             continue;
         const double mhz = table.fieldValueAt(hzField).toDouble();
         const std::size_t start = out.labels.size();

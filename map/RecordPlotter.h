@@ -22,10 +22,6 @@ class Table;
 class RecordPlotter
 {
 public:
-    // A record has a position when its position text is not blank; a record without the text
-    // (older logs) has one when both coordinates are non-zero. 0 is a latitude and a longitude.
-    static bool hasPosition(const QString& positionText, double lat, double lon);
-
     // The table field a label-field code shows: 1 Callsign, 2 User, 3 Location, 4 Optional;
     // empty for any other code.
     static QString fieldName(int code);

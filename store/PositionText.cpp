@@ -4,6 +4,13 @@
 
 namespace wl::store {
 
+bool hasPosition(const QString& positionText, double rLat, double rLon)
+{
+    if (!positionText.trimmed().isEmpty())
+        return true;
+    return rLat != 0 && rLon != 0;
+}
+
 namespace {
 
 constexpr int PositionLength = 20;

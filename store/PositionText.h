@@ -11,4 +11,10 @@ namespace wl::store {
 // the next degree.
 QString positionText(double latNorth, double lonWest);
 
+// Whether a record has a position. 0 is a latitude and a longitude (the equator, the prime
+// meridian), so RLat and RLon alone cannot tell: a record entered with coordinates has its
+// Position text, one without has it blank. A record with a blank Position text (written
+// before the text was kept) has a position when both coordinates are non-zero.
+bool hasPosition(const QString& positionText, double rLat, double rLon);
+
 } // namespace wl::store

@@ -1,18 +1,13 @@
 #include "exchange/export/LoggedRecord.h"
 
 #include "app/RecordDate.h"
+#include "store/PositionText.h"
 #include "store/Table.h"
 
 #include <QVariant>
 
 namespace wl {
 
-bool LoggedRecords::hasPosition(const QString& positionText, double rLat, double rLon)
-{
-    if (!positionText.isEmpty())
-        return true;
-    return rLat != 0 && rLon != 0;
-}
 
 namespace {
 
@@ -61,7 +56,7 @@ struct Fields
             r.rDate = RecordDate::toDateTime(date.toDouble()).value_or(QDateTime());
         const double lat = table.fieldValueAt(rLat).toDouble();
         const double lon = table.fieldValueAt(rLon).toDouble();
-        if (LoggedRecords::hasPosition(text(position), lat, lon)) {
+        if (store::hasPosition(text(position), lat, lon)) {
             r.lat = lat;
             r.lon = lon == 0 ? 0.0 : -lon; // never "-0" in a file
         }

@@ -42,11 +42,6 @@ public:
     // The records of these numbers, in this order, regardless of the table's range and filter.
     static store::Status read(store::Table& table, const std::vector<qint64>& recNums,
                               std::vector<LoggedRecord>& records);
-    // Whether a record has a position. 0 is a latitude and a longitude (the equator, the prime
-    // meridian), so RLat and RLon alone cannot tell: a record entered with coordinates has its
-    // Position text, one without has it blank. A record with a blank Position text (written
-    // before the text was kept) has a position when both coordinates are non-zero.
-    static bool hasPosition(const QString& positionText, double rLat, double rLon);
 };
 
 } // namespace wl
