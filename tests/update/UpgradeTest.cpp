@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -165,7 +166,8 @@ TEST_F(UpgradeTest, NewerVersionIsDownloadedVerifiedReplacedAndRestarted)
     EXPECT_EQ(ui.log.mid(ui.log.size() - 2), (QStringList{"close", "quit"}));
     EXPECT_FALSE(QFile::exists(path("stale.uTMP")));
 
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(path("started.txt")); }, 15000))
+    // The restarted program creates the file before it writes its line: wait for the line.
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(path("started.txt")).size() > 0; }, 15000))
         << "the program was not started again";
     EXPECT_EQ(readFile(path("started.txt")), "/afterupgrade\n");
     EXPECT_EQ(readFile(program), NewProgram);
